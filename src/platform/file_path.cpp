@@ -1,0 +1,71 @@
+// Case-insensitive path lookup over std::filesystem, one component at a time.
+#include "platform/file_path.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace qvl {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+bool equalsFolded(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (foldAscii(a[i]) != foldAscii(b[i])) return false;
+    return true;
+}
+
+// The entry of dir whose name equals name without regard to ASCII case, or name itself.
+std::string findEntry(const fs::path& dir, const std::string& name) {
+    std::error_code ec;
+    if (fs::exists(dir / name, ec)) return name;
+    std::string found;
+    for (fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::string entry = it->path().filename().string();
+        if (equalsFolded(entry, name)) {
+            // guard: several entries differing only in case: take the smallest name, so the
+            // choice does not depend on directory order
+            if (found.empty() || entry < found) found = entry;
+        }
+    }
+    return found.empty() ? name : found;
+}
+
+}  // namespace
+
+std::string resolvePath(std::string_view windowsName) {
+    std::string name(windowsName);
+    for (char& c : name)
+        if (c == '\\') c = '/';
+
+    fs::path result;
+    size_t pos = 0;
+    if (!name.empty() && name[0] == '/') {
+        result = "/";
+        pos = 1;
+    }
+    bool lookUp = true;  // once a component is missing, later ones cannot be found either
+    while (pos <= name.size()) {
+        size_t end = name.find('/', pos);
+        if (end == std::string::npos) end = name.size();
+        std::string part = name.substr(pos, end - pos);
+        pos = end + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            result /= part;
+            continue;
+        }
+        std::string actual = lookUp ? findEntry(result, part) : part;
+        std::error_code ec;
+        if (lookUp && !fs::exists(result / actual, ec)) lookUp = false;
+        result /= actual;
+    }
+    return result.string();
+}
+
+}  // namespace qvl
