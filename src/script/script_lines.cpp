@@ -1,0 +1,32 @@
+// The text-mode line reader over a file read whole into memory.
+#include "script/script_lines.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "platform/file_path.h"
+
+namespace qvl {
+
+bool TextLineReader::open(std::string_view windowsName) {
+    std::ifstream in(resolvePath(windowsName), std::ios::binary);
+    if (!in) return false;
+    data_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const size_t eof = data_.find('\x1a');  // Ctrl-Z ends a text file
+    if (eof != std::string::npos) data_.resize(eof);
+    at_ = 0;
+    return true;
+}
+
+bool TextLineReader::next(std::string& piece, size_t pieceSize) {
+    piece.clear();
+    while (at_ < data_.size() && piece.size() < pieceSize) {
+        const char c = data_[at_++];
+        if (c == '\r' && at_ < data_.size() && data_[at_] == '\n') continue;
+        piece += c;
+        if (c == '\n') break;
+    }
+    return !piece.empty();
+}
+
+}  // namespace qvl

@@ -1,0 +1,138 @@
+// Reading the script: numbering and classifying its lines, the keyword dispatch, the two
+// includes and the empty-line marker.
+#include "script/script_reader.h"
+
+#include <string>
+
+#include "script/keyword_table.h"
+#include "script/script_lines.h"
+#include "script/script_scan.h"
+#include "text/text_import.h"
+
+namespace qvl {
+
+namespace {
+
+std::string lineMessage(const ScriptContext& ctx, std::string_view detail, std::string_view text) {
+    return "error while parsing script...\nin line " + std::to_string(ctx.state.lineNumber) +
+           std::string(detail) + ": " + std::string(text);
+}
+
+void appendPlainCell(Page* page, char ch) {
+    CharCell cell;
+    cell.ch = static_cast<uint8_t>(ch);
+    page->cells.push_back(cell);
+}
+
+// "#includeascii": every character of the file, line ends included, as a plain cell.
+bool includeAscii(ScriptContext& ctx, std::string_view argument) {
+    const std::string fileName = stripQuotes(argument);
+    TextLineReader file;
+    if (!file.open(fileName)) {
+        ctx.platform.showMessage(lineMessage(ctx, " (file not found)", fileName));
+        return false;
+    }
+    Page* page = ctx.scriptPage();
+    std::string piece;
+    while (file.next(piece, kIncludePieceSize)) {
+        if (!page) continue;  // guard: no page yet, the text goes nowhere
+        for (char c : piece) appendPlainCell(page, c);
+        ++page->lineCount;
+    }
+    return true;
+}
+
+// "##": one empty line.
+void emptyLine(ScriptContext& ctx) {
+    if (Page* page = ctx.scriptPage()) {
+        appendPlainCell(page, char(kLineEnd));
+        ++page->lineCount;
+    }
+}
+
+// "#includeansi": the first 79 cells of each row, forced coloured, then a coloured line end.
+bool includeAnsi(ScriptContext& ctx, std::string_view argument) {
+    const std::string fileName = stripQuotes(argument);
+    TextImport block;
+    if (!importTextFile(fileName, ctx.platform, block)) {
+        ctx.platform.showMessage("error while loading ansi file: " + fileName);
+        return false;
+    }
+    Page* page = ctx.scriptPage();
+    if (!page) return true;  // guard: no page yet, the block goes nowhere
+    page->cells.reserve(page->cells.size() + size_t(block.lineCount) * kCellsPerLine);
+    for (int32_t row = 0; row < block.lineCount; ++row) {
+        const CharCell* cells = block.cells.data() + size_t(row) * kCellsPerLine;
+        // quirk: the 80th cell of every row is dropped
+        for (int32_t column = 0; column < kCellsPerLine - 1; ++column) {
+            CharCell cell = cells[column];
+            cell.coloured = 1;
+            page->cells.push_back(cell);
+        }
+        CharCell end;
+        end.ch = kLineEnd;
+        end.coloured = 1;
+        page->cells.push_back(end);
+    }
+    page->lineCount += block.lineCount;
+    return true;
+}
+
+}  // namespace
+
+bool handleScriptLine(ScriptContext& ctx, std::string_view firstWord,
+                      std::optional<std::string_view> argument, std::string_view line) {
+    const std::string_view text = argument.value_or(std::string_view{});
+    bool matched = false;
+    for (const KeywordEntry& entry : kKeywordTable) {
+        if (firstWord.find(entry.keyword) == std::string_view::npos) continue;
+        matched = true;  // every keyword the first word contains runs
+        if (!entry.handler(ctx, text)) {
+            ctx.platform.showMessage(lineMessage(ctx, "", firstWord));
+            return false;
+        }
+    }
+    if (matched || ctx.state.inGlobalConfig) return true;
+    if (firstWord.find("#includeascii") != std::string_view::npos) return includeAscii(ctx, text);
+    if (firstWord.find("##") != std::string_view::npos) {
+        emptyLine(ctx);
+        return true;
+    }
+    if (firstWord.find("#includeansi") != std::string_view::npos) return includeAnsi(ctx, text);
+    return appendMarkupLine(ctx, line);
+}
+
+bool readScript(MagazineModel& model, Platform& platform) {
+    TextLineReader file;
+    if (!file.open(model.scriptName)) return false;
+    ScriptContext ctx{model, platform, {}, {}};
+    std::string line;
+    while (file.next(line, kScriptPieceSize)) {
+        ++ctx.state.lineNumber;
+        if (line.find("//") != std::string::npos) continue;  // comment
+        if (line[0] == '\n') continue;                       // empty line
+        const size_t start = line.find_first_not_of(' ');
+        if (start == std::string::npos) continue;  // only spaces and no line end: the last line
+
+        // The first word runs to the next space; with nothing but the line end after it, the
+        // line end belongs to it and the line has no argument text.
+        const size_t space = line.find(' ', start);
+        const std::string_view whole(line);
+        std::string_view firstWord = whole.substr(start);
+        std::optional<std::string_view> argument;
+        if (space != std::string::npos) {
+            firstWord = whole.substr(start, space - start);
+            std::string_view rest = whole.substr(space + 1);
+            if (!rest.empty() && rest.back() == '\n') rest.remove_suffix(1);
+            argument = rest;
+        }
+        if (!handleScriptLine(ctx, firstWord, argument, whole)) return false;
+    }
+    // guard: a home page or start song outside its array (set before a later, smaller define)
+    // falls back to the first entry
+    if (model.homePage < 0 || model.homePage >= model.pageCount) model.homePage = 0;
+    if (model.startMusic < 0 || model.startMusic >= model.musicCount) model.startMusic = 0;
+    return true;
+}
+
+}  // namespace qvl
