@@ -12,6 +12,7 @@ void HeadlessPlatform::showMessage(std::string_view text) {
     std::fprintf(stderr, "morrowick: %.*s\n", static_cast<int>(text.size()), text.data());
     std::lock_guard lock(mutex_);
     messages_.emplace_back(text);
+    logCall("message");
 }
 
 void HeadlessPlatform::beep() {
@@ -29,12 +30,15 @@ void HeadlessPlatform::sleepMs(uint32_t) {}
 
 WindowResult HeadlessPlatform::createWindow() {
     std::lock_guard lock(mutex_);
+    logCall("createWindow");
     windowCreated_ = windowResult == WindowResult::ok;
     return windowResult;
 }
 
 bool HeadlessPlatform::enterFullScreen() {
     std::lock_guard lock(mutex_);
+    logCall("hideCursor");
+    logCall("enterFullScreen");
     cursorHidden_ = true;
     fullScreen_ = fullScreenWorks;
     return fullScreenWorks;
@@ -42,13 +46,14 @@ bool HeadlessPlatform::enterFullScreen() {
 
 void HeadlessPlatform::leaveFullScreen() {
     std::lock_guard lock(mutex_);
+    logCall("leaveFullScreen");
     fullScreen_ = false;
 }
 
 void HeadlessPlatform::present(const uint16_t* frame) {
     std::unique_lock lock(mutex_);
     if (!presenting_) return;
-    renderStarted_ = true;
+    if (frames_ == 0) logCall("present");
     std::memcpy(lastFrame_.data(), frame, lastFrame_.size() * sizeof(uint16_t));
     ++frames_;
     framePresented_ = true;
@@ -61,12 +66,14 @@ void HeadlessPlatform::present(const uint16_t* frame) {
 
 void HeadlessPlatform::stopPresenting() {
     std::lock_guard lock(mutex_);
+    if (presenting_) logCall("stopPresenting");
     presenting_ = false;
     changed_.notify_all();
 }
 
 void HeadlessPlatform::postClose() {
     std::lock_guard lock(mutex_);
+    logCall("postClose");
     closePosted_ = true;
     changed_.notify_all();
 }
@@ -134,6 +141,11 @@ int HeadlessPlatform::runEventLoop(WindowEvents& events) {
         lock.lock();
     }
     return exitCode_;
+}
+
+std::vector<std::string> HeadlessPlatform::calls() const {
+    std::lock_guard lock(mutex_);
+    return calls_;
 }
 
 std::vector<std::string> HeadlessPlatform::messages() const {

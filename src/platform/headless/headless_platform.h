@@ -47,6 +47,10 @@ public:
 
     // What the run left behind. Read them after the run or from a call step.
     std::vector<std::string> messages() const;
+    // The platform operations in the order they were first used: "message", "createWindow",
+    // "hideCursor", "enterFullScreen", "leaveFullScreen", "present" (the first frame only),
+    // "stopPresenting", "postClose".
+    std::vector<std::string> calls() const;
     int beepCount() const;
     bool windowCreated() const;
     bool fullScreen() const;
@@ -64,7 +68,10 @@ private:
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
+    void logCall(const char* name) { calls_.emplace_back(name); }
+
     std::vector<std::string> messages_;
+    std::vector<std::string> calls_;
     int beeps_ = 0;
     bool windowCreated_ = false;
     bool fullScreen_ = false;
@@ -73,7 +80,6 @@ private:
     uint64_t now_ = 0;         // virtual milliseconds
     uint64_t allowedTo_ = 0;   // the render thread may move the clock up to here
     bool framePresented_ = false;  // a frame has been presented at the current time
-    bool renderStarted_ = false;
     bool presenting_ = true;
     bool closePosted_ = false;
     bool quit_ = false;

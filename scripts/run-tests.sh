@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the viewer and runs every test: the release build, the address+undefined sanitizer
+# build, and the thread-sanitizer run of the tests that start the viewer's threads.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+./scripts/check-platform-seam.sh
+jobs=$(nproc)
+
+for preset in release asan; do
+    echo "== $preset build"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j "$jobs"
+    echo "== $preset tests"
+    ctest --preset "$preset" -j "$jobs"
+done
+
+echo "== tsan build (viewer threads)"
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan -j "$jobs" --target app_test e2e_magshot_test magshot
+ctest --preset tsan -j "$jobs" -R '^(ViewerTest|MagshotTest)\.'

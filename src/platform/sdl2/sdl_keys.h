@@ -1,0 +1,12 @@
+// Translation of SDL key codes into the Windows virtual-key codes the magazine's key handling
+// expects (letters 65-90, digits 48-57, F1-F24 112-135, the VK_OEM codes for punctuation).
+#pragma once
+
+#include <SDL.h>
+
+namespace qvl {
+
+// The virtual-key code of an SDL key, or 0 for a key that has none.
+int virtualKeyFromSdl(SDL_Keycode key);
+
+}  // namespace qvl

@@ -1,0 +1,97 @@
+// magshot as a user runs it: the files it writes, its exit codes, and that two runs with the
+// same steps write the same bytes.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class MagshotTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               (std::string("qvl_magshot_") +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "mag");
+        std::ofstream(dir_ / "mag" / "qvl.mag") << "#definepages 1\n#startpage 0 \"home\"\nhello\n";
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // Runs magshot with the arguments from dir_; gives its exit code and standard error.
+    int run(const std::string& args, std::string* err = nullptr) {
+        std::string errFile = (dir_ / "stderr.txt").string();
+        std::string command = "cd '" + dir_.string() + "' && '" QVL_MAGSHOT "' " + args + " 2>'" +
+                              errFile + "'";
+        int status = std::system(command.c_str());
+        if (err) *err = read(errFile);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string read(const fs::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    }
+
+    fs::path dir_;
+};
+
+uint32_t be32(const std::string& d, size_t at) {
+    return (uint32_t(uint8_t(d[at])) << 24) | (uint32_t(uint8_t(d[at + 1])) << 16) |
+           (uint32_t(uint8_t(d[at + 2])) << 8) | uint8_t(d[at + 3]);
+}
+
+TEST_F(MagshotTest, WritesAPngOfTheFirstPageAndExitsOnF12) {
+    EXPECT_EQ(run("--dir mag --wait 100 --shot home.png --key 123"), 0);
+    std::string png = read(dir_ / "home.png");
+    ASSERT_GT(png.size(), 33u);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    EXPECT_EQ(png.substr(12, 4), "IHDR");
+    EXPECT_EQ(be32(png, 16), 640u);
+    EXPECT_EQ(be32(png, 20), 480u);
+    EXPECT_EQ(png[24], 8);  // bit depth
+    EXPECT_EQ(png[25], 2);  // RGB
+}
+
+TEST_F(MagshotTest, RawFramesAreWholeAndRunsRepeatExactly) {
+    EXPECT_EQ(run("--dir mag --wait 20 --shot a.rgb565 --wait 5 --shot a.png"), 0);
+    EXPECT_EQ(run("--dir mag --wait 20 --shot b.rgb565 --wait 5 --shot b.png"), 0);
+    std::string a = read(dir_ / "a.rgb565");
+    EXPECT_EQ(a.size(), 614400u);
+    EXPECT_EQ(a, read(dir_ / "b.rgb565"));
+    EXPECT_EQ(read(dir_ / "a.png"), read(dir_ / "b.png"));
+}
+
+TEST_F(MagshotTest, MissingScriptFailsWithItsMessage) {
+    std::string err;
+    EXPECT_EQ(run("--wait 10 --shot none.png", &err), 1);
+    EXPECT_NE(err.find("script could not be loaded! terminating..."), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir_ / "none.png"));
+}
+
+TEST_F(MagshotTest, BadArgumentsAreRefused) {
+    std::string err;
+    EXPECT_EQ(run("--dir mag --wait ten", &err), 2);
+    EXPECT_NE(err.find("--wait"), std::string::npos);
+    EXPECT_EQ(run("--dir mag --key 300"), 2);
+    EXPECT_EQ(run("--dir mag --frobnicate"), 2);
+    EXPECT_EQ(run("--dir nowhere --wait 1"), 2);
+    EXPECT_EQ(run("--help"), 0);
+}
+
+TEST_F(MagshotTest, UnwritableShotFails) {
+    std::string err;
+    EXPECT_EQ(run("--dir mag --shot /nonexistent-dir/x.png", &err), 1);
+    EXPECT_NE(err.find("cannot write"), std::string::npos);
+}
+
+}  // namespace

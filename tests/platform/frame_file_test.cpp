@@ -1,0 +1,107 @@
+// Frame files: channel widening and the PNG's structure, checked by decoding the file here.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "platform/headless/frame_file.h"
+
+namespace qvl {
+namespace {
+
+TEST(FrameFile, WideningRepeatsTopBits) {
+    uint8_t rgb[3];
+    widenRgb565(0xFFFF, rgb);
+    EXPECT_EQ(rgb[0], 255);
+    EXPECT_EQ(rgb[1], 255);
+    EXPECT_EQ(rgb[2], 255);
+    widenRgb565(0x07E0, rgb);  // full green only
+    EXPECT_EQ(rgb[0], 0);
+    EXPECT_EQ(rgb[1], 255);
+    EXPECT_EQ(rgb[2], 0);
+    widenRgb565(0x8410, rgb);  // r 16, g 32, b 16: the middle of each field
+    EXPECT_EQ(rgb[0], 132);    // 10000 -> 10000100
+    EXPECT_EQ(rgb[1], 130);    // 100000 -> 10000010
+    EXPECT_EQ(rgb[2], 132);
+}
+
+uint32_t be32(const std::vector<uint8_t>& d, size_t at) {
+    return (uint32_t(d[at]) << 24) | (uint32_t(d[at + 1]) << 16) | (uint32_t(d[at + 2]) << 8) | d[at + 3];
+}
+
+// Walks the chunks and undoes the stored deflate blocks, giving back the filtered rows.
+std::vector<uint8_t> decodeStoredPng(const std::vector<uint8_t>& png, uint32_t& w, uint32_t& h) {
+    std::vector<uint8_t> z;
+    size_t at = 8;
+    while (at + 8 <= png.size()) {
+        uint32_t len = be32(png, at);
+        std::string type(png.begin() + at + 4, png.begin() + at + 8);
+        if (type == "IHDR") {
+            w = be32(png, at + 8);
+            h = be32(png, at + 12);
+        }
+        if (type == "IDAT") z.insert(z.end(), png.begin() + at + 8, png.begin() + at + 8 + len);
+        at += 12 + len;
+    }
+    std::vector<uint8_t> raw;
+    size_t p = 2;  // zlib header
+    bool last = false;
+    while (!last && p + 5 <= z.size()) {
+        last = z[p] & 1;
+        uint32_t n = z[p + 1] | (z[p + 2] << 8);
+        EXPECT_EQ(n ^ 0xFFFF, uint32_t(z[p + 3] | (z[p + 4] << 8)));
+        raw.insert(raw.end(), z.begin() + p + 5, z.begin() + p + 5 + n);
+        p += 5 + n;
+    }
+    return raw;
+}
+
+TEST(FrameFile, PngHoldsEveryPixel) {
+    const int w = 300, h = 250;  // more than one stored block
+    std::vector<uint16_t> pixels(w * h);
+    for (int i = 0; i < w * h; ++i) pixels[i] = static_cast<uint16_t>(i * 2654435761u >> 16);
+    std::vector<uint8_t> png = encodePng(pixels.data(), w, h);
+    ASSERT_GT(png.size(), 8u);
+    EXPECT_EQ(png[1], 'P');
+    uint32_t gotW = 0, gotH = 0;
+    std::vector<uint8_t> raw = decodeStoredPng(png, gotW, gotH);
+    EXPECT_EQ(gotW, uint32_t(w));
+    EXPECT_EQ(gotH, uint32_t(h));
+    ASSERT_EQ(raw.size(), size_t(h) * (1 + 3 * w));
+    for (int y = 0; y < h; y += 37) {
+        for (int x = 0; x < w; x += 11) {
+            uint16_t p = pixels[y * w + x];
+            const uint8_t* px = &raw[y * (1 + 3 * w) + 1 + 3 * x];
+            EXPECT_EQ(px[0] >> 3, p >> 11);
+            EXPECT_EQ(px[1] >> 2, (p >> 5) & 0x3F);
+            EXPECT_EQ(px[2] >> 3, p & 0x1F);
+        }
+    }
+}
+
+TEST(FrameFile, RawFrameIsLittleEndianTopRowFirst) {
+    std::vector<uint16_t> pixels(640 * 480, 0);
+    pixels[0] = 0x1234;
+    pixels[640 * 479 + 639] = 0xABCD;
+    auto file = std::filesystem::temp_directory_path() / "qvl_frame_test.rgb565";
+    ASSERT_TRUE(saveFrame(file.string(), pixels.data(), 640, 480));
+    std::ifstream in(file, std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    std::filesystem::remove(file);
+    ASSERT_EQ(bytes.size(), 614400u);
+    EXPECT_EQ(bytes[0], 0x34);
+    EXPECT_EQ(bytes[1], 0x12);
+    EXPECT_EQ(bytes[614398], 0xCD);
+    EXPECT_EQ(bytes[614399], 0xAB);
+}
+
+TEST(FrameFile, UnwritablePlaceFails) {
+    std::vector<uint16_t> pixels(4, 0);
+    EXPECT_FALSE(saveFrame("/nonexistent-dir/x.png", pixels.data(), 2, 2));
+}
+
+}  // namespace
+}  // namespace qvl
