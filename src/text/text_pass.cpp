@@ -50,6 +50,9 @@ struct TextPass {
         // guard: cells beyond column 79 or below the block are dropped, never written
         if (block && cursor.row < blockRows && cursor.column < kCellsPerLine)
             block[int64_t(cursor.row) * kCellsPerLine + cursor.column] = makeCell(ch);
+        // The rows measured include every row a character is stored on, so that art which
+        // moves the cursor back up after its last row keeps that row.
+        if (!block && cursor.row < kMaxImportRows) lineCount = std::max(lineCount, cursor.row + 1);
         if (!interpret) {
             cursor.column = std::min(cursor.column + 1, kCellsPerLine);
         } else if (cursor.column >= kLastColumn) {

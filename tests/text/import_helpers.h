@@ -1,0 +1,34 @@
+// Helpers of the import tests: import bytes written to a scratch file, and read back cells.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/headless/headless_platform.h"
+#include "test_files.h"
+#include "text/text_import.h"
+
+namespace qvl::testing {
+
+class ImportFixture : public ScratchDir {
+protected:
+    // Imports bytes through a file; false when the import fails.
+    bool import(std::string_view bytes) {
+        writeFile("art.ans", bytes);
+        return importTextFile("art.ans", platform, result);
+    }
+    const CharCell& cell(int row, int column) const {
+        return result.cells.at(size_t(row) * kCellsPerLine + size_t(column));
+    }
+    // The characters of a row up to its last non-blank one.
+    std::string rowText(int row) const {
+        std::string text;
+        for (int c = 0; c < kCellsPerLine; ++c) text += char(cell(row, c).ch);
+        return text.substr(0, text.find_last_not_of(' ') + 1);
+    }
+
+    HeadlessPlatform platform;
+    TextImport result;
+};
+
+}  // namespace qvl::testing

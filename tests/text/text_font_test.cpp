@@ -1,0 +1,180 @@
+// The bitmap font: colour table entries, the character map, and drawGlyph's painting and
+// whole-cell clipping, checked against a font image whose glyph pixels the test chose.
+#include "text/bitmap_font.h"
+
+#include "bmp_writer.h"
+#include "test_files.h"
+
+namespace qvl {
+namespace {
+
+constexpr uint16_t kUntouched = 0x1234;
+
+bool patternInk(int i, int j) { return (i + j) % 3 == 0; }
+
+// A 128 x 192 font image: "A" holds a diagonal pattern, 219 is solid, the space is empty, and
+// the unused cell of code 10 is solid so that drawing it would show.
+std::vector<std::vector<uint8_t>> fontPicture() {
+    std::vector<std::vector<uint8_t>> rows(192, std::vector<uint8_t>(128, 0));
+    auto fill = [&](int code, auto ink) {
+        const int x0 = 8 * (code % 16), y0 = 12 * (code / 16);
+        for (int i = 0; i < 12; ++i)
+            for (int j = 0; j < 8; ++j) rows[y0 + i][x0 + j] = ink(i, j) ? 7 : 0;
+    };
+    fill('A', patternInk);
+    fill(219, [](int, int) { return true; });
+    fill(10, [](int, int) { return true; });
+    return rows;
+}
+
+class TextFont : public testing::ScratchDir {
+protected:
+    void SetUp() override {
+        ScratchDir::SetUp();
+        writeFile("font.bmp", testing::makeBmp({128, 192}, fontPicture()));
+        font = std::make_unique<BitmapFont>("font.bmp");
+        font->setCharMap(charMapRows, 8, 12);
+        frame.assign(640 * 480, kUntouched);
+    }
+    CharCell cell(uint8_t ch, int fg, int bg, bool bold, bool coloured) const {
+        CharCell c;
+        c.ch = ch;
+        c.fg = fg;
+        c.bg = bg;
+        c.bold = bold;
+        c.coloured = coloured;
+        return c;
+    }
+    void draw(const CharCell& c, int x, int y, int level = 63) {
+        font->drawGlyph(frame.data(), 640, c, x, y, level);
+    }
+    uint16_t at(int x, int y) const { return frame[y * 640 + x]; }
+    int changedPixels() const {
+        int n = 0;
+        for (uint16_t p : frame) n += p != kUntouched;
+        return n;
+    }
+
+    std::unique_ptr<BitmapFont> font;
+    std::vector<uint16_t> frame;
+};
+
+TEST_F(TextFont, ColourTableAtFullLevelMatchesTheSixteenColours) {
+    const uint16_t expected[16] = {0x0000, 0x7800, 0x03E0, 0x7BE0, 0x000F, 0x780F, 0x03EF, 0x7BEF,
+                                   0x632C, 0xF800, 0x07E0, 0xFFE0, 0x001F, 0xF81F, 0x07FF, 0xFFFF};
+    for (int c = 0; c < 16; ++c) EXPECT_EQ(font->colorTable[c][63], expected[c]) << c;
+}
+
+TEST_F(TextFont, ColourTableScalesByLevelAndBrightBlackDoesNotFade) {
+    EXPECT_EQ(font->colorTable[1][10], 0x1000);  // red 20 -> 2 in five bits
+    EXPECT_EQ(font->colorTable[10][10], 0x0140);  // bright green 40 -> 10 in six bits
+    for (int k = 0; k < 64; ++k) EXPECT_EQ(font->colorTable[8][k], 0x632C) << k;
+    for (int c = 0; c < 16; ++c) {
+        if (c == 8) continue;
+        EXPECT_EQ(font->colorTable[c][0], 0) << c;
+    }
+    EXPECT_EQ(font->normalColor(8, 63), 0);
+    EXPECT_EQ(font->normalColor(-1, 63), 0);
+    EXPECT_EQ(font->brightColor(8, 63), 0);
+    EXPECT_EQ(font->brightColor(7, 63), 0xFFFF);
+}
+
+TEST_F(TextFont, CharacterMapPutsCodeNInTheSixteenBySixteenGrid) {
+    EXPECT_EQ(font->lineHeight, 12);
+    const Glyph space = font->glyph(' ');
+    EXPECT_EQ(space.x, 0);
+    EXPECT_EQ(space.y, 24);  // the last occurrence of the space: row 2, not the rows of spaces
+    EXPECT_EQ(font->glyph('A').x, 8);
+    EXPECT_EQ(font->glyph('A').y, 48);
+    EXPECT_EQ(font->glyph(127).x, 120);
+    EXPECT_EQ(font->glyph(127).y, 84);
+    EXPECT_EQ(font->glyph(255).x, 120);
+    EXPECT_EQ(font->glyph(255).y, 180);
+    EXPECT_EQ(font->glyphWidth('A'), 8);
+    for (int code = 0; code < 32; ++code) EXPECT_EQ(font->glyphWidth(uint8_t(code)), 0) << code;
+}
+
+TEST_F(TextFont, ControlCodesDrawNothingEvenWhenColoured) {
+    for (uint8_t ch : {uint8_t(9), uint8_t(10), uint8_t(13), uint8_t(27)}) draw(cell(ch, 7, 4, false, true), 0, 0);
+    EXPECT_EQ(changedPixels(), 0);
+}
+
+TEST_F(TextFont, ColouredCellPaintsItsWholeBox) {
+    draw(cell(' ', 7, 4, false, true), 16, 24);
+    EXPECT_EQ(changedPixels(), 96);
+    EXPECT_EQ(at(16, 24), 0x000F);
+    EXPECT_EQ(at(23, 35), 0x000F);
+    EXPECT_EQ(at(24, 24), kUntouched);
+
+    draw(cell('A', 1, 2, false, true), 100, 100);
+    draw(cell('A', 1, 2, true, true), 200, 100);
+    for (int i = 0; i < 12; ++i) {
+        for (int j = 0; j < 8; ++j) {
+            EXPECT_EQ(at(100 + j, 100 + i), patternInk(i, j) ? 0x7800 : 0x03E0);
+            // bold takes the ink from the bright row, the paper stays normal
+            EXPECT_EQ(at(200 + j, 100 + i), patternInk(i, j) ? 0xF800 : 0x03E0);
+        }
+    }
+}
+
+TEST_F(TextFont, UncolouredCellPaintsOnlyItsInkInWhite) {
+    draw(cell('A', 3, 1, true, false), 8, 12, 63);
+    for (int i = 0; i < 12; ++i)
+        for (int j = 0; j < 8; ++j) EXPECT_EQ(at(8 + j, 12 + i), patternInk(i, j) ? 0x7BEF : kUntouched);
+    draw(cell('A', 3, 1, true, false), 40, 12, 10);
+    EXPECT_EQ(at(40, 12), font->colorTable[7][10]);
+}
+
+TEST_F(TextFont, BoldBlackIsGreyAtEveryLevelAndIndicesOutsideTheTableAreBlack) {
+    draw(cell(219, 0, 0, true, true), 0, 0, 0);
+    draw(cell(219, 0, 0, true, true), 8, 0, 63);
+    draw(cell(219, 0, 0, false, true), 16, 0, 63);
+    draw(cell(' ', 7, 8, false, true), 24, 0, 63);
+    draw(cell(219, 9, 0, false, true), 32, 0, 63);
+    EXPECT_EQ(at(0, 0), 0x632C);
+    EXPECT_EQ(at(8, 0), 0x632C);
+    EXPECT_EQ(at(16, 0), 0x0000);
+    EXPECT_EQ(at(24, 0), 0x0000);  // bg 8: black paper
+    EXPECT_EQ(at(32, 0), 0x0000);  // fg 9: black ink
+}
+
+TEST_F(TextFont, CellsAreDrawnWholeOrNotAtAll) {
+    draw(cell(219, 7, 0, true, true), 632, 468);
+    EXPECT_EQ(at(639, 479), 0xFFFF);
+    EXPECT_EQ(changedPixels(), 96);
+    frame.assign(640 * 480, kUntouched);
+    draw(cell(219, 7, 0, true, true), 633, 0);
+    draw(cell(219, 7, 0, true, true), 0, 469);
+    draw(cell(219, 7, 0, true, true), -1, 0);
+    draw(cell(219, 7, 0, true, true), 0, -1);
+    EXPECT_EQ(changedPixels(), 0);
+}
+
+TEST_F(TextFont, ClipRectangleRejectsCoarselyWithoutCutting) {
+    font->setClipRect(0, 0, 100, 100);
+    draw(cell(219, 7, 0, true, true), 100, 0);  // x at the right edge: rejected
+    draw(cell(219, 7, 0, true, true), 0, 101);  // y below the bottom: rejected
+    EXPECT_EQ(changedPixels(), 0);
+    draw(cell(219, 7, 0, true, true), 99, 100);  // inside the coarse test: drawn whole
+    EXPECT_EQ(changedPixels(), 96);
+    EXPECT_EQ(at(106, 111), 0xFFFF);
+}
+
+TEST_F(TextFont, FontsWithoutTheWholeGlyphGridAreUnusableAndDrawNothing) {
+    EXPECT_TRUE(font->usable());
+    writeFile("small.bmp", testing::makeBmp({64, 64}, std::vector<std::vector<uint8_t>>(64, std::vector<uint8_t>(64, 1))));
+    BitmapFont missing("none.bmp");
+    BitmapFont small("small.bmp");
+    EXPECT_FALSE(missing.usable());
+    EXPECT_FALSE(small.usable());
+    small.setCharMap(charMapRows, 8, 12);
+    missing.setCharMap(charMapRows, 8, 12);
+    small.drawGlyph(frame.data(), 640, cell(255, 7, 1, false, true), 0, 0, 63);
+    missing.drawGlyph(frame.data(), 640, cell('A', 7, 1, false, true), 0, 0, 63);
+    EXPECT_EQ(changedPixels(), 0);
+    // The colour table exists even so.
+    EXPECT_EQ(missing.colorTable[15][63], 0xFFFF);
+}
+
+}  // namespace
+}  // namespace qvl
