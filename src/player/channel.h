@@ -1,0 +1,55 @@
+// One pattern column's replay state: pitch, volume, panning, envelope positions, the
+// effect memories and the update requests that applyChannel carries to the voice.
+#pragma once
+
+#include <cstdint>
+
+namespace qvl {
+
+struct Voice;
+
+// Update requests of one tick, read by applyChannel.
+enum Request : uint8_t {
+    requestFrequency = 1,
+    requestVolume = 2,
+    requestPanning = 4,
+    requestTrigger = 8,
+    requestStop = 0x20,
+};
+
+struct Channel {
+    uint8_t note = 0;
+    uint8_t requests = 0;
+    Voice* voice = nullptr;
+    int32_t voiceIndex = 0;
+    int32_t period = 0;
+    int32_t volume = 0;
+    int32_t panning = 0;
+    int32_t volumeDelta = 0;
+    int32_t periodDelta = 0;
+    int32_t volEnvTick = 0, volEnvPoint = 0, volEnvFixed = 0, volEnvValue = 0, volEnvSlope = 0;
+    uint8_t volEnvStopped = 0;
+    int32_t panEnvTick = 0, panEnvPoint = 0, panEnvFixed = 0, panEnvValue = 0, panEnvSlope = 0;
+    uint8_t panEnvStopped = 0;
+    int32_t fadeoutVolume = 0;
+    int32_t autoVibratoPos = 0, autoVibratoCount = 0;
+    uint8_t keyOff = 0;
+    uint8_t instrument = 0;
+    uint8_t realNote = 0;
+    int32_t notePeriod = 0;
+    int32_t sampleOffset = 0;
+    uint8_t portaDownSpeed = 0, portaUpSpeed = 0, extraFineDownSpeed = 0, extraFineUpSpeed = 0;
+    uint8_t volumeSlide = 0, panningSlide = 0, retrigVolume = 0, retrigInterval = 0;
+    int32_t portaTarget = 0;
+    uint8_t portaSpeed = 0;
+    int8_t vibratoPos = 0;
+    uint8_t vibratoSpeed = 0, vibratoDepth = 0;
+    uint8_t tremorCount = 0, tremorOn = 0, tremorOff = 0;
+    int32_t loopRow = 0, loopCount = 0;
+    uint8_t waveControl = 0;
+    uint8_t fineVolumeSlide = 0;
+    // the volume, period and panning at the start of the row, for the note delay
+    int32_t rowVolume = 0, rowPeriod = 0, rowPanning = 0;
+};
+
+}  // namespace qvl

@@ -1,0 +1,43 @@
+// The last step of every channel on every tick.
+#include "player/channel_output.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "player/channel.h"
+#include "player/context.h"
+#include "player/pitch.h"
+#include "player/song.h"
+#include "player/voice.h"
+#include "player/voice_control.h"
+
+namespace qvl {
+
+void applyChannel(PlayerContext& context, Channel& ch, const Sample& sample, const Song& song) {
+    if (!ch.voice) return;
+    Voice& voice = *ch.voice;
+    if (ch.period + ch.periodDelta == 0) ch.requests &= ~requestFrequency;
+    if (ch.requests & requestTrigger) {
+        ch.voiceIndex = startVoiceSample(context, ch.voiceIndex, &sample);
+    }
+    if (ch.requests & requestVolume) {
+        // guard: the channel volume with its tremor offset stays within 0..64
+        const int64_t v = std::clamp(ch.volume + ch.volumeDelta, 0, 64);
+        const int64_t product = v * ch.volEnvValue * ch.fadeoutVolume * song.globalVolume * 255;
+        setVoiceVolume(voice, static_cast<int32_t>(product >> 35));
+    }
+    if (ch.requests & requestPanning) {
+        const int p = ch.panning;
+        setVoicePanning(voice, p + ((128 - std::abs(p - 128)) / 32) * (ch.panEnvValue - 32));
+    }
+    if (ch.requests & requestFrequency) {
+        setVoiceFrequency(context, voice,
+                          periodFrequency(song.linearFrequencies(), ch.period, ch.periodDelta));
+    }
+    if (ch.requests & requestStop) {
+        stopVoice(context, ch.voiceIndex);
+        voice.startOffset = 0;
+    }
+}
+
+}  // namespace qvl

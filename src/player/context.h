@@ -1,0 +1,41 @@
+// The module-wide values of the player, held in one object that whoever opens the sound
+// output creates: mix rate and ramp length, the voices, the playing songs, the file access
+// and the lock that block fills and song operations share.
+#pragma once
+
+#include <memory>
+#include <mutex>
+
+#include "player/file_callbacks.h"
+#include "player/list.h"
+#include "player/voice.h"
+
+namespace qvl {
+
+struct Song;
+
+constexpr int voiceCount = 256;
+constexpr int minMixRate = 2757;  // keeps the largest step below 256 frames
+
+struct PlayerContext {
+    int mixRate = 0;
+    int rampLength = 0;
+    float rampReciprocal = 0.0f;
+    std::unique_ptr<Voice[]> voicePool;  // exists between openVoices and closeVoices
+    ListLink<Voice> voiceList;
+    ListLink<Song> playingSongs;
+    FileCallbacks files;
+    std::mutex mixBusy;  // held by a block fill and by every song operation
+
+    PlayerContext() = default;
+    PlayerContext(const PlayerContext&) = delete;
+    PlayerContext& operator=(const PlayerContext&) = delete;
+};
+
+// Sets the mix rate and ramp length, creates the 256 voices and links them in index order,
+// and retimes the playing songs. The caller must not hold mixBusy.
+void openVoices(PlayerContext& context, int rate);
+// Empties the voice list and releases the voices.
+void closeVoices(PlayerContext& context);
+
+}  // namespace qvl

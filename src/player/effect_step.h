@@ -1,0 +1,48 @@
+// What every effect and volume-column action works on, the dispatch entry points, and
+// the steps that several effects share.
+#pragma once
+
+#include <cstdint>
+
+namespace qvl {
+
+struct Channel;
+struct Instrument;
+struct NoteCell;
+struct PlayerContext;
+struct Sample;
+struct Song;
+
+struct EffectStep {
+    PlayerContext& context;
+    Song& song;
+    Channel& channel;
+    const NoteCell& cell;
+    const Instrument& instrument;
+    const Sample& sample;
+    Sample* ownSample;  // the same sample when the song owns it; none for the empty one
+};
+
+using EffectAction = void (*)(EffectStep&);
+
+// Row-tick and later-tick actions of the cell's effect and of its volume-column byte.
+void effectRow(EffectStep& step);
+void effectTick(EffectStep& step);
+void extendedRow(EffectStep& step);
+void extendedTick(EffectStep& step);
+void volumeColumnRow(EffectStep& step);
+void volumeColumnTick(EffectStep& step);
+
+// Shared steps.
+void tonePortamento(Channel& channel);
+void volumeSlide(Channel& channel);
+void vibrato(Channel& channel, bool advance);
+void tremor(Channel& channel);
+int32_t limitPeriod(int64_t period);
+void multiRetrigger(Channel& channel, int tick);
+
+// Nibbles of an effect parameter or volume byte.
+inline int highNibble(uint8_t v) { return v >> 4; }
+inline int lowNibble(uint8_t v) { return v & 15; }
+
+}  // namespace qvl

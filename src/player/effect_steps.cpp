@@ -1,0 +1,78 @@
+// Steps shared by several effects: tone portamento, volume slide, vibrato, tremor and the
+// multi-retrigger volume table.
+#include <algorithm>
+
+#include "player/channel.h"
+#include "player/effect_step.h"
+#include "player/pitch.h"
+
+namespace qvl {
+
+namespace {
+
+constexpr int64_t periodLimit = 1 << 20;
+
+// Volume change of multi retrigger by retrigVolume: volume x mul / div + add.
+struct RetrigChange {
+    int add, mul, div;
+};
+constexpr RetrigChange retrigChanges[16] = {
+    {0, 1, 1},  {-1, 1, 1}, {-2, 1, 1}, {-4, 1, 1}, {-8, 1, 1},  {-16, 1, 1}, {0, 2, 3}, {0, 1, 2},
+    {0, 1, 1},  {1, 1, 1},  {2, 1, 1},  {4, 1, 1},  {8, 1, 1},   {16, 1, 1},  {0, 3, 2}, {0, 2, 1},
+};
+
+int retrigVolumeChange(int volume, int kind) {
+    const RetrigChange& c = retrigChanges[kind & 15];
+    return volume * c.mul / c.div + c.add;
+}
+
+}  // namespace
+
+int32_t limitPeriod(int64_t period) {
+    // guard: slides without a limit of their own stay far from overflow
+    return static_cast<int32_t>(std::clamp(period, -periodLimit, periodLimit));
+}
+
+void tonePortamento(Channel& ch) {
+    const int speed = 4 * ch.portaSpeed;
+    if (ch.period < ch.portaTarget) {
+        ch.period = std::min(ch.period + speed, ch.portaTarget);
+    } else if (ch.period > ch.portaTarget) {
+        ch.period = std::max(ch.period - speed, ch.portaTarget);
+    }
+    ch.requests |= requestFrequency;
+}
+
+void volumeSlide(Channel& ch) {
+    const int x = highNibble(ch.volumeSlide), y = lowNibble(ch.volumeSlide);
+    ch.volume = x != 0 ? std::min(ch.volume + x, 64) : std::max(ch.volume - y, 0);
+    ch.requests |= requestVolume;
+}
+
+void vibrato(Channel& ch, bool advance) {
+    ch.periodDelta = vibratoOffset(ch.vibratoPos, ch.vibratoDepth, ch.waveControl);
+    ch.requests |= requestFrequency;
+    if (!advance) return;
+    int pos = ch.vibratoPos + ch.vibratoSpeed;
+    if (pos > 31) pos -= 64;
+    ch.vibratoPos = static_cast<int8_t>(pos);
+}
+
+void tremor(Channel& ch) {
+    if (ch.tremorCount >= ch.tremorOn) ch.volumeDelta = -ch.volume;
+    ++ch.tremorCount;
+    // the counter restarts when it reaches or has passed on + off
+    if (ch.tremorCount >= ch.tremorOn + ch.tremorOff) ch.tremorCount = 0;
+    ch.requests |= requestVolume;
+}
+
+void multiRetrigger(Channel& ch, int tick) {
+    if (ch.retrigInterval == 0 || tick % ch.retrigInterval != 0) return;
+    if (ch.retrigVolume != 0) {
+        ch.volume = std::clamp(retrigVolumeChange(ch.volume, ch.retrigVolume), 0, 64);
+        ch.requests |= requestVolume;
+    }
+    ch.requests |= requestTrigger;
+}
+
+}  // namespace qvl

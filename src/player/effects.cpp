@@ -1,0 +1,341 @@
+// The effect commands by XM effect number: one table for the row tick, one for the later
+// ticks, each slot a small action; numbers beyond the tables do nothing.
+#include <algorithm>
+
+#include "player/channel.h"
+#include "player/context.h"
+#include "player/effect_step.h"
+#include "player/envelope.h"
+#include "player/pitch.h"
+#include "player/replay.h"
+#include "player/song.h"
+#include "player/voice.h"
+
+namespace qvl {
+
+namespace {
+
+void none(EffectStep&) {}
+
+// 0xy arpeggio, later ticks: base, +x, +y semitones by tick modulo 3.
+void arpeggioTick(EffectStep& s) {
+    const uint8_t p = s.cell.parameter;
+    if (p == 0) return;
+    const int phase = s.song.tick % 3;
+    const int n = phase == 1 ? highNibble(p) : phase == 2 ? lowNibble(p) : 0;
+    Channel& ch = s.channel;
+    if (s.song.linearFrequencies()) {
+        ch.periodDelta = 64 * n;
+    } else {
+        ch.periodDelta = amigaPeriod(ch.realNote + n, s.sample.finetune) -
+                         amigaPeriod(ch.realNote, s.sample.finetune);
+    }
+    ch.requests |= requestFrequency;
+}
+
+// 1xx portamento up, row tick: memory.
+void portaUpRow(EffectStep& s) {
+    if (s.cell.parameter) s.channel.portaUpSpeed = s.cell.parameter;
+}
+
+// 1xx portamento up, later ticks: never below period 56.
+void portaUpTick(EffectStep& s) {
+    Channel& ch = s.channel;
+    ch.period = std::max(ch.period - 4 * ch.portaUpSpeed, std::min(ch.period, 56));
+    ch.periodDelta = 0;
+    ch.requests |= requestFrequency;
+}
+
+// 2xx portamento down, row tick: memory.
+void portaDownRow(EffectStep& s) {
+    if (s.cell.parameter) s.channel.portaDownSpeed = s.cell.parameter;
+}
+
+// 2xx portamento down, later ticks.
+void portaDownTick(EffectStep& s) {
+    Channel& ch = s.channel;
+    ch.period = limitPeriod(int64_t{ch.period} + 4 * ch.portaDownSpeed);
+    ch.periodDelta = 0;
+    ch.requests |= requestFrequency;
+}
+
+// 3xx tone portamento, row tick: speed memory and target; the note does not restart.
+void tonePortaRow(EffectStep& s) {
+    Channel& ch = s.channel;
+    if (s.cell.parameter) ch.portaSpeed = s.cell.parameter;
+    ch.portaTarget = ch.notePeriod;
+    ch.requests &= ~(requestTrigger | requestFrequency);
+}
+
+// 3xx tone portamento, later ticks.
+void tonePortaTick(EffectStep& s) {
+    s.channel.periodDelta = 0;
+    tonePortamento(s.channel);
+}
+
+// 4xy vibrato, row tick: speed and depth memories, offset without advance.
+void vibratoRow(EffectStep& s) {
+    Channel& ch = s.channel;
+    if (highNibble(s.cell.parameter)) ch.vibratoSpeed = highNibble(s.cell.parameter);
+    if (lowNibble(s.cell.parameter)) ch.vibratoDepth = lowNibble(s.cell.parameter);
+    vibrato(ch, false);
+}
+
+// 4xy vibrato, later ticks.
+void vibratoTick(EffectStep& s) { vibrato(s.channel, true); }
+
+// 5xy tone portamento and volume slide, row tick.
+void tonePortaSlideRow(EffectStep& s) {
+    Channel& ch = s.channel;
+    ch.portaTarget = ch.notePeriod;
+    if (s.cell.parameter) ch.volumeSlide = s.cell.parameter;
+    ch.requests &= ~(requestTrigger | requestFrequency);
+}
+
+// 5xy, later ticks.
+void tonePortaSlideTick(EffectStep& s) {
+    s.channel.periodDelta = 0;
+    tonePortamento(s.channel);
+    volumeSlide(s.channel);
+}
+
+// 6xy vibrato and volume slide, row tick.
+void vibratoSlideRow(EffectStep& s) {
+    if (s.cell.parameter) s.channel.volumeSlide = s.cell.parameter;
+    vibrato(s.channel, false);
+}
+
+// 6xy, later ticks.
+void vibratoSlideTick(EffectStep& s) {
+    vibrato(s.channel, true);
+    volumeSlide(s.channel);
+}
+
+// 8xx set panning.
+void setPanningRow(EffectStep& s) {
+    s.channel.panning = s.cell.parameter;
+    s.channel.requests |= requestPanning;
+}
+
+// 9xx sample offset in 256-frame units; beyond the loop end the voice stops instead.
+void sampleOffsetRow(EffectStep& s) {
+    Channel& ch = s.channel;
+    if (s.cell.parameter) ch.sampleOffset = s.cell.parameter;
+    const uint32_t offset = 256u * static_cast<uint32_t>(ch.sampleOffset);
+    if (offset >= s.sample.loopEnd()) {
+        ch.requests &= ~requestTrigger;
+        ch.requests |= requestStop;
+    } else if (ch.voice) {
+        ch.voice->startOffset = offset;
+    }
+}
+
+// Axy volume slide, row tick: memory.
+void volumeSlideRow(EffectStep& s) {
+    if (s.cell.parameter) s.channel.volumeSlide = s.cell.parameter;
+}
+
+// Axy volume slide, later ticks.
+void volumeSlideTick(EffectStep& s) { volumeSlide(s.channel); }
+
+// Bxx position jump to row 0 of an order; an order beyond the song goes to order 0.
+void positionJumpRow(EffectStep& s) {
+    Song& song = s.song;
+    song.nextRow = 0;
+    song.nextOrder = s.cell.parameter >= song.songLength ? 0 : s.cell.parameter;
+    song.jumpMark = true;
+}
+
+// Cxx set volume.
+void setVolumeRow(EffectStep& s) {
+    s.channel.volume = std::min<int>(s.cell.parameter, 64);
+    s.channel.requests |= requestVolume;
+}
+
+// Dxy pattern break to row 10x + y of the next order (row 0 beyond 63).
+void patternBreakRow(EffectStep& s) {
+    Song& song = s.song;
+    const int row = 10 * highNibble(s.cell.parameter) + lowNibble(s.cell.parameter);
+    song.nextRow = row > 63 ? 0 : row;
+    if (!song.jumpMark) {
+        // quirk: a break in the last order goes to order 0, not to the restart position
+        song.nextOrder = song.order + 1 >= song.songLength ? 0 : song.order + 1;
+    }
+}
+
+// Fxx speed below 32, tempo from 32 on.
+void speedTempoRow(EffectStep& s) {
+    if (s.cell.parameter >= 32) {
+        setTempo(s.context, s.song, s.cell.parameter);
+    } else {
+        s.song.speed = s.cell.parameter;
+    }
+}
+
+// Gxx set global volume.
+void globalVolumeRow(EffectStep& s) {
+    s.song.globalVolume = std::min<int>(s.cell.parameter, 64);
+    s.channel.requests |= requestVolume;
+}
+
+// Hxy global volume slide, row tick: memory.
+void globalSlideRow(EffectStep& s) {
+    if (s.cell.parameter) s.song.globalVolumeSlide = s.cell.parameter;
+}
+
+// Hxy, later ticks: reaches the voices when their volume is next recomputed.
+void globalSlideTick(EffectStep& s) {
+    Song& song = s.song;
+    const int x = highNibble(song.globalVolumeSlide), y = lowNibble(song.globalVolumeSlide);
+    song.globalVolume = x ? std::min(song.globalVolume + x, 64) : std::max(song.globalVolume - y, 0);
+}
+
+// Lxx set volume envelope position.
+void envelopePositionRow(EffectStep& s) {
+    if (s.instrument.volumeType & 1) setEnvelopePosition(s.channel, s.instrument, s.cell.parameter);
+}
+
+// Pxy panning slide, row tick: memory.
+void panningSlideRow(EffectStep& s) {
+    if (s.cell.parameter) {
+        s.channel.panningSlide = s.cell.parameter;
+        s.channel.requests |= requestPanning;
+    }
+}
+
+// Pxy, later ticks: right by x or left by y, within 0..255.
+void panningSlideTick(EffectStep& s) {
+    Channel& ch = s.channel;
+    const int x = highNibble(ch.panningSlide), y = lowNibble(ch.panningSlide);
+    ch.panning = x ? std::min(ch.panning + x, 255) : std::max(ch.panning - y, 0);
+    ch.requests |= requestPanning;
+}
+
+// Rxy multi retrigger, row tick: memories.
+void multiRetrigRow(EffectStep& s) {
+    if (s.cell.parameter) {
+        s.channel.retrigVolume = static_cast<uint8_t>(highNibble(s.cell.parameter));
+        s.channel.retrigInterval = static_cast<uint8_t>(lowNibble(s.cell.parameter));
+    }
+}
+
+// Rxy, later ticks.
+void multiRetrigTick(EffectStep& s) { multiRetrigger(s.channel, s.song.tick); }
+
+// Txy tremor, row tick: on x + 1 ticks, off y + 1 ticks.
+void tremorRow(EffectStep& s) {
+    Channel& ch = s.channel;
+    if (s.cell.parameter) {
+        ch.tremorOn = static_cast<uint8_t>(highNibble(s.cell.parameter) + 1);
+        ch.tremorOff = static_cast<uint8_t>(lowNibble(s.cell.parameter) + 1);
+    }
+    tremor(ch);
+}
+
+// Txy, later ticks.
+void tremorTick(EffectStep& s) { tremor(s.channel); }
+
+// X1y / X2y extra fine portamento, row tick only, without limit.
+void extraFineRow(EffectStep& s) {
+    Channel& ch = s.channel;
+    const int y = lowNibble(s.cell.parameter);
+    if (highNibble(s.cell.parameter) == 1) {
+        if (y) ch.extraFineUpSpeed = static_cast<uint8_t>(y);
+        ch.period = limitPeriod(int64_t{ch.period} - ch.extraFineUpSpeed);
+    } else if (highNibble(s.cell.parameter) == 2) {
+        if (y) ch.extraFineDownSpeed = static_cast<uint8_t>(y);
+        ch.period = limitPeriod(int64_t{ch.period} + ch.extraFineDownSpeed);
+    }
+}
+
+constexpr int effectCount = 36;
+
+constexpr EffectAction rowActions[effectCount] = {
+    none,                 // 0 arpeggio
+    portaUpRow,           // 1
+    portaDownRow,         // 2
+    tonePortaRow,         // 3
+    vibratoRow,           // 4
+    tonePortaSlideRow,    // 5
+    vibratoSlideRow,      // 6
+    none,                 // 7 tremolo
+    setPanningRow,        // 8
+    sampleOffsetRow,      // 9
+    volumeSlideRow,       // 10 A
+    positionJumpRow,      // 11 B
+    setVolumeRow,         // 12 C
+    patternBreakRow,      // 13 D
+    extendedRow,          // 14 E
+    speedTempoRow,        // 15 F
+    globalVolumeRow,      // 16 G
+    globalSlideRow,       // 17 H
+    none,                 // 18 I
+    none,                 // 19 J
+    none,                 // 20 K key off: handled by the row step
+    envelopePositionRow,  // 21 L
+    none,                 // 22 M
+    none,                 // 23 N
+    none,                 // 24 O
+    panningSlideRow,      // 25 P
+    none,                 // 26 Q
+    multiRetrigRow,       // 27 R
+    none,                 // 28 S
+    tremorRow,            // 29 T
+    none,                 // 30 U
+    none,                 // 31 V
+    none,                 // 32 W
+    extraFineRow,         // 33 X
+    none,                 // 34 Y
+    none,                 // 35 Z
+};
+
+constexpr EffectAction tickActions[effectCount] = {
+    arpeggioTick,        // 0
+    portaUpTick,         // 1
+    portaDownTick,       // 2
+    tonePortaTick,       // 3
+    vibratoTick,         // 4
+    tonePortaSlideTick,  // 5
+    vibratoSlideTick,    // 6
+    none,                // 7
+    none,                // 8
+    none,                // 9
+    volumeSlideTick,     // 10 A
+    none,                // 11 B
+    none,                // 12 C
+    none,                // 13 D
+    extendedTick,        // 14 E
+    none,                // 15 F
+    none,                // 16 G
+    globalSlideTick,     // 17 H
+    none,                // 18 I
+    none,                // 19 J
+    none,                // 20 K
+    none,                // 21 L
+    none,                // 22 M
+    none,                // 23 N
+    none,                // 24 O
+    panningSlideTick,    // 25 P
+    none,                // 26 Q
+    multiRetrigTick,     // 27 R
+    none,                // 28 S
+    tremorTick,          // 29 T
+    none,                // 30 U
+    none,                // 31 V
+    none,                // 32 W
+    none,                // 33 X
+    none,                // 34 Y
+    none,                // 35 Z
+};
+
+}  // namespace
+
+void effectRow(EffectStep& s) {
+    if (s.cell.effect < effectCount) rowActions[s.cell.effect](s);
+}
+
+void effectTick(EffectStep& s) {
+    if (s.cell.effect < effectCount) tickActions[s.cell.effect](s);
+}
+
+}  // namespace qvl

@@ -1,0 +1,159 @@
+// The extended effects Exy, by x: one 16-slot table for the row tick, one for the later
+// ticks.
+#include <algorithm>
+
+#include "player/channel.h"
+#include "player/effect_step.h"
+#include "player/replay.h"
+#include "player/song.h"
+
+namespace qvl {
+
+namespace {
+
+void none(EffectStep&) {}
+
+int param(const EffectStep& s) { return lowNibble(s.cell.parameter); }
+
+// E1y fine portamento up, without limit.
+void finePortaUpRow(EffectStep& s) {
+    s.channel.period = limitPeriod(int64_t{s.channel.period} - 4 * param(s));
+}
+
+// E2y fine portamento down.
+void finePortaDownRow(EffectStep& s) {
+    s.channel.period = limitPeriod(int64_t{s.channel.period} + 4 * param(s));
+}
+
+// E4y vibrato waveform (low nibble of waveControl).
+void waveformRow(EffectStep& s) {
+    s.channel.waveControl = static_cast<uint8_t>((s.channel.waveControl & 0xF0) | param(s));
+}
+
+// E5y set the current sample's finetune; the sample keeps it.
+void finetuneRow(EffectStep& s) {
+    if (s.ownSample) s.ownSample->finetune = static_cast<int8_t>(param(s));
+}
+
+// E6y pattern loop: E60 marks the start, E6y repeats y times.
+void patternLoopRow(EffectStep& s) {
+    Channel& ch = s.channel;
+    if (param(s) == 0) {
+        ch.loopRow = s.song.row;
+        return;
+    }
+    ch.loopCount = ch.loopCount == 0 ? param(s) : ch.loopCount - 1;
+    if (ch.loopCount != 0) s.song.row = ch.loopRow - 1;
+}
+
+// E8y set panning in steps of 16.
+void panningRow(EffectStep& s) {
+    s.channel.panning = 16 * param(s);
+    s.channel.requests |= requestPanning;
+}
+
+// E9y retrigger every y ticks, later ticks.
+void retriggerTick(EffectStep& s) {
+    const int y = param(s);
+    if (y != 0 && s.song.tick % y == 0) {
+        s.channel.requests |= requestTrigger | requestVolume | requestFrequency;
+    }
+}
+
+// EAy fine volume slide up.
+void fineVolumeUpRow(EffectStep& s) {
+    Channel& ch = s.channel;
+    if (param(s)) ch.fineVolumeSlide = static_cast<uint8_t>(param(s));
+    ch.volume = std::min(ch.volume + ch.fineVolumeSlide, 64);
+    ch.requests |= requestVolume;
+}
+
+// EBy fine volume slide down.
+void fineVolumeDownRow(EffectStep& s) {
+    Channel& ch = s.channel;
+    if (param(s)) ch.fineVolumeSlide = static_cast<uint8_t>(param(s));
+    ch.volume = std::max(ch.volume - ch.fineVolumeSlide, 0);
+    ch.requests |= requestVolume;
+}
+
+// ECy note cut at tick y (EC0 never cuts: later ticks start at 1).
+void noteCutTick(EffectStep& s) {
+    if (s.song.tick == param(s)) {
+        s.channel.volume = 0;
+        s.channel.requests |= requestVolume;
+    }
+}
+
+constexpr uint8_t deferred = requestFrequency | requestVolume | requestPanning | requestTrigger;
+
+// EDy note delay, row tick: the row's changes are held back.
+void noteDelayRow(EffectStep& s) {
+    Channel& ch = s.channel;
+    ch.volume = ch.rowVolume;
+    ch.period = ch.rowPeriod;
+    ch.panning = ch.rowPanning;
+    ch.requests &= ~deferred;
+}
+
+// EDy, later ticks: the note starts at tick y (ED0 never).
+void noteDelayTick(EffectStep& s) {
+    Channel& ch = s.channel;
+    if (s.song.tick != param(s)) {
+        ch.requests &= ~deferred;
+        return;
+    }
+    resetChannelInstrument(ch, s.sample);
+    ch.period = ch.notePeriod;
+    ch.requests |= requestFrequency;
+    if (s.cell.volume) volumeColumnRow(s);
+    ch.requests |= requestTrigger;
+}
+
+// EEy pattern delay by y rows' worth of ticks.
+void patternDelayRow(EffectStep& s) { s.song.patternDelayTicks = param(s) * s.song.speed; }
+
+constexpr EffectAction rowActions[16] = {
+    none,               // E0
+    finePortaUpRow,     // E1
+    finePortaDownRow,   // E2
+    none,               // E3
+    waveformRow,        // E4
+    finetuneRow,        // E5
+    patternLoopRow,     // E6
+    none,               // E7
+    panningRow,         // E8
+    none,               // E9
+    fineVolumeUpRow,    // EA
+    fineVolumeDownRow,  // EB
+    none,               // EC
+    noteDelayRow,       // ED
+    patternDelayRow,    // EE
+    none,               // EF
+};
+
+constexpr EffectAction tickActions[16] = {
+    none,           // E0
+    none,           // E1
+    none,           // E2
+    none,           // E3
+    none,           // E4
+    none,           // E5
+    none,           // E6
+    none,           // E7
+    none,           // E8
+    retriggerTick,  // E9
+    none,           // EA
+    none,           // EB
+    noteCutTick,    // EC
+    noteDelayTick,  // ED
+    none,           // EE
+    none,           // EF
+};
+
+}  // namespace
+
+void extendedRow(EffectStep& s) { rowActions[highNibble(s.cell.parameter)](s); }
+
+void extendedTick(EffectStep& s) { tickActions[highNibble(s.cell.parameter)](s); }
+
+}  // namespace qvl

@@ -1,0 +1,238 @@
+// Rows and ticks: the row step turns cells into notes, instruments and effects; the tick
+// step runs envelopes, fadeout and effects; every channel ends at applyChannel.
+#include "player/replay.h"
+
+#include <algorithm>
+
+#include "player/channel.h"
+#include "player/channel_output.h"
+#include "player/context.h"
+#include "player/effect_step.h"
+#include "player/envelope.h"
+#include "player/pitch.h"
+#include "player/song.h"
+#include "player/voice_control.h"
+
+namespace qvl {
+
+namespace {
+
+constexpr int rowsPerOrderFlags = 256;
+
+void stopSongLocked(PlayerContext& context, Song& song) {
+    if (song.link.linked()) unlinkNode(song.link);
+    song.playing = 0;
+    for (int c = 0; c < static_cast<int>(song.channels.size()); ++c) stopVoice(context, c);
+    song.channels.clear();
+}
+
+struct ChannelFind {
+    const Instrument* instrument;
+    const Sample* sample;
+    Sample* ownSample;
+};
+
+ChannelFind findInstrument(Song& song, const Channel& ch) {
+    if (ch.instrument >= song.instrumentCount) return {&emptyInstrument, &emptySample, nullptr};
+    Instrument& ins = song.instruments[ch.instrument];
+    const int slot = ins.noteSample[ch.note < 96 ? ch.note : 0];
+    Sample* own = slot < ins.sampleCount ? ins.owned[slot].get() : nullptr;
+    return {&ins, &slotSample(ins, slot), own};
+}
+
+void stepEnvelopes(Channel& ch, const Instrument& ins) {
+    if ((ins.volumeType & 1) && !ch.volEnvStopped) {
+        envelopeStep(ch, volumeEnvelopeState(ch), volumeEnvelopeShape(ins), requestVolume);
+    }
+    if ((ins.panningType & 1) && !ch.panEnvStopped) {
+        envelopeStep(ch, panningEnvelopeState(ch), panningEnvelopeShape(ins), requestPanning);
+    }
+}
+
+void fadeout(Channel& ch, const Instrument& ins) {
+    ch.fadeoutVolume = static_cast<int32_t>(std::max<int64_t>(int64_t{ch.fadeoutVolume} - ins.fadeout, 0));
+    ch.requests |= requestVolume;
+}
+
+bool isPortamentoRow(const NoteCell& cell) {
+    return cell.effect == 3 || cell.effect == 5 || cell.volume >= 0xF0;
+}
+
+bool hasNote(const NoteCell& cell) { return cell.note != 0 && cell.note != 255; }
+
+void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const NoteCell& cell) {
+    const bool porta = isPortamentoRow(cell);
+    if (cell.instrument && !porta) ch.instrument = static_cast<uint8_t>(cell.instrument - 1);
+    if (hasNote(cell) && !porta) ch.note = static_cast<uint8_t>(cell.note - 1);
+    const ChannelFind found = findInstrument(song, ch);
+    const Sample& sample = *found.sample;
+    ch.rowVolume = ch.volume;
+    ch.rowPeriod = ch.period;
+    ch.rowPanning = ch.panning;
+    ch.volumeDelta = 0;
+    ch.requests = 0;
+    if (hasNote(cell)) {
+        ch.realNote = static_cast<uint8_t>(sample.relativeNote + cell.note - 1);
+        ch.notePeriod = notePeriod(song.linearFrequencies(), ch.realNote, sample.finetune);
+        if (!porta) ch.period = ch.notePeriod;
+        ch.requests = requestTrigger;
+    }
+    ch.periodDelta = 0;
+    ch.requests |= requestFrequency | requestVolume;
+    EffectStep step{context, song, ch, cell, *found.instrument, sample, found.ownSample};
+    if (cell.instrument) resetChannelInstrument(ch, sample);
+    if (cell.volume) volumeColumnRow(step);
+    if (cell.note == 255 || cell.effect == 20) ch.keyOff = 1;
+    const Instrument& ins = *found.instrument;
+    if (ins.volumeType & 1) {
+        if (!ch.volEnvStopped) {
+            envelopeStep(ch, volumeEnvelopeState(ch), volumeEnvelopeShape(ins), requestVolume);
+        }
+    } else if (ch.keyOff) {
+        ch.volEnvValue = 0;  // a released note without a volume envelope falls silent
+    }
+    if ((ins.panningType & 1) && !ch.panEnvStopped) {
+        envelopeStep(ch, panningEnvelopeState(ch), panningEnvelopeShape(ins), requestPanning);
+    }
+    if (ch.keyOff) fadeout(ch, ins);
+    effectRow(step);
+    autoVibrato(ch, ins);
+    applyChannel(context, ch, sample, song);
+}
+
+void processRow(PlayerContext& context, Song& song) {
+    song.nextOrder = -1;
+    song.nextRow = -1;
+    song.jumpMark = false;
+    const Pattern& pattern = song.patterns[song.orders[song.order]];
+    song.rowCells = &pattern.cells[static_cast<size_t>(song.row) * song.channelCount];
+    for (int c = 0; c < song.channelCount; ++c) {
+        processChannelRow(context, song, song.channels[c], song.rowCells[c]);
+    }
+}
+
+void processTick(PlayerContext& context, Song& song) {
+    if (!song.rowCells) return;
+    for (int c = 0; c < song.channelCount; ++c) {
+        Channel& ch = song.channels[c];
+        const NoteCell& cell = song.rowCells[c];
+        const ChannelFind found = findInstrument(song, ch);
+        ch.volumeDelta = 0;
+        ch.periodDelta = 0;
+        ch.requests = 0;
+        stepEnvelopes(ch, *found.instrument);
+        if (ch.keyOff) fadeout(ch, *found.instrument);
+        EffectStep step{context, song, ch, cell, *found.instrument, *found.sample, found.ownSample};
+        volumeColumnTick(step);
+        effectTick(step);
+        autoVibrato(ch, *found.instrument);
+        applyChannel(context, ch, *found.sample, song);
+    }
+}
+
+// Counts a return to a row already played, reached by a jump or by a change of order;
+// a pattern loop inside one order is not a return.
+void notePlayedRow(Song& song) {
+    const size_t key = static_cast<size_t>(song.order) * rowsPerOrderFlags + song.row;
+    if (song.playedRows.empty()) song.playedRows.assign(256 * rowsPerOrderFlags, 0);
+    const bool moved = song.order != song.lastRowOrder || song.lastRowJumped;
+    if (song.playedRows[key] && moved) {
+        ++song.loopBackCount;
+        std::fill(song.playedRows.begin(), song.playedRows.end(), 0);
+    }
+    song.playedRows[key] = 1;
+    song.lastRowOrder = song.order;
+}
+
+void rowTick(PlayerContext& context, Song& song) {
+    if (song.nextOrder >= 0) song.order = song.nextOrder;
+    if (song.nextRow >= 0) song.row = song.nextRow;
+    // quirk: a break or jump past the target pattern's end starts it at row 0
+    if (song.row >= song.patterns[song.orders[song.order]].rows) song.row = 0;
+    notePlayedRow(song);
+    processRow(context, song);
+    song.lastRowJumped = song.nextRow != -1;
+    if (song.nextRow == -1) {
+        song.nextRow = song.row + 1;
+        if (song.nextRow >= song.patterns[song.orders[song.order]].rows) {
+            song.nextOrder = song.order + 1;
+            if (song.nextOrder >= song.songLength) song.nextOrder = song.restartPosition;
+            song.nextRow = 0;
+        }
+    }
+}
+
+}  // namespace
+
+void resetChannelInstrument(Channel& ch, const Sample& sample) {
+    ch.volume = sample.volume;
+    ch.panning = sample.panning;
+    ch.volEnvValue = 64;
+    ch.panEnvValue = 32;
+    ch.volEnvPoint = ch.volEnvTick = ch.volEnvSlope = 0;
+    ch.panEnvPoint = ch.panEnvTick = ch.panEnvSlope = 0;
+    ch.volEnvStopped = ch.panEnvStopped = ch.keyOff = 0;
+    ch.fadeoutVolume = 65536;
+    ch.autoVibratoPos = ch.autoVibratoCount = 0;
+    if ((ch.waveControl & 15) < 4) ch.vibratoPos = 0;
+    ch.tremorCount = 0;
+    ch.requests |= requestVolume | requestPanning;
+}
+
+void setTempo(const PlayerContext& context, Song& song, int bpm) {
+    song.bpm = bpm;
+    const int b = std::max(bpm, 1);  // guard: a BPM below 1 counts as 1
+    // guard: a tick lasts at least one frame, so the block fill always moves on
+    song.samplesPerTick = std::max(5 * context.mixRate / (2 * b), 1);
+}
+
+bool startSong(PlayerContext& context, Song* song) {
+    if (!song) return false;
+    std::lock_guard lock(context.mixBusy);
+    stopSongLocked(context, *song);
+    if (!context.voicePool) return false;  // guard: songs play only on open voices
+    song->globalVolume = song->initialGlobalVolume;
+    song->nextOrder = song->nextRow = -1;
+    song->speed = song->defaultSpeed;
+    song->row = song->order = 0;
+    song->samplesToTick = 0;
+    song->tick = 0;
+    song->patternDelayTicks = 0;
+    song->rowCells = nullptr;
+    song->lastRowOrder = -1;
+    song->lastRowJumped = false;
+    song->playedRows.clear();
+    song->loopBackCount = 0;
+    setTempo(context, *song, song->defaultBpm);
+    song->channels.assign(song->channelCount, Channel{});
+    for (int c = 0; c < song->channelCount; ++c) {
+        song->channels[c].voice = &context.voicePool[c];
+        song->channels[c].voiceIndex = c;
+    }
+    appendNode(context.playingSongs, song->link);
+    song->playing = 1;
+    return true;
+}
+
+bool stopSong(PlayerContext& context, Song* song) {
+    if (!song) return false;
+    std::lock_guard lock(context.mixBusy);
+    stopSongLocked(context, *song);
+    return true;
+}
+
+void songTick(PlayerContext& context, Song& song) {
+    if (song.channels.empty()) return;
+    if (song.tick == 0) {
+        rowTick(context, song);
+    } else {
+        processTick(context, song);
+    }
+    ++song.tick;
+    if (song.tick >= song.speed + song.patternDelayTicks) {
+        song.patternDelayTicks = 0;
+        song.tick = 0;
+    }
+}
+
+}  // namespace qvl

@@ -1,0 +1,302 @@
+// Reading an XM module field by field: header, order table, packed patterns, instruments
+// with envelopes, and delta-encoded samples widened to 16 bits with a guard frame.
+#include "player/xm_loader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "player/context.h"
+#include "player/replay.h"
+#include "player/xm_reader.h"
+
+namespace qvl {
+
+namespace {
+
+constexpr char signature[] = "Extended Module: ";
+constexpr int signatureLength = 17;
+constexpr int headerFieldsAt = 60;
+constexpr int emptyPatternRows = 64;
+constexpr size_t sampleReadChunk = 1 << 16;
+
+bool readSignature(XmReader& reader) {
+    reader.seek(0);
+    char text[signatureLength];
+    reader.readBytes(text, signatureLength);
+    return std::memcmp(text, signature, signatureLength) == 0;
+}
+
+bool readHeader(Song& song, XmReader& reader, int& storedPatterns) {
+    reader.seek(headerFieldsAt);
+    const uint32_t headerSize = reader.readU32le();
+    int songLength = reader.readU16le();
+    int restart = reader.readU16le();
+    const int channels = reader.readU16le();
+    storedPatterns = reader.readU16le();
+    const int instruments = reader.readU16le();
+    song.flags = reader.readU16le();
+    const int speed = reader.readU16le();
+    const int bpm = reader.readU16le();
+    reader.readBytes(song.orders, sizeof song.orders);
+    if (reader.truncated) return false;
+    // guard: refuse what no layout fits: no channels, more channels than voices,
+    // more patterns or instruments than the format numbers
+    if (channels < 1 || channels > maxChannels) return false;
+    if (storedPatterns > maxStoredPatterns || instruments > maxInstruments) return false;
+    songLength = std::clamp(songLength, 1, maxOrders);  // guard: at least one order
+    if (restart >= songLength) restart = 0;              // guard: restart inside the song
+    song.songLength = static_cast<int16_t>(songLength);
+    song.restartPosition = static_cast<int16_t>(restart);
+    song.channelCount = static_cast<int16_t>(channels);
+    song.instrumentCount = static_cast<int16_t>(instruments);
+    song.defaultSpeed = static_cast<int16_t>(std::min(speed, maxSpeed));
+    song.defaultBpm = static_cast<int16_t>(std::min(bpm, maxBpm));
+    reader.seek(int64_t{headerFieldsAt} + headerSize);
+    return true;
+}
+
+void readCell(XmReader& reader, NoteCell& cell) {
+    const uint8_t b = reader.readU8();
+    if (b & 0x80) {
+        if (b & 0x01) cell.note = reader.readU8();
+        if (b & 0x02) cell.instrument = reader.readU8();
+        if (b & 0x04) cell.volume = reader.readU8();
+        if (b & 0x08) cell.effect = reader.readU8();
+        if (b & 0x10) cell.parameter = reader.readU8();
+    } else {
+        cell.note = b;
+        cell.instrument = reader.readU8();
+        cell.volume = reader.readU8();
+        cell.effect = reader.readU8();
+        cell.parameter = reader.readU8();
+    }
+    if (cell.note == 97) {
+        cell.note = 255;
+    } else if (cell.note > 97) {
+        cell.note = 0;  // guard: notes 98..255 have no place in the 96-note map
+    }
+    if (cell.instrument > 128) cell.instrument = 0;
+}
+
+bool readPatterns(Song& song, XmReader& reader, int storedPatterns) {
+    song.usedPatterns = 0;
+    for (int i = 0; i < song.songLength; ++i) {
+        if (song.orders[i] >= song.usedPatterns) song.usedPatterns = song.orders[i] + 1;
+    }
+    song.patternSlots = std::max(storedPatterns, song.usedPatterns);
+    song.patterns.resize(song.patternSlots);
+    const int channels = song.channelCount;
+    for (int p = 0; p < storedPatterns; ++p) {
+        Pattern& pattern = song.patterns[p];
+        reader.readU32le();  // header length: the header is always these 9 bytes
+        reader.readU8();     // packing type
+        const int rows = reader.readU16le();
+        const int packedSize = reader.readU16le();
+        if (rows > maxRows) return false;  // guard: more rows than the format allows
+        pattern.rows = rows;
+        pattern.cells.assign(static_cast<size_t>(rows) * channels, NoteCell{});
+        if (packedSize != 0) {
+            for (NoteCell& cell : pattern.cells) readCell(reader, cell);
+        }
+        // guard: a file that ends inside its patterns is refused, before more is allocated
+        if (reader.truncated) return false;
+        if (rows == 0) {
+            // guard: a pattern of 0 rows plays as an empty pattern of 64 rows
+            pattern.rows = emptyPatternRows;
+            pattern.cells.assign(static_cast<size_t>(emptyPatternRows) * channels, NoteCell{});
+        }
+    }
+    for (int p = storedPatterns; p < song.patternSlots; ++p) {
+        song.patterns[p].rows = emptyPatternRows;
+        song.patterns[p].cells.assign(static_cast<size_t>(emptyPatternRows) * channels, NoteCell{});
+    }
+    return true;
+}
+
+void readEnvelope(XmReader& reader, EnvelopePoint* points) {
+    for (int i = 0; i < maxEnvelopePoints; ++i) {
+        points[i].x = reader.readU16le();
+        // guard: envelope values stay within 0..64
+        points[i].y = std::min<uint16_t>(reader.readU16le(), 64);
+    }
+}
+
+// Keeps an envelope's counts and loop inside its 12 points.
+void limitEnvelope(uint8_t& count, uint8_t& type, uint8_t loopStart, uint8_t loopEnd) {
+    if (count > maxEnvelopePoints) count = maxEnvelopePoints;  // guard: at most 12 points
+    if (count < 2) type = 0;
+    // guard: a loop that ends beyond the points or runs backwards is switched off
+    if (loopEnd >= count || loopStart > loopEnd) type &= ~4;
+}
+
+void readInstrumentHeader(Instrument& ins, XmReader& reader) {
+    reader.readU32le();  // sample header size: each is taken as 40 bytes
+    reader.readBytes(ins.noteSample, sizeof ins.noteSample);
+    readEnvelope(reader, ins.volumeEnvelope);
+    readEnvelope(reader, ins.panningEnvelope);
+    ins.volumePointCount = reader.readU8();
+    ins.panningPointCount = reader.readU8();
+    ins.volumeSustain = reader.readU8();
+    ins.volumeLoopStart = reader.readU8();
+    ins.volumeLoopEnd = reader.readU8();
+    ins.panningSustain = reader.readU8();
+    ins.panningLoopStart = reader.readU8();
+    ins.panningLoopEnd = reader.readU8();
+    ins.volumeType = reader.readU8();
+    ins.panningType = reader.readU8();
+    ins.autoVibType = reader.readU8();
+    ins.autoVibSweep = reader.readU8();
+    ins.autoVibDepth = reader.readU8();
+    ins.autoVibRate = reader.readU8();
+    ins.fadeout = uint32_t{reader.readU16le()} * 2;
+    limitEnvelope(ins.volumePointCount, ins.volumeType, ins.volumeLoopStart, ins.volumeLoopEnd);
+    limitEnvelope(ins.panningPointCount, ins.panningType, ins.panningLoopStart,
+                  ins.panningLoopEnd);
+}
+
+// Keeps the loop inside the sample; a loop of no length becomes no loop at all.
+void limitLoop(Sample& s) {
+    if (s.loopType == 1) {
+        s.loopStart = 0;
+        s.loopLength = s.length;
+    }
+    // guard: a loop that starts or ends beyond the sample is cut at its end
+    s.loopStart = std::min(s.loopStart, s.length);
+    s.loopLength = std::min(s.loopLength, s.length - s.loopStart);
+    if (s.loopLength == 0) {
+        s.loopStart = 0;
+        s.loopLength = s.length;
+        s.loopType = 1;
+    }
+}
+
+// Reads one 40-byte sample header; returns the byte count of its data.
+uint32_t readSampleHeader(Sample& s, XmReader& reader) {
+    const uint32_t byteLength = reader.readU32le();
+    s.length = byteLength;
+    s.loopStart = reader.readU32le();
+    s.loopLength = reader.readU32le();
+    s.volume = std::min<uint8_t>(reader.readU8(), 64);  // guard: volume 0..64
+    s.finetune = static_cast<int8_t>(reader.readU8());
+    s.loopType = 1;
+    s.bits = 8;
+    const uint8_t type = reader.readU8();
+    if (type & 0x01) s.loopType = 2;
+    if (type & 0x02) s.loopType = 4;
+    if (type & 0x10) s.bits = 16;
+    if (s.bits == 16) {
+        s.length /= 2;
+        s.loopStart /= 2;
+        s.loopLength /= 2;
+    }
+    s.length = std::min(s.length, maxSampleFrames);
+    limitLoop(s);
+    s.panning = reader.readU8();
+    s.relativeNote = reader.readU8();
+    reader.skip(23);
+    // quirk: the odd last byte of 16-bit data is skipped, so the next sample starts right
+    return s.bits == 16 ? byteLength : s.length;
+}
+
+void writeGuardFrame(Sample& s) {
+    const uint32_t end = s.loopEnd();
+    s.data[end] = s.loopType == 4 ? s.data[end - 1] : s.data[s.loopStart];
+}
+
+// Reads and decodes the data of one sample; a file that ends early shortens the sample.
+void readSampleData(Sample& s, XmReader& reader, uint32_t byteCount) {
+    std::vector<uint8_t> bytes;
+    while (bytes.size() < byteCount) {
+        // grown chunk by chunk, so a false length cannot allocate more than the file holds
+        const size_t want = std::min<size_t>(sampleReadChunk, byteCount - bytes.size());
+        const size_t at = bytes.size();
+        bytes.resize(at + want);
+        const size_t got = reader.readBytes(bytes.data() + at, want);
+        if (got < want) {
+            bytes.resize(at + got);
+            break;
+        }
+    }
+    const uint32_t frames = static_cast<uint32_t>(s.bits == 16 ? bytes.size() / 2 : bytes.size());
+    if (frames < s.length) {
+        s.length = frames;  // guard: a sample cut off by the end of the file keeps what is there
+        limitLoop(s);
+    }
+    if (s.length == 0) return;
+    const size_t total = size_t{s.length} + sampleSpareFrames + 2 * samplePadFrames;
+    s.storage = std::make_unique<int16_t[]>(total);  // zero-filled
+    s.data = s.storage.get() + samplePadFrames;
+    int16_t previous = 0;
+    for (uint32_t k = 0; k < s.length; ++k) {
+        const int16_t raw = s.bits == 16
+                                ? static_cast<int16_t>(bytes[2 * k] | (bytes[2 * k + 1] << 8))
+                                : static_cast<int16_t>(bytes[k] << 8);
+        previous = static_cast<int16_t>(previous + raw);
+        s.data[k] = previous;
+    }
+    s.bits = 16;
+    writeGuardFrame(s);
+}
+
+bool readInstrument(Instrument& ins, XmReader& reader) {
+    const int64_t start = reader.tell();
+    const uint32_t size = reader.readU32le();
+    reader.skip(23);
+    const int n = reader.readU16le();
+    if (n > maxSamplesPerInstrument) return false;
+    ins.sampleCount = n;
+    for (auto& slot : ins.samples) slot = &emptySample;
+    if (n > 0) readInstrumentHeader(ins, reader);
+    reader.seek(start + size);
+    if (n == 0) return true;
+    uint32_t byteCounts[maxSamplesPerInstrument] = {};
+    for (int j = 0; j < n; ++j) {
+        ins.owned[j] = std::make_unique<Sample>();
+        byteCounts[j] = readSampleHeader(*ins.owned[j], reader);
+        ins.samples[j] = ins.owned[j].get();
+    }
+    for (int j = 0; j < n; ++j) readSampleData(*ins.owned[j], reader, byteCounts[j]);
+    return true;
+}
+
+}  // namespace
+
+bool loadXm(Song& song, XmReader& reader) {
+    if (!readSignature(reader)) return false;
+    song.tickRoutine = songTick;
+    song.initialGlobalVolume = 64;
+    int storedPatterns = 0;
+    if (!readHeader(song, reader, storedPatterns)) return false;
+    if (!readPatterns(song, reader, storedPatterns)) return false;
+    song.instruments.resize(song.instrumentCount);
+    for (Instrument& ins : song.instruments) {
+        // past the end of the file the reads give zeros: instruments without samples
+        if (!readInstrument(ins, reader)) return false;
+    }
+    return true;
+}
+
+Song* createSong(PlayerContext& context, const char* name) {
+    if (!context.files.complete() || !name) return nullptr;
+    void* handle = context.files.open(name);
+    if (!handle) return nullptr;
+    auto song = std::make_unique<Song>();
+    bool loaded;
+    {
+        XmReader reader(context.files, handle);
+        loaded = loadXm(*song, reader);
+    }
+    context.files.close(handle);
+    return loaded ? song.release() : nullptr;
+}
+
+bool freeSong(PlayerContext& context, Song* song) {
+    if (!song) return false;
+    stopSong(context, song);
+    std::lock_guard lock(context.mixBusy);
+    delete song;
+    return true;
+}
+
+}  // namespace qvl
