@@ -1,0 +1,66 @@
+// The fixture of the script tests: a scratch working directory, a script written into it as
+// "qvl.mag", the model it reads into and the messages the headless platform recorded.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "platform/headless/headless_platform.h"
+#include "script/magazine_model.h"
+#include "script/script_reader.h"
+
+namespace qvl::testing {
+
+class ScriptFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        namespace fs = std::filesystem;
+        previous_ = fs::current_path();
+        dir_ = fs::temp_directory_path() /
+               ("qvl-script-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+                std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        fs::current_path(dir_);
+    }
+    void TearDown() override {
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(dir_);
+    }
+
+    static void writeFile(const std::string& name, std::string_view bytes) {
+        std::ofstream out(name, std::ios::binary);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    // Writes the script and reads it into a fresh model.
+    bool read(std::string_view script) {
+        writeFile("qvl.mag", script);
+        model = MagazineModel{};
+        return readScript(model, platform);
+    }
+    // The characters of a page's cells, line ends included.
+    std::string text(int page) const {
+        std::string s;
+        for (const CharCell& c : model.pages.at(size_t(page)).cells) s += char(c.ch);
+        return s;
+    }
+    const CharCell& cell(int page, size_t index) const {
+        return model.pages.at(size_t(page)).cells.at(index);
+    }
+    std::vector<std::string> messages() const { return platform.messages(); }
+
+    HeadlessPlatform platform;
+    MagazineModel model;
+
+private:
+    std::filesystem::path previous_;
+    std::filesystem::path dir_;
+};
+
+}  // namespace qvl::testing
