@@ -1,0 +1,151 @@
+// xm2wav: renders an XM module offline into a 44100 Hz 16-bit stereo WAV, through the same
+// block fill as the viewer's output ring, so its frames are the frames the viewer plays.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "player/context.h"
+#include "player/replay.h"
+#include "player/song.h"
+#include "player/xm_loader.h"
+#include "sound/block_fill.h"
+#include "sound/memory_file.h"
+#include "wav_writer.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define QVL_ISATTY(fd) _isatty(fd)
+#else
+#include <unistd.h>
+#define QVL_ISATTY(fd) isatty(fd)
+#endif
+
+namespace {
+
+constexpr int mixRate = 44100;
+constexpr int framesPerBlock = 884;  // the output ring's 20 ms block
+constexpr int64_t maxFrames = int64_t{10} * 60 * mixRate;
+
+const char usage[] =
+    "usage: xm2wav MODULE.xm OUT.wav [--seconds N]\n"
+    "Renders an XM module into a 44100 Hz 16-bit stereo WAV file.\n"
+    "Without --seconds it renders until the song first loops back (at most 10 minutes);\n"
+    "with --seconds N it renders exactly N x 44100 frames.\n";
+
+struct Options {
+    const char* module = nullptr;
+    const char* output = nullptr;
+    int64_t frames = -1;  // -1: until the song loops back
+};
+
+// 0 ok, 1 bad arguments, 2 help shown.
+int parseArguments(int argc, char** argv, Options& options) {
+    std::vector<const char*> names;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) return 2;
+        if (!std::strcmp(argv[i], "--seconds")) {
+            if (i + 1 >= argc) return 1;
+            char* end = nullptr;
+            const double seconds = std::strtod(argv[++i], &end);
+            if (*end != '\0' || !(seconds >= 0) || seconds > 86400) return 1;
+            options.frames = static_cast<int64_t>(seconds * mixRate);
+            continue;
+        }
+        names.push_back(argv[i]);
+    }
+    if (names.size() != 2) return 1;
+    options.module = names[0];
+    options.output = names[1];
+    return 0;
+}
+
+// Frames from the song's first tick up to the tick on which it first returns to a row it
+// has played, at most maxFrames. Ticks a private copy of the song without mixing.
+int64_t framesUntilLoop(const char* module) {
+    qvl::PlayerContext context;
+    qvl::setFileCallbacks(context, qvl::memoryFileCallbacks());
+    qvl::openVoices(context, mixRate);
+    qvl::Song* song = qvl::createSong(context, module);
+    if (!song) return maxFrames;
+    qvl::startSong(context, song);
+    int64_t frames = 0;
+    while (frames < maxFrames) {
+        song->tickRoutine(context, *song);
+        if (song->loopBackCount > 0) break;
+        frames += song->samplesPerTick;
+    }
+    qvl::freeSong(context, song);
+    return frames < maxFrames ? frames : maxFrames;
+}
+
+void showProgress(int64_t done, int64_t total) {
+    const int width = 40;
+    const int filled = total > 0 ? static_cast<int>(done * width / total) : width;
+    const int percent = total > 0 ? static_cast<int>(done * 100 / total) : 100;
+    std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(filled, '#').c_str(),
+                 std::string(width - filled, ' ').c_str(), percent);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    const int parsed = parseArguments(argc, argv, options);
+    if (parsed == 2) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    if (parsed != 0) {
+        std::fputs(usage, stderr);
+        return 1;
+    }
+    if (std::FILE* probe = std::fopen(options.module, "rb")) {
+        std::fclose(probe);
+    } else {
+        std::fprintf(stderr, "xm2wav: cannot open %s\n", options.module);
+        return 1;
+    }
+
+    auto context = std::make_unique<qvl::PlayerContext>();
+    qvl::setFileCallbacks(*context, qvl::memoryFileCallbacks());
+    qvl::openVoices(*context, mixRate);
+    qvl::Song* song = qvl::createSong(*context, options.module);
+    if (!song) {
+        std::fprintf(stderr, "xm2wav: %s is not a valid XM module, or it is truncated\n",
+                     options.module);
+        return 1;
+    }
+    const int64_t total = options.frames >= 0 ? options.frames : framesUntilLoop(options.module);
+
+    qvl::WavWriter wav;
+    if (!wav.open(options.output, mixRate)) {
+        std::fprintf(stderr, "xm2wav: cannot write %s\n", options.output);
+        qvl::freeSong(*context, song);
+        return 1;
+    }
+    qvl::startSong(*context, song);
+    std::vector<int16_t> ring(2 * framesPerBlock);
+    std::vector<float> mixArea(2 * framesPerBlock);
+    const bool progress = QVL_ISATTY(2) != 0;
+    bool ok = true;
+    for (int64_t done = 0; done < total && ok;) {
+        qvl::fillBlock(*context, ring.data(), mixArea.data(), 0, framesPerBlock);
+        const int64_t left = total - done;
+        const int n = left < framesPerBlock ? static_cast<int>(left) : framesPerBlock;
+        ok = wav.write(ring.data(), n);
+        done += n;
+        if (progress && (done % (framesPerBlock * 50) < framesPerBlock || done == total)) {
+            showProgress(done, total);
+        }
+    }
+    if (progress) std::fputc('\n', stderr);
+    qvl::freeSong(*context, song);
+    if (!wav.finish() || !ok) {
+        std::fprintf(stderr, "xm2wav: writing %s failed\n", options.output);
+        return 1;
+    }
+    return 0;
+}
