@@ -1,47 +1,120 @@
-// Stand-in magazine: enough for the shell to start, draw, end and fail as the real one will.
+// Start-up of the magazine and the frame: clear, fade, page text, overlays, present.
 #include "runtime/magazine_app.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "platform/file_path.h"
+#include "script/script_reader.h"
 
 namespace qvl {
 
-bool MagazineApp::init(uint16_t* frameBuffer) {
-    FILE* script = std::fopen(resolvePath(scriptName).c_str(), "r");
-    if (!script) {
-        shell_.platform.showMessage("script could not be loaded! terminating...");
+bool MagazineApp::init(uint16_t* frameBuffer_) {
+    // Defaults the script may override.
+    fading = 1;
+    fadeActive = false;
+    fadespeed = 3;
+    music = 1;
+
+    Platform& platform = shell_.platform;
+    if (!readScript(*this, platform)) {
+        platform.showMessage("script could not be loaded! terminating...");
         return false;
     }
-    // The one option the stand-in understands: the display mode the shell needs.
-    char line[2048];
-    while (std::fgets(line, sizeof line, script)) {
-        char keyword[64] = "", option[64] = "", value[64] = "";
-        if (std::sscanf(line, "%63s %63s %63s", keyword, option, value) == 3 &&
-            std::strcmp(keyword, "#setglobaloption") == 0 && std::strcmp(option, "fullscreen") == 0)
-            displayMode = std::strcmp(value, "on") == 0 ? kDisplayFullScreen : kDisplayWindowed;
+    frameBuffer = frameBuffer_;
+    currentPage = homePage;
+    lastPage = homePage;
+
+    FILE* fontFile = std::fopen(resolvePath(kFontFile).c_str(), "rb");
+    if (fontFile) std::fclose(fontFile);
+    if (fontFile) font = std::make_unique<BitmapFont>(kFontFile);
+    // guard: a font image that did not load or is too small for the glyph grid is refused too
+    if (!font || !font->usable()) {
+        platform.showMessage("font file cannot be loaded! terminating...");
+        return false;
     }
-    std::fclose(script);
-    frameBuffer_ = frameBuffer;
+    font->setClipRect(0, 0, kFrameWidth, kFrameHeight);
+    font->setCharMap(charMapRows, 8, 12);
+
+    // The music starts here, once the sound output exists.
+
+    viewLeft = 0;
+    scrollY = 0;
+    viewMargin = 0;
+    fadeLevel = 63;
+    fadingOut = true;
+    indexLines();
     return true;
 }
 
-void MagazineApp::frame() {
-    std::memset(frameBuffer_, 0, kFrameBytes);
-    // A white bar across the top row of text cells, so a picture can be recognised.
-    const uint16_t white = static_cast<uint16_t>(packRgb565(252, 252, 252));
-    for (int y = 0; y < 12; ++y)
-        for (int x = 0; x < kFrameWidth; ++x) frameBuffer_[y * kFrameWidth + x] = white;
-    display_.presentFrame(frameBuffer_);
+void MagazineApp::indexLines() {
+    lineStarts_.assign(pages.size(), {});
+    for (size_t p = 0; p < pages.size(); ++p) {
+        const std::vector<CharCell>& cells = pages[p].cells;
+        std::vector<uint32_t>& starts = lineStarts_[p];
+        starts.push_back(0);
+        for (size_t i = 0; i < cells.size(); ++i)
+            if (cells[i].ch == kLineEnd) starts.push_back(static_cast<uint32_t>(i));
+    }
 }
 
-bool MagazineApp::handleKey(int virtualKey) {
-    if (virtualKey == kVkF12) {
-        shell_.renderRunning.store(0);
-        return true;
+const Page* MagazineApp::pageAt(int32_t index) const {
+    if (index < 0 || index >= pageCount || static_cast<size_t>(index) >= pages.size()) return nullptr;
+    return &pages[index];
+}
+
+void MagazineApp::frame() {
+    std::memset(frameBuffer, 0, kFrameBytes);
+    if (fadeActive.load(std::memory_order_acquire)) fadeStep();
+    drawPageText(currentPage);
+    clearMargins();
+    if (const Page* page = pageAt(currentPage)) {
+        if (page->isMenu && !page->infobar && !page->scrollable) drawMenuSelection();
     }
-    return false;
+    if (const Page* page = pageAt(currentPage); page && page->scrollable) drawScrollBar();
+    if (const Page* page = pageAt(currentPage); page && page->infobar) drawInfoBar();
+    display_.presentFrame(frameBuffer);
+}
+
+void MagazineApp::fadeStep() {
+    uint32_t now = shell_.elapsedMs();
+    uint32_t elapsed = now - fadeStart.load();
+    // guard: a fadespeed of 0 (or a negative one, stored as a huge unsigned value) counts as 1
+    uint32_t speed = static_cast<int32_t>(fadespeed) <= 0 ? 1u : fadespeed;
+    uint32_t q = elapsed / speed;
+    if (fadingOut) {
+        // quirk: 61, not 63: the first frame of a fade already drops two levels
+        int64_t level = 61 - static_cast<int64_t>(q);
+        if (level <= 0) {
+            fadingOut = false;
+            fadeStart = now;
+        } else {
+            fadeLevel = static_cast<int32_t>(level);
+        }
+        return;
+    }
+    int32_t level = q > 63 ? 63 : static_cast<int32_t>(q);
+    currentPage = targetPage.load();
+    scrollY = viewMargin;
+    if (level == 63) {
+        fadeActive = false;
+        fadingOut = true;
+    }
+    fadeLevel = level;
+}
+
+void MagazineApp::fillRect(uint16_t* pixels, int32_t x, int32_t y, int32_t width, int32_t height,
+                           uint16_t value) {
+    if (width <= 0 || height <= 0) return;
+    for (int32_t row = y; row < y + height; ++row) {
+        uint16_t* line = pixels + static_cast<ptrdiff_t>(row) * kFrameWidth + x;
+        for (int32_t i = 0; i < width; ++i) line[i] = value;
+    }
+}
+
+void MagazineApp::clearMargins() {
+    fillRect(frameBuffer, 0, 0, kFrameWidth, viewMargin, 0);
+    fillRect(frameBuffer, 0, kFrameHeight - viewMargin, kFrameWidth, viewMargin, 0);
 }
 
 }  // namespace qvl

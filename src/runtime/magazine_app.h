@@ -1,36 +1,97 @@
-// The one magazine object: reads the script at start-up, draws a frame on request and answers
-// key presses. This is the shell's stand-in until the full runtime arrives: it checks the
-// script, shows a plain picture and quits on F12.
+// The one magazine object: the content the script builds (MagazineModel), the font, and the
+// state of the view (page shown, previous page, scroll position, fade). The render thread calls
+// frame() over and over; the main thread calls handleKey() for every key press.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
-#include <string>
+#include <memory>
+#include <string_view>
+#include <vector>
 
 #include "display/display.h"
 #include "runtime/shell_state.h"
+#include "script/magazine_model.h"
+#include "text/bitmap_font.h"
 
 namespace qvl {
 
-inline constexpr int kVkF12 = 123;
+// Windows virtual-key codes the magazine answers to.
+enum VirtualKey : int {
+    kVkReturn = 13,
+    kVkSpace = 32,
+    kVkPrior = 33,
+    kVkNext = 34,
+    kVkEnd = 35,
+    kVkHome = 36,
+    kVkUp = 38,
+    kVkDown = 40,
+    kVkF9 = 120,
+    kVkF12 = 123,
+};
 
-class MagazineApp {
+inline constexpr const char* kFontFile = "data\\system\\font.bmp";
+inline constexpr int kTextColumns = 80;
+inline constexpr int kTextRows = 40;
+
+class MagazineApp : public MagazineModel {
 public:
     MagazineApp(ShellState& shell, Display& display) : shell_(shell), display_(display) {}
 
-    std::string scriptName;
-    int32_t displayMode = kDisplayWindowed;
-
-    // Reads the script; false after the failure message has been shown.
+    // Reads the script, loads the font, starts the music; false after a failure message.
     bool init(uint16_t* frameBuffer);
     // Draws and presents one frame (render thread).
     void frame();
-    // Handles one key press (main thread); true when the key acted.
-    bool handleKey(int virtualKey);
+    // Handles one key press (main thread); true when a command or a fixed key acted.
+    bool handleKey(int code);
+    // Runs a bound or chosen command; true for a known one.
+    bool runCommand(std::string_view command, std::string_view argument);
+
+    // The steps of frame().
+    void fadeStep();
+    bool drawPageText(int32_t pageIndex);
+    void clearMargins();
+    void drawMenuSelection();
+    void drawScrollBar();
+    void drawInfoBar();
+    // Fills a rectangle of a 640-pixel-wide picture; callers keep it inside the picture.
+    static void fillRect(uint16_t* pixels, int32_t x, int32_t y, int32_t width, int32_t height,
+                         uint16_t value);
+
+    // The page at index, or none when the index lies outside pages.
+    const Page* pageAt(int32_t index) const;
+
+    // View state, written by the main thread's key handling and read by the render thread (or
+    // the other way round), hence atomic.
+    uint16_t* frameBuffer = nullptr;
+    std::atomic<int32_t> currentPage{0};
+    std::atomic<int32_t> lastPage{0};
+    std::atomic<int32_t> targetPage{0};
+    std::atomic<int32_t> scrollY{0};  // pixels; 0 shows the page from its top
+    int32_t viewLeft = 0;
+    int32_t viewMargin = 0;
+    std::atomic<int32_t> fadeLevel{63};
+    std::atomic<bool> fadeActive{false};
+    std::atomic<bool> fadingOut{true};
+    std::atomic<uint32_t> fadeStart{0};  // on the ElapsedMs clock
+    std::unique_ptr<BitmapFont> font;
 
 private:
+    // Starts a page change: a fade when fading is on, at once otherwise.
+    void changePage(int32_t page);
+    void scrollKey(int code, const Page& page);
+    // The menu keys; sets handled when the key is done with (Return, Space, Up, Down).
+    bool menuKey(int code, Page& page, bool& handled);
+    void musicKey();
+    void nextMusic();
+    // The lowest scrollY of a page: its last line ends at the bottom of the picture.
+    int32_t scrollLimit(const Page& page) const;
+    // Cell index at which each line of each page starts, so frames skip the lines above.
+    void indexLines();
+
     ShellState& shell_;
     Display& display_;
-    uint16_t* frameBuffer_ = nullptr;
+    std::vector<std::vector<uint32_t>> lineStarts_;
 };
 
 }  // namespace qvl

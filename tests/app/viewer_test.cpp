@@ -7,6 +7,7 @@
 #include <fstream>
 #include <thread>
 
+#include "../support/test_font.h"
 #include "app/viewer.h"
 #include "platform/headless/headless_platform.h"
 
@@ -24,6 +25,7 @@ protected:
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
+        testing::writeTestFont(dir_);
         old_ = fs::current_path();
         fs::current_path(dir_);
     }

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "../support/test_font.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -24,6 +26,7 @@ protected:
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "mag");
+        qvl::testing::writeTestFont(dir_ / "mag");
         std::ofstream(dir_ / "mag" / "qvl.mag") << "#definepages 1\n#startpage 0 \"home\"\nhello\n";
     }
     void TearDown() override { fs::remove_all(dir_); }

@@ -56,12 +56,18 @@ void HeadlessPlatform::present(const uint16_t* frame) {
     if (frames_ == 0) logCall("present");
     std::memcpy(lastFrame_.data(), frame, lastFrame_.size() * sizeof(uint16_t));
     ++frames_;
+    if (freeRunning) return;
     framePresented_ = true;
     changed_.notify_all();
     changed_.wait(lock, [&] { return !presenting_ || allowedTo_ > now_; });
     if (!presenting_) return;
     ++now_;
     framePresented_ = false;
+}
+
+void HeadlessPlatform::setClock(uint64_t ms) {
+    std::lock_guard lock(mutex_);
+    now_ = ms;
 }
 
 void HeadlessPlatform::stopPresenting() {

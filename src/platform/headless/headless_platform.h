@@ -31,6 +31,10 @@ public:
     // Simulated failures of the window and the full-screen switch, for start-up tests.
     WindowResult windowResult = WindowResult::ok;
     bool fullScreenWorks = true;
+    // For tests that call the magazine's frame directly, without threads or an event loop:
+    // present captures the frame and returns at once, and only setClock moves the clock.
+    bool freeRunning = false;
+    void setClock(uint64_t ms);
 
     void showMessage(std::string_view text) override;
     void beep() override;

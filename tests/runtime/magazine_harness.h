@@ -1,0 +1,100 @@
+// A magazine in a temporary directory (script plus a test font) and the magazine object on the
+// headless backend, driven frame by frame on a clock the test sets.
+// The test font makes each glyph readable back from the picture (support/test_font.h).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../support/test_font.h"
+#include "display/display.h"
+#include "platform/headless/headless_platform.h"
+#include "runtime/magazine_app.h"
+
+namespace qvl::testing {
+
+namespace fs = std::filesystem;
+
+// What a drawn cell shows: its character code, ink colour and paper colour.
+struct SeenCell {
+    int code = 0;
+    uint16_t ink = 0;
+    uint16_t paper = 0;
+};
+
+inline SeenCell readCell(const std::vector<uint16_t>& frame, int x, int y) {
+    auto at = [&](int px, int py) { return frame[py * kFrameWidth + px]; };
+    SeenCell cell;
+    cell.ink = at(x, y + 1);
+    cell.paper = at(x, y + 11);
+    for (int j = 0; j < 8; ++j)
+        if (at(x + j, y) == cell.ink) cell.code |= 1 << j;
+    return cell;
+}
+
+// The colour the font draws: a normal colour c (bright when bright) at fade level k, worked out
+// from the colour rules rather than taken from the font's table.
+inline uint16_t textColour(int c, int k, bool bright = false) {
+    if (bright && c == 0) return static_cast<uint16_t>(packRgb565(100, 100, 100));
+    if (c < 0 || c > 7) return 0;
+    int v = (bright ? 4 : 2) * k;
+    return static_cast<uint16_t>(packRgb565(c & 1 ? v : 0, c & 2 ? v : 0, c & 4 ? v : 0));
+}
+
+class MagazineHarness : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               (std::string("qvl_rt_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        writeTestFont(dir_);
+        old_ = fs::current_path();
+        fs::current_path(dir_);
+        platform_.freeRunning = true;
+    }
+    void TearDown() override {
+        fs::current_path(old_);
+        fs::remove_all(dir_);
+    }
+
+    void writeFile(const std::string& name, const std::string& text) {
+        std::ofstream(dir_ / name, std::ios::binary) << text;
+    }
+    // Writes the script and starts the magazine; the clock stands at 0.
+    bool start(const std::string& script) {
+        writeFile("qvl.mag", script);
+        app_ = std::make_unique<MagazineApp>(shell_, display_);
+        bool ok = app_->init(frameBuffer_.data());
+        shell_.startTick = 0;
+        return ok;
+    }
+    // Draws the frame of virtual time ms and gives the picture.
+    const std::vector<uint16_t>& frameAt(uint64_t ms) {
+        platform_.setClock(ms);
+        app_->frame();
+        picture_ = platform_.lastFrame();
+        return picture_;
+    }
+    SeenCell cellAt(int column, int row) { return readCell(picture_, 8 * column, 12 * row); }
+    // The characters of one text row as drawn, read back from the picture.
+    std::string rowText(int row, int from = 0, int count = 80) {
+        std::string text;
+        for (int c = from; c < from + count; ++c) text += static_cast<char>(cellAt(c, row).code);
+        return text;
+    }
+
+    fs::path dir_, old_;
+    HeadlessPlatform platform_;
+    ShellState shell_{platform_};
+    Display display_{platform_};
+    std::vector<uint16_t> frameBuffer_ = std::vector<uint16_t>(kFramePixels);
+    std::unique_ptr<MagazineApp> app_;
+    std::vector<uint16_t> picture_;
+};
+
+}  // namespace qvl::testing
