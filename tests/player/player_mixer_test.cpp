@@ -1,0 +1,260 @@
+// Voices and mixer: steps and clamps, starts, boundaries and loop turns at worked
+// positions, ramps, frames worked out by hand, conversion, and random voices that must
+// neither hang nor leave their sample.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "player/context.h"
+#include "player/mixer.h"
+#include "player/song.h"
+#include "player/voice.h"
+#include "player/voice_control.h"
+
+namespace qvl::test {
+namespace {
+
+struct TestSample {
+    Sample s;
+    TestSample(std::vector<int16_t> frames, uint8_t loopType, uint32_t loopStart,
+               uint32_t loopLength) {
+        s.length = static_cast<uint32_t>(frames.size());
+        s.loopType = loopType;
+        s.loopStart = loopType == 1 ? 0 : loopStart;
+        s.loopLength = loopType == 1 ? s.length : loopLength;
+        s.storage = std::make_unique<int16_t[]>(s.length + sampleSpareFrames + 2 * samplePadFrames);
+        s.data = s.storage.get() + samplePadFrames;
+        for (uint32_t i = 0; i < s.length; ++i) s.data[i] = frames[i];
+        s.data[s.loopEnd()] = loopType == 4 ? s.data[s.loopEnd() - 1] : s.data[s.loopStart];
+        s.bits = 16;
+    }
+};
+
+struct Mixer {
+    PlayerContext context;
+    Mixer() { openVoices(context, 44100); }
+    Voice& voice(int i) { return context.voicePool[i]; }
+    // Starts voice 0 on the sample at a position, with a step and settled volumes.
+    Voice& start(const Sample& s, double position, double step, int left = 255, int right = 255) {
+        Voice& v = voice(0);
+        startVoiceSample(context, 0, &s);
+        v.positionInt = static_cast<uint32_t>(position);
+        v.positionFrac = static_cast<uint32_t>((position - std::floor(position)) * 4294967296.0);
+        v.stepInt = static_cast<uint32_t>(step);
+        v.stepFrac = static_cast<uint32_t>((step - std::floor(step)) * 4294967296.0);
+        v.leftVolume = v.currentLeft = static_cast<uint8_t>(left);
+        v.rightVolume = v.currentRight = static_cast<uint8_t>(right);
+        return v;
+    }
+    std::vector<float> mix(int frames) {
+        std::vector<float> out(2 * frames, 0.0f);
+        mixVoices(context, out.data(), frames);
+        return out;
+    }
+};
+
+double positionOf(const Voice& v) { return v.positionInt + v.positionFrac / 4294967296.0; }
+
+std::vector<int16_t> ramp(int n, int scale) {
+    std::vector<int16_t> f(n);
+    for (int i = 0; i < n; ++i) f[i] = static_cast<int16_t>(i * scale);
+    return f;
+}
+
+TEST(VoiceControl, StepsAndClamps) {
+    Mixer m;
+    Voice& v = m.voice(3);
+    setVoiceFrequency(m.context, v, 8363);
+    EXPECT_EQ(v.stepInt, 0u);
+    EXPECT_EQ(v.stepFrac, 814485521u);  // 8363 x 2^32 / 44100, truncated
+    setVoiceFrequency(m.context, v, 44100);
+    EXPECT_EQ(v.stepInt, 1u);
+    EXPECT_EQ(v.stepFrac, 0u);
+    setVoiceFrequency(m.context, v, 50);  // plays at 100 Hz
+    EXPECT_EQ(v.stepFrac, static_cast<uint32_t>((uint64_t{100} << 32) / 44100));
+    setVoiceFrequency(m.context, v, 1000000);  // plays at 705600 Hz: 16 frames a frame
+    EXPECT_EQ(v.stepInt, 16u);
+    EXPECT_EQ(v.stepFrac, 0u);
+}
+
+TEST(VoiceControl, LinearPanningLaw) {
+    Voice v;
+    setVoicePanning(v, 128);
+    setVoiceVolume(v, 127);
+    EXPECT_EQ(v.leftVolume, 63);
+    EXPECT_EQ(v.rightVolume, 63);
+    setVoicePanning(v, 0);
+    EXPECT_EQ(v.leftVolume, 127);
+    EXPECT_EQ(v.rightVolume, 0);
+    setVoicePanning(v, 256);  // a panning envelope can reach 256
+    EXPECT_EQ(v.leftVolume, 0);
+    EXPECT_EQ(v.rightVolume, 127);
+}
+
+TEST(VoiceControl, StartOffsetsAndEmptySamples) {
+    Mixer m;
+    TestSample s(std::vector<int16_t>(4000, 1), 1, 0, 0);
+    Voice& v = m.voice(1);
+    v.startOffset = 5000;  // beyond the loop end: from frame 0
+    EXPECT_EQ(startVoiceSample(m.context, 1, &s.s), 1);
+    EXPECT_EQ(v.positionInt, 0u);
+    EXPECT_EQ(v.startOffset, 0u);
+    v.startOffset = 3840;
+    startVoiceSample(m.context, 1, &s.s);
+    EXPECT_EQ(v.positionInt, 3840u);
+    startVoiceSample(m.context, 1, &emptySample);  // no frames: stops at once
+    EXPECT_EQ(v.sample, nullptr);
+    EXPECT_EQ(startVoiceSample(m.context, 1, nullptr), -1);
+    PlayerContext closed;
+    EXPECT_EQ(startVoiceSample(closed, 0, &s.s), -1);
+}
+
+TEST(Mixer, FramesWorkedOutByHand) {
+    Mixer m;
+    TestSample s({0, 1000, 2000, 3000, 4000, 5000, 6000, 7000}, 1, 0, 0);
+    // volume 255 is a scale of exactly 1.0f; step 0.5 interpolates halfway
+    m.start(s.s, 1.0, 0.5, 255, 0);
+    std::vector<float> out = m.mix(4);
+    const float expected[] = {1000, 1500, 2000, 2500};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(out[2 * i], expected[i]) << i;
+        EXPECT_EQ(out[2 * i + 1], 0.0f);
+    }
+    EXPECT_DOUBLE_EQ(positionOf(m.voice(0)), 3.0);
+    // mixing adds to what is there, and an odd count runs through the single-frame tail
+    m.start(s.s, 0.25, 1.0, 255, 255);
+    std::vector<float> twice(6, 100.0f);
+    mixVoices(m.context, twice.data(), 3);
+    EXPECT_EQ(twice[0], 350.0f);
+    EXPECT_EQ(twice[4], 2350.0f);
+}
+
+TEST(Mixer, UnloopedSampleStopsAtItsEnd) {
+    Mixer m;
+    TestSample s(std::vector<int16_t>(1000, 500), 1, 0, 0);
+    m.start(s.s, 990, 1.0);
+    std::vector<float> out = m.mix(20);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(out[2 * i], 500.0f) << i;
+    for (int i = 10; i < 20; ++i) EXPECT_EQ(out[2 * i], 0.0f) << i;
+    EXPECT_EQ(m.voice(0).sample, nullptr);
+}
+
+TEST(Mixer, ForwardLoopWrapsWithinTheCall) {
+    Mixer m;
+    TestSample s(ramp(400, 10), 2, 100, 200);
+    Voice& v = m.start(s.s, 298.5, 3.0);
+    m.mix(1);  // distance 1.5 is one step away: 301.5 wraps to 101.5
+    EXPECT_DOUBLE_EQ(positionOf(v), 101.5);
+    m.start(s.s, 298.5, 3.0);
+    std::vector<float> out = m.mix(2);
+    EXPECT_DOUBLE_EQ(positionOf(v), 104.5);
+    EXPECT_EQ(out[2], 1015.0f);  // the second frame plays 101.5
+}
+
+TEST(Mixer, PingPongTurnsAtTheLoopEnd) {
+    Mixer m;
+    TestSample s(ramp(400, 10), 4, 100, 200);
+    Voice& v = m.start(s.s, 299.75, 0.5);
+    m.mix(1);  // reaches 300.25
+    EXPECT_EQ(v.direction, Direction::backward);
+    EXPECT_EQ(v.positionInt, 299u);
+    EXPECT_EQ(v.positionFrac, 0xBFFFFFFFu);  // 299.75 less 2^-32
+    m.mix(400);
+    EXPECT_GE(positionOf(v), 100.0);
+    EXPECT_LT(positionOf(v), 300.0);
+    // turning back at loopStart 0 never leaves frame 0 behind
+    TestSample low(ramp(16, 100), 4, 0, 8);
+    Voice& w = m.start(low.s, 0.5, 3.7);
+    w.direction = Direction::backward;
+    for (int i = 0; i < 50; ++i) {
+        m.mix(7);
+        ASSERT_LT(w.positionInt, 8u);
+    }
+}
+
+TEST(Mixer, RampRisesOverItsLengthAndCarriesAcrossCalls) {
+    Mixer m;
+    TestSample s(std::vector<int16_t>(100000, 1000), 2, 0, 100000);
+    Voice& v = m.start(s.s, 0, 1.0, 0, 0);
+    v.leftVolume = 127;  // the right side stays put
+    std::vector<float> first = m.mix(100);
+    EXPECT_EQ(v.rampFramesLeft, 28);
+    std::vector<float> second = m.mix(100);
+    EXPECT_EQ(v.rampFramesLeft, 0);
+    EXPECT_EQ(v.currentLeft, 127);
+    const double perFrame = 127.0 / 255.0 / 128.0;
+    EXPECT_EQ(first[0], 0.0f);
+    EXPECT_NEAR(first[2 * 50], 1000 * 50 * perFrame, 0.01);
+    // each call restarts from the volume reached, rounded: 99 after 100 frames
+    EXPECT_NEAR(second[2 * 20], 1000 * (99.0 / 255.0 + 20 * perFrame), 0.01);
+    EXPECT_NEAR(second[2 * 50], 1000 * 127.0 / 255.0, 0.01);  // ramp over, settled scale
+    for (int i = 0; i < 100; ++i) EXPECT_EQ(first[2 * i + 1], 0.0f);
+}
+
+TEST(Mixer, RampsInSmallPiecesNeverWrap) {
+    // guard: the volume reached is kept within 0..255; in 8 bits a rounding to -1 or 256
+    // would wrap and start the ramp over from the other end
+    Mixer m;
+    TestSample s(std::vector<int16_t>(100000, 1000), 2, 0, 100000);
+    for (int piece : {1, 3, 5, 7}) {
+        Voice& v = m.start(s.s, 0, 1.0, 255, 0);
+        v.leftVolume = 0;
+        v.rightVolume = 255;
+        int lastLeft = 255, lastRight = 0;
+        for (int k = 0; k < 300 / piece; ++k) {
+            m.mix(piece);
+            ASSERT_LE(v.currentLeft, lastLeft) << piece;
+            ASSERT_GE(v.currentRight, lastRight) << piece;
+            lastLeft = v.currentLeft;
+            lastRight = v.currentRight;
+        }
+        EXPECT_LE(v.currentLeft, 8) << piece;
+        EXPECT_GE(v.currentRight, 247) << piece;
+    }
+}
+
+TEST(Mixer, ConvertRoundsToEvenAndSaturates) {
+    const float in[] = {2.5f, 3.5f, -2.5f, 40000.0f, -40000.0f, 32767.4f, -0.5f, 1.5f};
+    int16_t out[8] = {};
+    convertMix(out, in, 4);
+    const int16_t expected[] = {2, 4, -2, 32767, -32768, 32767, 0, 2};
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(out[i], expected[i]) << i;
+    convertMix(out, nullptr, 4);  // nothing happens
+    convertMix(out, in, 0);
+}
+
+// Random loops, steps and start positions, mixed in random pieces: every call must end,
+// and a voice that still plays must lie inside its sample (inside its loop once looping).
+TEST(MixerGuards, RandomVoicesStayInsideTheirSamples) {
+    Mixer m;
+    std::mt19937 rng(12345);
+    for (int trial = 0; trial < 3000; ++trial) {
+        const uint32_t length = 1 + rng() % 300;
+        const uint8_t kinds[] = {1, 2, 4};
+        const uint8_t kind = kinds[rng() % 3];
+        const uint32_t loopStart = rng() % length;
+        const uint32_t loopLength = 1 + rng() % (length - loopStart);
+        TestSample s(ramp(static_cast<int>(length), 7), kind, loopStart, loopLength);
+        Voice& v = m.voice(0);
+        startVoiceSample(m.context, 0, &s.s);
+        v.positionInt = rng() % s.s.loopEnd();
+        v.positionFrac = static_cast<uint32_t>(rng());
+        v.stepInt = rng() % 17;
+        v.stepFrac = v.stepInt == 16 ? 0 : static_cast<uint32_t>(rng());
+        if (v.stepInt == 0 && v.stepFrac < 10000000) v.stepFrac = 10000000;
+        v.direction = kind == 4 && (rng() & 1) ? Direction::backward : Direction::forward;
+        v.leftVolume = static_cast<uint8_t>(rng());
+        for (int piece = 0; piece < 6 && v.sample; ++piece) {
+            std::vector<float> out = m.mix(1 + rng() % 300);
+            if (!v.sample) break;
+            ASSERT_LT(v.positionInt, s.s.loopEnd()) << trial;
+            for (float f : out) ASSERT_LE(std::fabs(f), 32768.0f);
+        }
+        stopVoice(m.context, 0);
+    }
+}
+
+}  // namespace
+}  // namespace qvl::test
