@@ -178,3 +178,84 @@ TEST_F(TextFont, FontsWithoutTheWholeGlyphGridAreUnusableAndDrawNothing) {
 
 }  // namespace
 }  // namespace qvl
+
+namespace qvl {
+namespace {
+
+// The font the viewer ships: a usable image whose lines and blocks meet their neighbours.
+class TextShippedFont : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(loadBmp(std::string(QVL_SOURCE_DIR) + "/demo/data/system/font.bmp", image),
+                  BmpResult::loaded);
+    }
+    bool ink(int code, int row, int column) const {
+        const int x = 8 * (code % 16) + column, y = 12 * (code / 16) + row;
+        return image.pixels[size_t(y) * image.stride + x] != 0;
+    }
+    int inkInRow(int code, int row) const {
+        int n = 0;
+        for (int c = 0; c < 8; ++c) n += ink(code, row, c);
+        return n;
+    }
+    int inkInColumn(int code, int column) const {
+        int n = 0;
+        for (int r = 0; r < 12; ++r) n += ink(code, r, column);
+        return n;
+    }
+    BmpImage image;
+};
+
+TEST_F(TextShippedFont, IsAnEightBitImageOfTheWholeGrid) {
+    EXPECT_EQ(image.bitsPerPixel, 8);
+    EXPECT_EQ(image.width, 128);
+    EXPECT_EQ(image.rows(), 192);
+    EXPECT_TRUE(BitmapFont(std::string(QVL_SOURCE_DIR) + "/demo/data/system/font.bmp").usable());
+    for (int code = 0; code < 33; ++code)
+        for (int r = 0; r < 12; ++r) EXPECT_EQ(inkInRow(code, r), 0) << code;
+    for (int code = 33; code < 255; ++code) {
+        int total = 0;
+        for (int r = 0; r < 12; ++r) total += inkInRow(code, r);
+        EXPECT_GT(total, 0) << "code " << code << " has no glyph";
+    }
+}
+
+TEST_F(TextShippedFont, BlocksAndShadesFillTheirCells) {
+    for (int r = 0; r < 12; ++r) {
+        EXPECT_EQ(inkInRow(219, r), 8);                  // full block
+        EXPECT_EQ(inkInRow(220, r), r >= 6 ? 8 : 0);     // lower half
+        EXPECT_EQ(inkInRow(223, r), r < 6 ? 8 : 0);      // upper half
+        EXPECT_EQ(inkInRow(221, r), 4);                  // left half
+        EXPECT_EQ(inkInRow(222, r), 4);                  // right half
+    }
+    int shade[3] = {};
+    for (int s = 0; s < 3; ++s)
+        for (int r = 0; r < 12; ++r) shade[s] += inkInRow(176 + s, r);
+    EXPECT_LT(shade[0], shade[1]);  // light, medium, dark
+    EXPECT_LT(shade[1], shade[2]);
+    EXPECT_LT(shade[2], 96);
+}
+
+TEST_F(TextShippedFont, BoxDrawingLinesJoinAcrossCells) {
+    // The single horizontal line runs edge to edge on one row, the vertical one top to bottom
+    // in one column; every other single-line glyph uses that same row and column.
+    int row = -1, column = -1;
+    for (int r = 0; r < 12; ++r)
+        if (inkInRow(196, r) == 8) row = r;
+    for (int c = 0; c < 8; ++c)
+        if (inkInColumn(179, c) == 12) column = c;
+    ASSERT_GE(row, 0);
+    ASSERT_GE(column, 0);
+    EXPECT_EQ(inkInRow(197, row), 8);
+    EXPECT_EQ(inkInColumn(197, column), 12);
+    for (int code : {218, 192, 195}) EXPECT_TRUE(ink(code, row, 7)) << code;  // open to the right
+    for (int code : {191, 217, 180}) EXPECT_TRUE(ink(code, row, 0)) << code;  // open to the left
+    for (int code : {218, 191, 194}) EXPECT_TRUE(ink(code, 11, column)) << code;  // open below
+    for (int code : {192, 217, 193}) EXPECT_TRUE(ink(code, 0, column)) << code;   // open above
+    // The double lines: two rows and two columns shared by all double-line glyphs.
+    for (int r = 0; r < 12; ++r) EXPECT_EQ(inkInRow(205, r) == 8, inkInRow(206, r) >= 6) << r;
+    for (int c = 0; c < 8; ++c) EXPECT_EQ(inkInColumn(186, c) == 12, inkInColumn(206, c) >= 10) << c;
+}
+
+}  // namespace
+}  // namespace qvl
