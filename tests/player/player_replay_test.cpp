@@ -1,0 +1,152 @@
+// The replay: tempo, the advance through rows and orders, speed, and what notes,
+// instruments and key offs do to a channel and its voice.
+#include <gtest/gtest.h>
+
+#include "player/replay.h"
+#include "player/xm_loader.h"
+#include "player/voice.h"
+#include "song_builder.h"
+
+namespace qvl::test {
+namespace {
+
+using Rows = std::vector<std::pair<int, int>>;
+
+TEST(Replay, TicksLastTwoAndAHalfSecondsPerBpm) {
+    XmModule m = songOf(1, 4);
+    Player p(m);
+    ASSERT_NE(p.song, nullptr);
+    EXPECT_EQ(p.song->samplesPerTick, 882);
+    setTempo(p.context, *p.song, 32);
+    EXPECT_EQ(p.song->samplesPerTick, 3445);
+    setTempo(p.context, *p.song, 0);  // guard: counts as 1
+    EXPECT_EQ(p.song->samplesPerTick, 110250);
+    EXPECT_EQ(p.song->bpm, 0);
+}
+
+TEST(Replay, AdvancesThroughOrdersAndRestarts) {
+    XmModule m = songOf(1, 2, 3, 1);
+    m.restart = 1;
+    Player p(m);
+    EXPECT_EQ(rowsPlayed(p, 9),
+              (Rows{{0, 0}, {0, 1}, {1, 0}, {1, 1}, {2, 0}, {2, 1}, {1, 0}, {1, 1}, {2, 0}}));
+    EXPECT_EQ(p.song->loopBackCount, 1);  // the return to order 1
+}
+
+TEST(Replay, SpeedSetsTheTicksOfARow) {
+    XmModule m = songOf(1, 8, 1, 6);
+    Player p(m);
+    const auto t = trace(p, 13);
+    for (int i = 0; i < 13; ++i) EXPECT_EQ(t[i].rowTick, i % 6 == 0) << i;
+    XmModule zero = songOf(1, 8, 1, 0);  // speed 0: every tick is a row tick
+    Player q(zero);
+    EXPECT_EQ(rowsPlayed(q, 3), (Rows{{0, 0}, {0, 1}, {0, 2}}));
+}
+
+TEST(Replay, NoteStartsTheSampleAtItsPitchAndVolume) {
+    XmModule m = songOf(2, 4);
+    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
+    Player p(m);
+    p.tick();
+    const Channel& ch = p.channel(0);
+    EXPECT_EQ(ch.period, 4608);
+    EXPECT_EQ(ch.volume, 64);
+    EXPECT_NE(p.voice(0).sample, nullptr);
+    EXPECT_EQ(p.voice(0).stepFrac, 814485521u);
+    EXPECT_EQ(p.voice(0).volume, 127);
+    EXPECT_EQ(p.voice(1).sample, nullptr);
+}
+
+TEST(Replay, InstrumentWithoutNoteResetsWithoutRestarting) {
+    XmModule m = songOf(1, 4, 1, 1);
+    put(m, 0, 0, 0, {noteC4, 1, 0, 12, 10});  // volume 10 at once
+    put(m, 0, 2, 0, {0, 1, 0, 0, 0});
+    Player p(m);
+    p.tick();
+    EXPECT_EQ(p.channel(0).volume, 10);
+    p.voice(0).positionInt = 777;  // as if it had played on
+    p.tick();
+    p.tick();
+    EXPECT_EQ(p.channel(0).volume, 64);
+    EXPECT_EQ(p.voice(0).positionInt, 777u);
+}
+
+TEST(Replay, KeyOffWithoutEnvelopeSilencesAtOnce) {
+    XmModule m = songOf(1, 4, 1, 2);
+    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
+    put(m, 0, 1, 0, {97, 0, 0, 0, 0});  // key off as the file writes it
+    Player p(m);
+    p.tick();
+    p.tick();
+    EXPECT_EQ(p.voice(0).volume, 127);
+    p.tick();
+    EXPECT_EQ(p.channel(0).volEnvValue, 0);
+    EXPECT_EQ(p.voice(0).volume, 0);
+}
+
+TEST(Replay, KeyOffLeavesTheSustainAndFades) {
+    XmModule m = songOf(1, 8, 1, 1);
+    XmInstrument& ins = m.instruments[0];
+    ins.volume.points = {{0, 64}, {2, 64}, {6, 0}};
+    ins.volume.type = 3;
+    ins.volume.sustain = 1;
+    ins.fadeout = 4096;
+    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
+    put(m, 0, 4, 0, {0, 0, 0, 20, 0});  // Kxx
+    Player p(m);
+    for (int i = 0; i < 4; ++i) p.tick();
+    EXPECT_EQ(p.channel(0).volEnvValue, 64);
+    EXPECT_EQ(p.channel(0).fadeoutVolume, 65536);
+    p.tick();
+    EXPECT_EQ(p.channel(0).fadeoutVolume, 65536 - 8192);
+    p.tick();
+    EXPECT_EQ(p.channel(0).volEnvValue, 48);
+}
+
+TEST(Replay, MissingSamplesAndInstrumentsAreSilent) {
+    XmModule m = songOf(3, 4);
+    m.instruments[0].noteSample[48] = 5;  // a slot beyond the instrument's one sample
+    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
+    put(m, 0, 0, 1, {noteC4, 9, 0, 0, 0});  // beyond the instrument count
+    put(m, 0, 0, 2, {noteC4 + 1, 0, 0, 0, 0});  // never given an instrument
+    Player p(m);
+    p.tick();
+    EXPECT_EQ(p.voice(0).sample, nullptr);
+    EXPECT_EQ(p.voice(1).sample, nullptr);
+    EXPECT_EQ(p.voice(2).volume, 0);
+    EXPECT_EQ(p.channel(2).fadeoutVolume, 0);
+}
+
+TEST(ReplayGuards, BreakPastThePatternEndStartsItAtRowZero) {
+    XmModule m = songOf(1, 16, 2, 1);
+    m.patterns[1].rows = 8;
+    put(m, 0, 0, 0, {0, 0, 0, 13, 0x12});  // D12: row 12 of an 8-row pattern
+    Player p(m);
+    EXPECT_EQ(rowsPlayed(p, 2), (Rows{{0, 0}, {1, 0}}));
+}
+
+TEST(ReplayGuards, StartNeedsVoices) {
+    PlayerContext context;
+    Song* song = loadBytes(context, buildXm(songOf(1, 4)));
+    ASSERT_NE(song, nullptr);
+    EXPECT_FALSE(startSong(context, song));
+    EXPECT_FALSE(startSong(context, nullptr));
+    EXPECT_FALSE(stopSong(context, nullptr));
+    EXPECT_TRUE(freeSong(context, song));
+}
+
+TEST(Replay, StopSilencesAndUnlinks) {
+    XmModule m = songOf(2, 4);
+    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
+    Player p(m);
+    p.tick();
+    EXPECT_TRUE(p.song->link.linked());
+    EXPECT_TRUE(stopSong(p.context, p.song));
+    EXPECT_FALSE(p.song->link.linked());
+    EXPECT_EQ(p.song->playing, 0);
+    EXPECT_EQ(p.voice(0).sample, nullptr);
+    EXPECT_TRUE(p.song->channels.empty());
+}
+
+}  // namespace
+}  // namespace qvl::test
