@@ -58,7 +58,11 @@ inline std::vector<TickRecord> trace(Player& p, int ticks) {
     for (int i = 0; i < ticks; ++i) {
         const int tick = p.song->tick;
         p.tick();
-        out.push_back({p.song->order, p.song->row, tick, tick == 0});
+        // the row whose cells this tick read: a pattern loop may have moved `row` since
+        const Song& s = *p.song;
+        const Pattern& pattern = s.patterns[s.orders[s.order]];
+        const int row = static_cast<int>((s.rowCells - pattern.cells.data()) / s.channelCount);
+        out.push_back({s.order, row, tick, tick == 0});
     }
     return out;
 }

@@ -1,0 +1,303 @@
+// Effect commands and the volume column, played in small modules and checked tick by tick
+// against the song position and the channel's state.
+#include <gtest/gtest.h>
+
+#include "player/pitch.h"
+#include "player/replay.h"
+#include "player/voice.h"
+#include "song_builder.h"
+
+namespace qvl::test {
+namespace {
+
+using Rows = std::vector<std::pair<int, int>>;
+
+NoteCell note(uint8_t effect = 0, uint8_t parameter = 0, uint8_t volume = 0) {
+    return {noteC4, 1, volume, effect, parameter};
+}
+
+NoteCell fx(uint8_t effect, uint8_t parameter, uint8_t volume = 0) {
+    return {0, 0, volume, effect, parameter};
+}
+
+// Runs a whole row (speed ticks) and returns a field of channel 0 after each tick.
+template <class F>
+std::vector<int> perTick(Player& p, int ticks, F field) {
+    std::vector<int> out;
+    for (int i = 0; i < ticks; ++i) {
+        p.tick();
+        out.push_back(field(p.channel(0)));
+    }
+    return out;
+}
+
+TEST(Effects, JumpAndBreakOnOneRow) {
+    XmModule m = songOf(4, 16, 8, 1);
+    put(m, 0, 0, 0, fx(11, 5));     // B05
+    put(m, 0, 0, 3, fx(13, 0x10));  // D10
+    Player p(m);
+    EXPECT_EQ(rowsPlayed(p, 2), (Rows{{0, 0}, {5, 10}}));
+    XmModule n = songOf(4, 16, 8, 1);
+    put(n, 0, 0, 0, fx(13, 0x10));
+    put(n, 0, 0, 3, fx(11, 5));
+    Player q(n);
+    EXPECT_EQ(rowsPlayed(q, 2), (Rows{{0, 0}, {5, 0}}));
+}
+
+TEST(Effects, BreakLimitsAndTheLastOrder) {
+    XmModule m = songOf(1, 64, 2, 1);
+    m.restart = 1;
+    put(m, 1, 0, 0, fx(13, 0x32));  // D32 in the last order: order 0, not the restart
+    put(m, 0, 32, 0, fx(13, 0x70));  // D70: 70 > 63, row 0
+    put(m, 0, 33, 0, fx(11, 9));     // never reached
+    Player p(m);
+    std::vector<std::pair<int, int>> rows = rowsPlayed(p, 4);
+    EXPECT_EQ(rows, (Rows{{0, 0}, {0, 1}, {0, 2}, {0, 3}}));
+    XmModule b = songOf(1, 64, 2, 1);
+    put(b, 0, 0, 0, fx(13, 0x70));
+    put(b, 1, 0, 0, fx(13, 0x32));
+    put(b, 0, 32, 0, fx(11, 200));  // B beyond the song length: order 0
+    Player q(b);
+    EXPECT_EQ(rowsPlayed(q, 4), (Rows{{0, 0}, {1, 0}, {0, 32}, {0, 0}}));
+}
+
+TEST(Effects, PatternLoopPlaysRowsThreeTimes) {
+    XmModule m = songOf(1, 16, 1, 1);
+    put(m, 0, 4, 0, fx(14, 0x60));
+    put(m, 0, 8, 0, fx(14, 0x62));
+    Player p(m);
+    Rows expected;
+    for (int r = 0; r < 4; ++r) expected.emplace_back(0, r);
+    for (int pass = 0; pass < 3; ++pass) {
+        for (int r = 4; r <= 8; ++r) expected.emplace_back(0, r);
+    }
+    expected.emplace_back(0, 9);
+    EXPECT_EQ(rowsPlayed(p, static_cast<int>(expected.size())), expected);
+    EXPECT_EQ(p.song->loopBackCount, 0);  // a pattern loop is no return to the start
+}
+
+TEST(Effects, PatternDelayStretchesTheRow) {
+    XmModule m = songOf(1, 4, 1, 6);
+    put(m, 0, 0, 0, {noteC4, 1, 0, 14, 0xE2});  // EE2
+    Player p(m);
+    const auto t = trace(p, 19);
+    for (int i = 0; i < 18; ++i) {
+        EXPECT_EQ(t[i].row, 0) << i;
+        EXPECT_EQ(t[i].tick, i);
+    }
+    EXPECT_TRUE(t[18].rowTick);
+    EXPECT_EQ(t[18].row, 1);
+}
+
+TEST(Effects, LaterTicksKeepTheRowTicksCells) {
+    // the loop moves row to 3 on the row tick of row 8; the volume slide of row 8 still runs
+    XmModule m = songOf(1, 16, 1, 3);
+    put(m, 0, 4, 0, fx(14, 0x60));
+    put(m, 0, 8, 0, {noteC4, 1, 0, 14, 0x61});
+    put(m, 0, 8, 0, {noteC4, 1, 0x62, 14, 0x61});  // volume column 0x62 slides down by 2
+    Player p(m);
+    for (int i = 0; i < 8 * 3; ++i) p.tick();
+    EXPECT_EQ(perTick(p, 3, [](const Channel& c) { return c.volume; }),
+              (std::vector<int>{62, 60, 58}));
+}
+
+TEST(Effects, NoteDelayAndNoteCut) {
+    XmModule m = songOf(1, 4, 1, 6);
+    put(m, 0, 0, 0, {noteC4, 1, 0, 14, 0xD3});  // ED3
+    Player p(m);
+    std::vector<int> triggers;
+    for (int i = 0; i < 6; ++i) {
+        p.tick();
+        triggers.push_back((p.channel(0).requests & requestTrigger) ? 1 : 0);
+        if (i < 3) {
+            EXPECT_EQ(p.voice(0).sample, nullptr) << i;
+        }
+    }
+    EXPECT_EQ(triggers, (std::vector<int>{0, 0, 0, 1, 0, 0}));
+    EXPECT_NE(p.voice(0).sample, nullptr);
+
+    XmModule never = songOf(1, 4, 1, 6);
+    put(never, 0, 0, 0, {noteC4, 1, 0, 14, 0xD0});  // ED0: never in this row
+    Player q(never);
+    for (int i = 0; i < 6; ++i) q.tick();
+    EXPECT_EQ(q.voice(0).sample, nullptr);
+
+    XmModule cut = songOf(1, 4, 1, 6);
+    put(cut, 0, 0, 0, note(14, 0xC2));
+    put(cut, 0, 1, 0, note(14, 0xC0));  // EC0: does nothing
+    Player c(cut);
+    EXPECT_EQ(perTick(c, 12, [](const Channel& ch) { return ch.volume; }),
+              (std::vector<int>{64, 64, 0, 0, 0, 0, 64, 64, 64, 64, 64, 64}));
+}
+
+TEST(Effects, RetriggerTicks) {
+    const auto triggerTicks = [](NoteCell cell) {
+        XmModule m = songOf(1, 4, 1, 6);
+        put(m, 0, 0, 0, cell);
+        Player p(m);
+        std::vector<int> ticks;
+        for (int i = 0; i < 6; ++i) {
+            p.tick();
+            if (i > 0 && (p.channel(0).requests & requestTrigger)) ticks.push_back(i);
+        }
+        return ticks;
+    };
+    EXPECT_EQ(triggerTicks(note(14, 0x93)), (std::vector<int>{3}));
+    EXPECT_EQ(triggerTicks(note(27, 0x02)), (std::vector<int>{2, 4}));
+    // R with a volume change: 0x5 is -16 on each retrigger
+    XmModule m = songOf(1, 4, 1, 6);
+    put(m, 0, 0, 0, note(27, 0x52));
+    Player p(m);
+    EXPECT_EQ(perTick(p, 6, [](const Channel& c) { return c.volume; }),
+              (std::vector<int>{64, 64, 48, 48, 32, 32}));
+}
+
+TEST(Effects, ArpeggioOffsets) {
+    XmModule m = songOf(1, 4, 1, 6);
+    put(m, 0, 0, 0, note(0, 0x37));
+    Player p(m);
+    EXPECT_EQ(perTick(p, 6, [](const Channel& c) { return c.periodDelta; }),
+              (std::vector<int>{0, 192, 448, 0, 192, 448}));
+    XmModule a = songOf(1, 4, 1, 3);
+    a.flags = 0;  // Amiga table: the offsets are period differences
+    put(a, 0, 0, 0, note(0, 0x37));
+    Player q(a);
+    EXPECT_EQ(perTick(q, 3, [](const Channel& c) { return c.periodDelta; }),
+              (std::vector<int>{0, amigaPeriod(51, 0) - 1712, amigaPeriod(55, 0) - 1712}));
+}
+
+TEST(Effects, PortamentoLimits) {
+    XmModule m = songOf(1, 8, 1, 16);
+    put(m, 0, 0, 0, {2, 1, 0, 1, 0xFF});  // a high note, 1FF: down to 56 and no further
+    Player p(m);
+    for (int i = 0; i < 16; ++i) p.tick();
+    EXPECT_EQ(p.channel(0).period, 56);
+    XmModule f = songOf(1, 8, 1, 1);
+    put(f, 0, 0, 0, {2, 1, 0, 14, 0x1F});  // fine portamento has no limit
+    for (int r = 1; r < 8; ++r) put(f, 0, r, 0, fx(14, 0x1F));
+    Player q(f);
+    for (int i = 0; i < 8; ++i) q.tick();
+    EXPECT_EQ(q.channel(0).period, 7680 - 64 - 8 * 60);
+}
+
+TEST(Effects, TonePortamentoSlidesToItsTarget) {
+    XmModule m = songOf(1, 4, 1, 6);
+    put(m, 0, 0, 0, note());
+    put(m, 0, 1, 0, {noteC4 + 1, 1, 0, 3, 0x10});  // one semitone up: 64 period units
+    Player p(m);
+    for (int i = 0; i < 6; ++i) p.tick();
+    p.voice(0).positionInt = 555;
+    EXPECT_EQ(perTick(p, 6, [](const Channel& c) { return c.period; }),
+              (std::vector<int>{4608, 4608 - 64, 4608 - 64, 4608 - 64, 4608 - 64, 4608 - 64}));
+    EXPECT_EQ(p.channel(0).note, noteC4 - 1);   // the note is not taken
+    EXPECT_EQ(p.voice(0).positionInt, 555u);   // nor restarted (a start would be 0)
+}
+
+TEST(Effects, TremorCountsFromTheLastInstrument) {
+    XmModule m = songOf(1, 4, 1, 14);
+    put(m, 0, 0, 0, note(29, 0x23));
+    Player p(m);
+    std::vector<int> audible;
+    for (int i = 0; i < 14; ++i) {
+        p.tick();
+        audible.push_back(p.voice(0).volume > 0 ? 1 : 0);
+    }
+    EXPECT_EQ(audible, (std::vector<int>{1, 1, 1, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0, 0}));
+}
+
+TEST(Effects, SampleOffsetBeyondTheLoopEndStops) {
+    XmModule m = songOf(1, 4, 1, 1);
+    m.instruments[0] = oneSampleInstrument(loopedSample(4000));
+    put(m, 0, 0, 0, note(9, 0x0F));
+    put(m, 0, 1, 0, note(9, 0x20));
+    Player p(m);
+    p.tick();
+    EXPECT_EQ(p.voice(0).positionInt, 3840u);
+    p.tick();
+    EXPECT_EQ(p.voice(0).sample, nullptr);
+}
+
+TEST(Effects, SetEnvelopePosition) {
+    XmModule m = songOf(1, 4, 1, 1);
+    m.instruments[0].volume.points = {{0, 64}, {10, 0}};
+    m.instruments[0].volume.type = 1;
+    put(m, 0, 0, 0, note());
+    put(m, 0, 1, 0, fx(21, 5));
+    Player p(m);
+    p.tick();
+    p.tick();  // the row step runs the envelope once more after Lxx
+    EXPECT_EQ(p.channel(0).volEnvValue, 32);
+    EXPECT_EQ(p.channel(0).volEnvTick, 5);
+}
+
+TEST(Effects, SpeedTempoVolumeAndPanning) {
+    XmModule m = songOf(2, 8, 1, 1);
+    put(m, 0, 0, 0, fx(15, 0x1F));
+    put(m, 0, 0, 1, note(12, 0x50));  // C50: 64
+    put(m, 0, 1, 0, fx(15, 0x20));
+    put(m, 0, 2, 0, fx(15, 0x00));
+    Player p(m);
+    p.tick();
+    EXPECT_EQ(p.song->speed, 31);
+    EXPECT_EQ(p.channel(1).volume, 64);
+    for (int i = 0; i < 31; ++i) p.tick();
+    EXPECT_EQ(p.song->bpm, 32);
+    EXPECT_EQ(p.song->samplesPerTick, 3445);
+    for (int i = 0; i < 31; ++i) p.tick();
+    EXPECT_EQ(p.song->speed, 0);
+    EXPECT_EQ(rowsPlayed(p, 2), (Rows{{0, 3}, {0, 4}}));
+}
+
+TEST(Effects, PanningSlidesStayInRange) {
+    XmModule m = songOf(3, 4, 1, 16);
+    put(m, 0, 0, 0, note(25, 0xF0));   // right by 15 a tick
+    put(m, 0, 0, 1, note(0, 0, 0xD8));   // volume column: left by 8 a tick
+    put(m, 0, 0, 2, note(0, 0, 0xEF));   // volume column: right by 15 a tick
+    Player p(m);
+    for (int i = 0; i < 16; ++i) p.tick();
+    EXPECT_EQ(p.channel(0).panning, 255);
+    EXPECT_EQ(p.channel(1).panning, 0);
+    EXPECT_EQ(p.channel(2).panning, 255);
+}
+
+TEST(Effects, VolumeColumn) {
+    const auto volumes = [](uint8_t v, int ticks) {
+        XmModule m = songOf(1, 4, 1, 6);
+        put(m, 0, 0, 0, note(0, 0, v));
+        Player p(m);
+        return perTick(p, ticks, [](const Channel& c) { return c.volume; });
+    };
+    EXPECT_EQ(volumes(0x35, 1), (std::vector<int>{37}));
+    EXPECT_EQ(volumes(0x51, 1), (std::vector<int>{64}));  // does nothing
+    EXPECT_EQ(volumes(0x0F, 1), (std::vector<int>{64}));
+    EXPECT_EQ(volumes(0x62, 6), (std::vector<int>{62, 60, 58, 56, 54, 52}));
+    EXPECT_EQ(volumes(0x82, 3), (std::vector<int>{62, 62, 62}));
+    XmModule m = songOf(1, 4, 1, 2);
+    put(m, 0, 0, 0, note(0, 0, 0xC4));
+    Player p(m);
+    p.tick();
+    EXPECT_EQ(p.channel(0).panning, 64);
+}
+
+TEST(Effects, GlobalVolumeSlideReachesVoicesOnRecompute) {
+    XmModule m = songOf(2, 4, 1, 4);
+    put(m, 0, 0, 0, note(17, 0x04));  // H04: down 4 a later tick
+    put(m, 0, 0, 1, note());
+    Player p(m);
+    for (int i = 0; i < 4; ++i) p.tick();
+    EXPECT_EQ(p.song->globalVolume, 64 - 12);
+    EXPECT_EQ(p.voice(1).volume, 127);  // nothing recomputed it yet
+    p.tick();                           // the next row tick recomputes every channel
+    EXPECT_EQ(p.voice(1).volume, 52 * 127 / 64);
+}
+
+TEST(Effects, FinetuneStaysWithTheSample) {
+    XmModule m = songOf(1, 4, 1, 1);
+    put(m, 0, 0, 0, note(14, 0x5F));
+    Player p(m);
+    p.tick();
+    EXPECT_EQ(p.song->instruments[0].samples[0]->finetune, 15);
+}
+
+}  // namespace
+}  // namespace qvl::test
