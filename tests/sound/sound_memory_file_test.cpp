@@ -1,0 +1,55 @@
+// The in-memory module file: reads at and past the end, clamped seeks, empty files.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "sound/memory_file.h"
+
+namespace qvl {
+namespace {
+
+std::string writeTemp(const std::vector<uint8_t>& bytes) {
+    const std::string name = ::testing::TempDir() + "memory_file_" +
+                             std::to_string(bytes.size()) + ".bin";
+    std::FILE* f = std::fopen(name.c_str(), "wb");
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    return name;
+}
+
+TEST(MemoryFile, ReadsUpToTheEnd) {
+    std::vector<uint8_t> bytes(4000);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7);
+    MemoryFile* f = memoryFileOpen(writeTemp(bytes).c_str());
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->size, 4000);
+    uint8_t buffer[100];
+    memoryFileSeek(f, 3950, 0);
+    EXPECT_EQ(memoryFileRead(buffer, 50, f), 50u);  // exactly the remaining bytes
+    EXPECT_EQ(buffer[49], static_cast<uint8_t>(3999 * 7));
+    EXPECT_EQ(memoryFileRead(buffer, 10, f), 0u);
+    memoryFileSeek(f, -30, 1);
+    EXPECT_EQ(memoryFileRead(buffer, 100, f), 30u);  // only up to the end
+    memoryFileSeek(f, 1000000, 0);
+    EXPECT_EQ(memoryFileTell(f), 4000);
+    memoryFileSeek(f, -5000, 1);
+    EXPECT_EQ(memoryFileTell(f), 0);
+    memoryFileSeek(f, 12, 2);  // the end, whatever the offset
+    EXPECT_EQ(memoryFileTell(f), 4000);
+    memoryFileClose(f);
+}
+
+TEST(MemoryFile, EmptyAndMissingFiles) {
+    MemoryFile* f = memoryFileOpen(writeTemp({}).c_str());
+    ASSERT_NE(f, nullptr);
+    uint8_t b;
+    EXPECT_EQ(memoryFileRead(&b, 1, f), 0u);
+    memoryFileClose(f);
+    EXPECT_EQ(memoryFileOpen("/nonexistent/module.xm"), nullptr);
+    EXPECT_TRUE(memoryFileCallbacks().complete());
+}
+
+}  // namespace
+}  // namespace qvl
