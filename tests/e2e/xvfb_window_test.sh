@@ -45,9 +45,10 @@ if [ -n "$wid" ]; then
     size=$(identify -format '%wx%h' "$work/shot.png")
     check "its picture is 640 x 480 (got $size)" '[ "$size" = 640x480 ]'
     # Compare after reducing to 5/6/5 bits, as the display stores the frame.
-    pixel=$(convert "$work/shot.png" -format '%[fx:int(255*p{4,2}.r/8)],%[fx:int(255*p{4,2}.g/4)],%[fx:int(255*p{4,2}.b/8)]' info:)
+    pixel=$(convert "$work/shot.png" -format '%[fx:int(255*p{90,311}.r/8)],%[fx:int(255*p{90,311}.g/4)],%[fx:int(255*p{90,311}.b/8)]' info:)
     black=$(convert "$work/shot.png" -format '%[fx:int(255*p{320,470}.r/8)],%[fx:int(255*p{320,470}.g/4)],%[fx:int(255*p{320,470}.b/8)]' info:)
-    check "the top text row is lit (got $pixel)" '[ "$pixel" = "31,63,31" ]'
+    # The home page's first menu entry is highlighted black on cyan: paper (0, 126, 126).
+    check "the first menu entry is highlighted in cyan (got $pixel)" '[ "$pixel" = "0,31,15" ]'
     check "the bottom of the picture is black (got $black)" '[ "$black" = "0,0,0" ]'
     xdotool key --window "$wid" F12
 fi
