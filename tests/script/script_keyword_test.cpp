@@ -118,6 +118,13 @@ TEST_F(ScriptKeywords, MenusAndSelections) {
     // "#startpage" does not end the menu: the next page may define selections too.
     EXPECT_EQ(model.pages[1].selectCount, 1);
     EXPECT_EQ(model.pages[1].isMenu, 0);
+
+    // The selection, shared between threads, still copies and assigns like an integer.
+    model.pages[0].selection = 1;
+    const Page copy = model.pages[0];
+    model.pages[0].selection = 0;
+    EXPECT_EQ(copy.selection, 1);
+    EXPECT_EQ(model.pages[0].selection, 0);
 }
 
 TEST_F(ScriptKeywords, SecondDefineDiscardsTheFirstArray) {

@@ -68,7 +68,8 @@ TEST(ScriptScan, DecimalCountsReadLikeALeadingNumber) {
 }
 
 TEST(ScriptScan, WordsAreCutAtTheirCapacityButConsumedWhole) {
-    ArgumentScanner scan(std::string(600, 'w') + " next");
+    const std::string text = std::string(600, 'w') + " next";
+    ArgumentScanner scan(text);
     EXPECT_EQ(scan.readWord(511).size(), 511u);
     EXPECT_EQ(scan.readWord(511), "next");
 }

@@ -59,7 +59,7 @@ TEST_F(TextBmp, UnsupportedHeadersGiveMinusTwoAndAnEmptyImage) {
     auto badSignature = makeBmp({8, 2}, rows);
     badSignature[0] = 'X';
     auto truncated = makeBmp({8, 2}, rows);
-    truncated.resize(truncated.size() - 1);  // guard: the last row is incomplete
+    truncated.pop_back();  // the last row is incomplete
 
     writeFile("4bit.bmp", makeBmp(fourBit, rows));
     writeFile("rle.bmp", makeBmp(compressed, rows));
