@@ -31,7 +31,7 @@ std::vector<int> perTick(Player& p, int ticks, F field) {
     return out;
 }
 
-TEST(Effects, JumpAndBreakOnOneRow) {
+TEST(PlayerEffects, JumpAndBreakOnOneRow) {
     XmModule m = songOf(4, 16, 8, 1);
     put(m, 0, 0, 0, fx(11, 5));     // B05
     put(m, 0, 0, 3, fx(13, 0x10));  // D10
@@ -44,7 +44,7 @@ TEST(Effects, JumpAndBreakOnOneRow) {
     EXPECT_EQ(rowsPlayed(q, 2), (Rows{{0, 0}, {5, 0}}));
 }
 
-TEST(Effects, BreakLimitsAndTheLastOrder) {
+TEST(PlayerEffects, BreakLimitsAndTheLastOrder) {
     XmModule m = songOf(1, 64, 2, 1);
     m.restart = 1;
     put(m, 1, 0, 0, fx(13, 0x32));  // D32 in the last order: order 0, not the restart
@@ -61,7 +61,7 @@ TEST(Effects, BreakLimitsAndTheLastOrder) {
     EXPECT_EQ(rowsPlayed(q, 4), (Rows{{0, 0}, {1, 0}, {0, 32}, {0, 0}}));
 }
 
-TEST(Effects, PatternLoopPlaysRowsThreeTimes) {
+TEST(PlayerEffects, PatternLoopPlaysRowsThreeTimes) {
     XmModule m = songOf(1, 16, 1, 1);
     put(m, 0, 4, 0, fx(14, 0x60));
     put(m, 0, 8, 0, fx(14, 0x62));
@@ -76,7 +76,7 @@ TEST(Effects, PatternLoopPlaysRowsThreeTimes) {
     EXPECT_EQ(p.song->loopBackCount, 0);  // a pattern loop is no return to the start
 }
 
-TEST(Effects, PatternDelayStretchesTheRow) {
+TEST(PlayerEffects, PatternDelayStretchesTheRow) {
     XmModule m = songOf(1, 4, 1, 6);
     put(m, 0, 0, 0, {noteC4, 1, 0, 14, 0xE2});  // EE2
     Player p(m);
@@ -89,7 +89,7 @@ TEST(Effects, PatternDelayStretchesTheRow) {
     EXPECT_EQ(t[18].row, 1);
 }
 
-TEST(Effects, LaterTicksKeepTheRowTicksCells) {
+TEST(PlayerEffects, LaterTicksKeepTheRowTicksCells) {
     // the loop moves row to 3 on the row tick of row 8; the volume slide of row 8 still runs
     XmModule m = songOf(1, 16, 1, 3);
     put(m, 0, 4, 0, fx(14, 0x60));
@@ -101,7 +101,7 @@ TEST(Effects, LaterTicksKeepTheRowTicksCells) {
               (std::vector<int>{62, 60, 58}));
 }
 
-TEST(Effects, NoteDelayAndNoteCut) {
+TEST(PlayerEffects, NoteDelayAndNoteCut) {
     XmModule m = songOf(1, 4, 1, 6);
     put(m, 0, 0, 0, {noteC4, 1, 0, 14, 0xD3});  // ED3
     Player p(m);
@@ -130,7 +130,7 @@ TEST(Effects, NoteDelayAndNoteCut) {
               (std::vector<int>{64, 64, 0, 0, 0, 0, 64, 64, 64, 64, 64, 64}));
 }
 
-TEST(Effects, RetriggerTicks) {
+TEST(PlayerEffects, RetriggerTicks) {
     const auto triggerTicks = [](NoteCell cell) {
         XmModule m = songOf(1, 4, 1, 6);
         put(m, 0, 0, 0, cell);
@@ -152,7 +152,7 @@ TEST(Effects, RetriggerTicks) {
               (std::vector<int>{64, 64, 48, 48, 32, 32}));
 }
 
-TEST(Effects, ArpeggioOffsets) {
+TEST(PlayerEffects, ArpeggioOffsets) {
     XmModule m = songOf(1, 4, 1, 6);
     put(m, 0, 0, 0, note(0, 0x37));
     Player p(m);
@@ -166,7 +166,7 @@ TEST(Effects, ArpeggioOffsets) {
               (std::vector<int>{0, amigaPeriod(51, 0) - 1712, amigaPeriod(55, 0) - 1712}));
 }
 
-TEST(Effects, PortamentoLimits) {
+TEST(PlayerEffects, PortamentoLimits) {
     XmModule m = songOf(1, 8, 1, 16);
     put(m, 0, 0, 0, {2, 1, 0, 1, 0xFF});  // a high note, 1FF: down to 56 and no further
     Player p(m);
@@ -180,7 +180,7 @@ TEST(Effects, PortamentoLimits) {
     EXPECT_EQ(q.channel(0).period, 7680 - 64 - 8 * 60);
 }
 
-TEST(Effects, TonePortamentoSlidesToItsTarget) {
+TEST(PlayerEffects, TonePortamentoSlidesToItsTarget) {
     XmModule m = songOf(1, 4, 1, 6);
     put(m, 0, 0, 0, note());
     put(m, 0, 1, 0, {noteC4 + 1, 1, 0, 3, 0x10});  // one semitone up: 64 period units
@@ -193,7 +193,7 @@ TEST(Effects, TonePortamentoSlidesToItsTarget) {
     EXPECT_EQ(p.voice(0).positionInt, 555u);   // nor restarted (a start would be 0)
 }
 
-TEST(Effects, TremorCountsFromTheLastInstrument) {
+TEST(PlayerEffects, TremorCountsFromTheLastInstrument) {
     XmModule m = songOf(1, 4, 1, 14);
     put(m, 0, 0, 0, note(29, 0x23));
     Player p(m);
@@ -205,7 +205,7 @@ TEST(Effects, TremorCountsFromTheLastInstrument) {
     EXPECT_EQ(audible, (std::vector<int>{1, 1, 1, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0, 0}));
 }
 
-TEST(Effects, SampleOffsetBeyondTheLoopEndStops) {
+TEST(PlayerEffects, SampleOffsetBeyondTheLoopEndStops) {
     XmModule m = songOf(1, 4, 1, 1);
     m.instruments[0] = oneSampleInstrument(loopedSample(4000));
     put(m, 0, 0, 0, note(9, 0x0F));
@@ -217,7 +217,7 @@ TEST(Effects, SampleOffsetBeyondTheLoopEndStops) {
     EXPECT_EQ(p.voice(0).sample, nullptr);
 }
 
-TEST(Effects, SetEnvelopePosition) {
+TEST(PlayerEffects, SetEnvelopePosition) {
     XmModule m = songOf(1, 4, 1, 1);
     m.instruments[0].volume.points = {{0, 64}, {10, 0}};
     m.instruments[0].volume.type = 1;
@@ -230,7 +230,7 @@ TEST(Effects, SetEnvelopePosition) {
     EXPECT_EQ(p.channel(0).volEnvTick, 5);
 }
 
-TEST(Effects, SpeedTempoVolumeAndPanning) {
+TEST(PlayerEffects, SpeedTempoVolumeAndPanning) {
     XmModule m = songOf(2, 8, 1, 1);
     put(m, 0, 0, 0, fx(15, 0x1F));
     put(m, 0, 0, 1, note(12, 0x50));  // C50: 64
@@ -248,7 +248,7 @@ TEST(Effects, SpeedTempoVolumeAndPanning) {
     EXPECT_EQ(rowsPlayed(p, 2), (Rows{{0, 3}, {0, 4}}));
 }
 
-TEST(Effects, PanningSlidesStayInRange) {
+TEST(PlayerEffects, PanningSlidesStayInRange) {
     XmModule m = songOf(3, 4, 1, 16);
     put(m, 0, 0, 0, note(25, 0xF0));   // right by 15 a tick
     put(m, 0, 0, 1, note(0, 0, 0xD8));   // volume column: left by 8 a tick
@@ -260,7 +260,7 @@ TEST(Effects, PanningSlidesStayInRange) {
     EXPECT_EQ(p.channel(2).panning, 255);
 }
 
-TEST(Effects, VolumeColumn) {
+TEST(PlayerEffects, VolumeColumn) {
     const auto volumes = [](uint8_t v, int ticks) {
         XmModule m = songOf(1, 4, 1, 6);
         put(m, 0, 0, 0, note(0, 0, v));
@@ -279,7 +279,7 @@ TEST(Effects, VolumeColumn) {
     EXPECT_EQ(p.channel(0).panning, 64);
 }
 
-TEST(Effects, GlobalVolumeSlideReachesVoicesOnRecompute) {
+TEST(PlayerEffects, GlobalVolumeSlideReachesVoicesOnRecompute) {
     XmModule m = songOf(2, 4, 1, 4);
     put(m, 0, 0, 0, note(17, 0x04));  // H04: down 4 a later tick
     put(m, 0, 0, 1, note());
@@ -291,7 +291,7 @@ TEST(Effects, GlobalVolumeSlideReachesVoicesOnRecompute) {
     EXPECT_EQ(p.voice(1).volume, 52 * 127 / 64);
 }
 
-TEST(Effects, FinetuneStaysWithTheSample) {
+TEST(PlayerEffects, FinetuneStaysWithTheSample) {
     XmModule m = songOf(1, 4, 1, 1);
     put(m, 0, 0, 0, note(14, 0x5F));
     Player p(m);

@@ -22,14 +22,14 @@ XmSample sampleOf(std::vector<int> frames) {
     return s;
 }
 
-TEST(Loader, RefusesAWrongSignature) {
+TEST(PlayerLoader, RefusesAWrongSignature) {
     std::vector<uint8_t> bytes = buildXm(XmModule{});
     bytes[16] = '!';
     EXPECT_EQ(Loaded(bytes).song, nullptr);
     EXPECT_NE(Loaded(buildXm(XmModule{})).song, nullptr);
 }
 
-TEST(Loader, ReadsTheHeaderFields) {
+TEST(PlayerLoader, ReadsTheHeaderFields) {
     XmModule m;
     m.songLength = 3;
     m.restart = 1;
@@ -49,7 +49,7 @@ TEST(Loader, ReadsTheHeaderFields) {
     EXPECT_EQ(l.song->initialGlobalVolume, 64);
 }
 
-TEST(Loader, OrderedPatternsBeyondTheStoredOnesAreEmpty) {
+TEST(PlayerLoader, OrderedPatternsBeyondTheStoredOnesAreEmpty) {
     XmModule m;
     m.patterns.assign(10, XmPattern{});
     m.patterns[0].rows = 32;
@@ -66,7 +66,7 @@ TEST(Loader, OrderedPatternsBeyondTheStoredOnesAreEmpty) {
     }
 }
 
-TEST(Loader, DecodesPackedAndPlainCells) {
+TEST(PlayerLoader, DecodesPackedAndPlainCells) {
     XmModule m;
     m.channels = 2;
     m.patterns.assign(3, XmPattern{});
@@ -100,7 +100,7 @@ TEST(Loader, DecodesPackedAndPlainCells) {
     EXPECT_EQ(l.song->patterns[2].cells.size(), 32u);
 }
 
-TEST(Loader, ConvertsSixteenBitLengthsAndLoopKinds) {
+TEST(PlayerLoader, ConvertsSixteenBitLengthsAndLoopKinds) {
     XmModule m;
     XmSample a;
     a.sixteenBit = true;
@@ -135,7 +135,7 @@ TEST(Loader, ConvertsSixteenBitLengthsAndLoopKinds) {
     for (int s = 3; s < 16; ++s) EXPECT_EQ(i.samples[s], &emptySample);
 }
 
-TEST(Loader, InstrumentSampleCounts) {
+TEST(PlayerLoader, InstrumentSampleCounts) {
     XmModule m;
     m.instruments.resize(2);  // the first has no samples
     m.instruments[1] = oneSampleInstrument(sampleOf({1, 2, 3}));
@@ -149,7 +149,7 @@ TEST(Loader, InstrumentSampleCounts) {
     EXPECT_EQ(Loaded(m).song, nullptr);
 }
 
-TEST(Loader, DeltaDecodesAndWritesGuardFrames) {
+TEST(PlayerLoader, DeltaDecodesAndWritesGuardFrames) {
     XmModule m;
     XmSample plain = sampleOf({10, 0, 5});  // delta bytes 10, 246, 5
     XmSample forward = sampleOf({1, 2, 3, 4, 5, 6});
@@ -180,7 +180,7 @@ TEST(Loader, DeltaDecodesAndWritesGuardFrames) {
     EXPECT_EQ(w[3], 1000);
 }
 
-TEST(Loader, InstrumentFieldsFadeoutAndEnvelopes) {
+TEST(PlayerLoader, InstrumentFieldsFadeoutAndEnvelopes) {
     XmModule m;
     XmInstrument ins = oneSampleInstrument(sampleOf({0}));
     ins.fadeout = 40000;  // doubled: 80000 needs more than 16 bits
@@ -209,7 +209,7 @@ TEST(Loader, InstrumentFieldsFadeoutAndEnvelopes) {
 }
 
 // Damaged and absurd modules: each is clamped to something playable or refused.
-TEST(LoaderGuards, ClampsOrdersRestartAndEnvelopes) {
+TEST(PlayerLoaderGuards, ClampsOrdersRestartAndEnvelopes) {
     XmModule m;
     m.songLength = 300;  // above 256: 256
     m.restart = 299;     // at or beyond the song length: 0
@@ -235,7 +235,7 @@ TEST(LoaderGuards, ClampsOrdersRestartAndEnvelopes) {
     EXPECT_EQ(z.song->patternSlots, 1);
 }
 
-TEST(LoaderGuards, RefusesAbsurdCounts) {
+TEST(PlayerLoaderGuards, RefusesAbsurdCounts) {
     XmModule m;
     m.channels = 0;
     EXPECT_EQ(Loaded(m).song, nullptr);
@@ -254,7 +254,7 @@ TEST(LoaderGuards, RefusesAbsurdCounts) {
     EXPECT_EQ(Loaded(m).song, nullptr);
 }
 
-TEST(LoaderGuards, PatternOfNoRowsPlaysAsSixtyFourEmptyRows) {
+TEST(PlayerLoaderGuards, PatternOfNoRowsPlaysAsSixtyFourEmptyRows) {
     XmModule m;
     m.patterns[0].rows = 0;
     m.patterns[0].empty = true;
@@ -264,7 +264,7 @@ TEST(LoaderGuards, PatternOfNoRowsPlaysAsSixtyFourEmptyRows) {
     EXPECT_EQ(l.song->patterns[0].cells.size(), 64u * 4);
 }
 
-TEST(LoaderGuards, TruncatedFiles) {
+TEST(PlayerLoaderGuards, TruncatedFiles) {
     XmModule m;
     m.instruments.push_back(oneSampleInstrument(sampleOf(std::vector<int>(1000, 7))));
     m.instruments[0].samples[0].loopBits = 1;
@@ -292,7 +292,7 @@ TEST(LoaderGuards, TruncatedFiles) {
     EXPECT_EQ(t.song->instruments[1].sampleCount, 0);
 }
 
-TEST(LoaderGuards, FalseSampleLengthsAllocateOnlyWhatTheFileHolds) {
+TEST(PlayerLoaderGuards, FalseSampleLengthsAllocateOnlyWhatTheFileHolds) {
     XmModule m;
     XmSample s = sampleOf({1, 2, 3, 4});
     s.byteLengthOverride = 0x7FFFFFFF;
@@ -307,7 +307,7 @@ TEST(LoaderGuards, FalseSampleLengthsAllocateOnlyWhatTheFileHolds) {
     EXPECT_LE(got.loopEnd(), got.length);
 }
 
-TEST(LoaderGuards, LoopsEndingBeyondTheSampleAreCut) {
+TEST(PlayerLoaderGuards, LoopsEndingBeyondTheSampleAreCut) {
     XmModule m;
     XmSample s = sampleOf(std::vector<int>(100, 1));
     s.loopBits = 1;
@@ -322,7 +322,7 @@ TEST(LoaderGuards, LoopsEndingBeyondTheSampleAreCut) {
     EXPECT_EQ(got.data[100], got.data[60]);
 }
 
-TEST(LoaderGuards, OddSixteenBitByteCountSkipsItsLastByte) {
+TEST(PlayerLoaderGuards, OddSixteenBitByteCountSkipsItsLastByte) {
     XmModule m;
     XmSample odd;
     odd.sixteenBit = true;
@@ -341,7 +341,7 @@ TEST(LoaderGuards, OddSixteenBitByteCountSkipsItsLastByte) {
     EXPECT_EQ(l.song->instruments[0].samples[1]->data[0], 3 * 256);
 }
 
-TEST(LoaderGuards, MissingFileAndFreeOfNoSong) {
+TEST(PlayerLoaderGuards, MissingFileAndFreeOfNoSong) {
     PlayerContext context;
     EXPECT_EQ(createSong(context, "x.xm"), nullptr);  // no callbacks installed
     EXPECT_FALSE(freeSong(context, nullptr));

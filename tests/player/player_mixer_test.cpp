@@ -63,7 +63,7 @@ std::vector<int16_t> ramp(int n, int scale) {
     return f;
 }
 
-TEST(VoiceControl, StepsAndClamps) {
+TEST(PlayerVoiceControl, StepsAndClamps) {
     Mixer m;
     Voice& v = m.voice(3);
     setVoiceFrequency(m.context, v, 8363);
@@ -79,7 +79,7 @@ TEST(VoiceControl, StepsAndClamps) {
     EXPECT_EQ(v.stepFrac, 0u);
 }
 
-TEST(VoiceControl, LinearPanningLaw) {
+TEST(PlayerVoiceControl, LinearPanningLaw) {
     Voice v;
     setVoicePanning(v, 128);
     setVoiceVolume(v, 127);
@@ -93,7 +93,7 @@ TEST(VoiceControl, LinearPanningLaw) {
     EXPECT_EQ(v.rightVolume, 127);
 }
 
-TEST(VoiceControl, StartOffsetsAndEmptySamples) {
+TEST(PlayerVoiceControl, StartOffsetsAndEmptySamples) {
     Mixer m;
     TestSample s(std::vector<int16_t>(4000, 1), 1, 0, 0);
     Voice& v = m.voice(1);
@@ -111,7 +111,7 @@ TEST(VoiceControl, StartOffsetsAndEmptySamples) {
     EXPECT_EQ(startVoiceSample(closed, 0, &s.s), -1);
 }
 
-TEST(Mixer, FramesWorkedOutByHand) {
+TEST(PlayerMixer, FramesWorkedOutByHand) {
     Mixer m;
     TestSample s({0, 1000, 2000, 3000, 4000, 5000, 6000, 7000}, 1, 0, 0);
     // volume 255 is a scale of exactly 1.0f; step 0.5 interpolates halfway
@@ -131,7 +131,7 @@ TEST(Mixer, FramesWorkedOutByHand) {
     EXPECT_EQ(twice[4], 2350.0f);
 }
 
-TEST(Mixer, UnloopedSampleStopsAtItsEnd) {
+TEST(PlayerMixer, UnloopedSampleStopsAtItsEnd) {
     Mixer m;
     TestSample s(std::vector<int16_t>(1000, 500), 1, 0, 0);
     m.start(s.s, 990, 1.0);
@@ -141,7 +141,7 @@ TEST(Mixer, UnloopedSampleStopsAtItsEnd) {
     EXPECT_EQ(m.voice(0).sample, nullptr);
 }
 
-TEST(Mixer, ForwardLoopWrapsWithinTheCall) {
+TEST(PlayerMixer, ForwardLoopWrapsWithinTheCall) {
     Mixer m;
     TestSample s(ramp(400, 10), 2, 100, 200);
     Voice& v = m.start(s.s, 298.5, 3.0);
@@ -153,7 +153,7 @@ TEST(Mixer, ForwardLoopWrapsWithinTheCall) {
     EXPECT_EQ(out[2], 1015.0f);  // the second frame plays 101.5
 }
 
-TEST(Mixer, PingPongTurnsAtTheLoopEnd) {
+TEST(PlayerMixer, PingPongTurnsAtTheLoopEnd) {
     Mixer m;
     TestSample s(ramp(400, 10), 4, 100, 200);
     Voice& v = m.start(s.s, 299.75, 0.5);
@@ -174,7 +174,7 @@ TEST(Mixer, PingPongTurnsAtTheLoopEnd) {
     }
 }
 
-TEST(Mixer, RampRisesOverItsLengthAndCarriesAcrossCalls) {
+TEST(PlayerMixer, RampRisesOverItsLengthAndCarriesAcrossCalls) {
     Mixer m;
     TestSample s(std::vector<int16_t>(100000, 1000), 2, 0, 100000);
     Voice& v = m.start(s.s, 0, 1.0, 0, 0);
@@ -193,7 +193,7 @@ TEST(Mixer, RampRisesOverItsLengthAndCarriesAcrossCalls) {
     for (int i = 0; i < 100; ++i) EXPECT_EQ(first[2 * i + 1], 0.0f);
 }
 
-TEST(Mixer, RampsInSmallPiecesNeverWrap) {
+TEST(PlayerMixer, RampsInSmallPiecesNeverWrap) {
     // guard: the volume reached is kept within 0..255; in 8 bits a rounding to -1 or 256
     // would wrap and start the ramp over from the other end
     Mixer m;
@@ -215,7 +215,7 @@ TEST(Mixer, RampsInSmallPiecesNeverWrap) {
     }
 }
 
-TEST(Mixer, ConvertRoundsToEvenAndSaturates) {
+TEST(PlayerMixer, ConvertRoundsToEvenAndSaturates) {
     const float in[] = {2.5f, 3.5f, -2.5f, 40000.0f, -40000.0f, 32767.4f, -0.5f, 1.5f};
     int16_t out[8] = {};
     convertMix(out, in, 4);
@@ -227,7 +227,7 @@ TEST(Mixer, ConvertRoundsToEvenAndSaturates) {
 
 // Random loops, steps and start positions, mixed in random pieces: every call must end,
 // and a voice that still plays must lie inside its sample (inside its loop once looping).
-TEST(MixerGuards, RandomVoicesStayInsideTheirSamples) {
+TEST(PlayerMixerGuards, RandomVoicesStayInsideTheirSamples) {
     Mixer m;
     std::mt19937 rng(12345);
     for (int trial = 0; trial < 3000; ++trial) {

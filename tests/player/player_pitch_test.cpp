@@ -15,7 +15,7 @@
 namespace qvl::test {
 namespace {
 
-TEST(Pitch, LinearTable) {
+TEST(PlayerPitch, LinearTable) {
     EXPECT_EQ(notePeriod(true, 48, 0), 4608);
     EXPECT_EQ(periodFrequency(true, 4608, 0), 8363);
     EXPECT_EQ(notePeriod(true, 60, 0), 3840);
@@ -27,7 +27,7 @@ TEST(Pitch, LinearTable) {
     EXPECT_GT(periodFrequency(true, 4608, 64), 8363);
 }
 
-TEST(Pitch, AmigaTable) {
+TEST(PlayerPitch, AmigaTable) {
     EXPECT_EQ(amigaPeriod(48, 0), 1712);
     EXPECT_EQ(amigaPeriod(0, 0), 27392);
     EXPECT_EQ(periodFrequency(false, 1712, 0), 8362);
@@ -41,7 +41,7 @@ TEST(Pitch, AmigaTable) {
     EXPECT_EQ(periodFrequency(false, -5, 0), 705600);     // guard: no division by 0
 }
 
-TEST(Pitch, VibratoWaves) {
+TEST(PlayerPitch, VibratoWaves) {
     // sine: depth 8 at phase 16 (magnitude 255): 255 x 8 >> 5 = 63, low bits cleared: 60
     EXPECT_EQ(vibratoOffset(16, 8, 0), -60);
     EXPECT_EQ(vibratoOffset(-16, 8, 0), 60);
@@ -56,7 +56,7 @@ TEST(Pitch, VibratoWaves) {
     EXPECT_EQ(vibratoOffset(-3, 8, 3), 60);
 }
 
-TEST(Pitch, AutoVibratoSweep) {
+TEST(PlayerPitch, AutoVibratoSweep) {
     Instrument ins;
     ins.autoVibType = 1;  // square: 64 at the first positions
     ins.autoVibDepth = 16;
@@ -76,7 +76,7 @@ TEST(Pitch, AutoVibratoSweep) {
     EXPECT_EQ(ch.autoVibratoCount, 4);
 }
 
-TEST(Pitch, AutoVibratoWaveforms) {
+TEST(PlayerPitch, AutoVibratoWaveforms) {
     Instrument ins;
     ins.autoVibDepth = 64;
     ins.autoVibRate = 0;
@@ -119,7 +119,7 @@ struct EnvelopeRun {
     }
 };
 
-TEST(Envelope, FallingSegment) {
+TEST(PlayerEnvelope, FallingSegment) {
     EnvelopeRun e({{0, 64}, {10, 0}}, 1);
     const int expected[] = {64, 57, 51, 44, 38, 32, 25, 19, 12, 6, 0};
     for (int v : expected) EXPECT_EQ(e.step(), v);
@@ -127,7 +127,7 @@ TEST(Envelope, FallingSegment) {
     EXPECT_EQ(e.ch.volEnvSlope, -419430);
 }
 
-TEST(Envelope, SustainHoldsUntilKeyOff) {
+TEST(PlayerEnvelope, SustainHoldsUntilKeyOff) {
     EnvelopeRun e({{0, 0}, {4, 64}, {8, 32}}, 3, 1);
     for (int v : {0, 16, 32, 48, 64, 64, 64, 64}) EXPECT_EQ(e.step(), v);
     e.ch.keyOff = 1;
@@ -135,7 +135,7 @@ TEST(Envelope, SustainHoldsUntilKeyOff) {
     EXPECT_TRUE(e.ch.volEnvStopped);
 }
 
-TEST(Envelope, LoopReturnsToItsStart) {
+TEST(PlayerEnvelope, LoopReturnsToItsStart) {
     EnvelopeRun e({{0, 0}, {2, 64}, {4, 0}, {6, 64}}, 5);
     e.ins.volumeLoopStart = 1;
     e.ins.volumeLoopEnd = 2;
@@ -144,7 +144,7 @@ TEST(Envelope, LoopReturnsToItsStart) {
     EXPECT_FALSE(e.ch.volEnvStopped);
 }
 
-TEST(Envelope, SetPosition) {
+TEST(PlayerEnvelope, SetPosition) {
     EnvelopeRun e({{0, 64}, {10, 0}, {20, 32}}, 1);
     setEnvelopePosition(e.ch, e.ins, 5);
     EXPECT_EQ(e.ch.volEnvPoint, 1);
@@ -156,7 +156,7 @@ TEST(Envelope, SetPosition) {
     EXPECT_TRUE(e.ch.volEnvStopped);
 }
 
-TEST(EnvelopeGuards, PointsRunningBackwardsDoNotSlideForEver) {
+TEST(PlayerEnvelopeGuards, PointsRunningBackwardsDoNotSlideForEver) {
     EnvelopeRun e({{0, 64}, {10, 0}, {5, 64}}, 1);
     for (int i = 0; i < 40; ++i) {
         const int v = e.step();
@@ -190,7 +190,7 @@ struct Output {
     }
 };
 
-TEST(ChannelOutput, VolumePanningAndFrequency) {
+TEST(PlayerChannelOutput, VolumePanningAndFrequency) {
     Output o;
     o.apply(requestVolume | requestPanning | requestFrequency);
     EXPECT_EQ(o.voice().volume, 127);
@@ -211,7 +211,7 @@ TEST(ChannelOutput, VolumePanningAndFrequency) {
     EXPECT_EQ(o.voice().panning, 240);
 }
 
-TEST(ChannelOutput, PeriodSummingToZeroKeepsTheFrequency) {
+TEST(PlayerChannelOutput, PeriodSummingToZeroKeepsTheFrequency) {
     Output o;
     o.apply(requestFrequency);
     o.ch.period = 64;

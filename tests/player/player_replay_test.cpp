@@ -12,7 +12,7 @@ namespace {
 
 using Rows = std::vector<std::pair<int, int>>;
 
-TEST(Replay, TicksLastTwoAndAHalfSecondsPerBpm) {
+TEST(PlayerReplay, TicksLastTwoAndAHalfSecondsPerBpm) {
     XmModule m = songOf(1, 4);
     Player p(m);
     ASSERT_NE(p.song, nullptr);
@@ -24,7 +24,7 @@ TEST(Replay, TicksLastTwoAndAHalfSecondsPerBpm) {
     EXPECT_EQ(p.song->bpm, 0);
 }
 
-TEST(Replay, AdvancesThroughOrdersAndRestarts) {
+TEST(PlayerReplay, AdvancesThroughOrdersAndRestarts) {
     XmModule m = songOf(1, 2, 3, 1);
     m.restart = 1;
     Player p(m);
@@ -33,7 +33,7 @@ TEST(Replay, AdvancesThroughOrdersAndRestarts) {
     EXPECT_EQ(p.song->loopBackCount, 1);  // the return to order 1
 }
 
-TEST(Replay, SpeedSetsTheTicksOfARow) {
+TEST(PlayerReplay, SpeedSetsTheTicksOfARow) {
     XmModule m = songOf(1, 8, 1, 6);
     Player p(m);
     const auto t = trace(p, 13);
@@ -43,7 +43,7 @@ TEST(Replay, SpeedSetsTheTicksOfARow) {
     EXPECT_EQ(rowsPlayed(q, 3), (Rows{{0, 0}, {0, 1}, {0, 2}}));
 }
 
-TEST(Replay, NoteStartsTheSampleAtItsPitchAndVolume) {
+TEST(PlayerReplay, NoteStartsTheSampleAtItsPitchAndVolume) {
     XmModule m = songOf(2, 4);
     put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
     Player p(m);
@@ -57,7 +57,7 @@ TEST(Replay, NoteStartsTheSampleAtItsPitchAndVolume) {
     EXPECT_EQ(p.voice(1).sample, nullptr);
 }
 
-TEST(Replay, InstrumentWithoutNoteResetsWithoutRestarting) {
+TEST(PlayerReplay, InstrumentWithoutNoteResetsWithoutRestarting) {
     XmModule m = songOf(1, 4, 1, 1);
     put(m, 0, 0, 0, {noteC4, 1, 0, 12, 10});  // volume 10 at once
     put(m, 0, 2, 0, {0, 1, 0, 0, 0});
@@ -71,7 +71,7 @@ TEST(Replay, InstrumentWithoutNoteResetsWithoutRestarting) {
     EXPECT_EQ(p.voice(0).positionInt, 777u);
 }
 
-TEST(Replay, KeyOffWithoutEnvelopeSilencesAtOnce) {
+TEST(PlayerReplay, KeyOffWithoutEnvelopeSilencesAtOnce) {
     XmModule m = songOf(1, 4, 1, 2);
     put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
     put(m, 0, 1, 0, {97, 0, 0, 0, 0});  // key off as the file writes it
@@ -84,7 +84,7 @@ TEST(Replay, KeyOffWithoutEnvelopeSilencesAtOnce) {
     EXPECT_EQ(p.voice(0).volume, 0);
 }
 
-TEST(Replay, KeyOffLeavesTheSustainAndFades) {
+TEST(PlayerReplay, KeyOffLeavesTheSustainAndFades) {
     XmModule m = songOf(1, 8, 1, 1);
     XmInstrument& ins = m.instruments[0];
     ins.volume.points = {{0, 64}, {2, 64}, {6, 0}};
@@ -103,7 +103,7 @@ TEST(Replay, KeyOffLeavesTheSustainAndFades) {
     EXPECT_EQ(p.channel(0).volEnvValue, 48);
 }
 
-TEST(Replay, MissingSamplesAndInstrumentsAreSilent) {
+TEST(PlayerReplay, MissingSamplesAndInstrumentsAreSilent) {
     XmModule m = songOf(3, 4);
     m.instruments[0].noteSample[48] = 5;  // a slot beyond the instrument's one sample
     put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
@@ -117,7 +117,7 @@ TEST(Replay, MissingSamplesAndInstrumentsAreSilent) {
     EXPECT_EQ(p.channel(2).fadeoutVolume, 0);
 }
 
-TEST(ReplayGuards, BreakPastThePatternEndStartsItAtRowZero) {
+TEST(PlayerReplayGuards, BreakPastThePatternEndStartsItAtRowZero) {
     XmModule m = songOf(1, 16, 2, 1);
     m.patterns[1].rows = 8;
     put(m, 0, 0, 0, {0, 0, 0, 13, 0x12});  // D12: row 12 of an 8-row pattern
@@ -125,7 +125,7 @@ TEST(ReplayGuards, BreakPastThePatternEndStartsItAtRowZero) {
     EXPECT_EQ(rowsPlayed(p, 2), (Rows{{0, 0}, {1, 0}}));
 }
 
-TEST(ReplayGuards, StartNeedsVoices) {
+TEST(PlayerReplayGuards, StartNeedsVoices) {
     PlayerContext context;
     Song* song = loadBytes(context, buildXm(songOf(1, 4)));
     ASSERT_NE(song, nullptr);
@@ -135,7 +135,7 @@ TEST(ReplayGuards, StartNeedsVoices) {
     EXPECT_TRUE(freeSong(context, song));
 }
 
-TEST(Replay, StopSilencesAndUnlinks) {
+TEST(PlayerReplay, StopSilencesAndUnlinks) {
     XmModule m = songOf(2, 4);
     put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
     Player p(m);

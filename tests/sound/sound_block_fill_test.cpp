@@ -37,7 +37,7 @@ struct Fill {
     }
 };
 
-TEST(BlockFill, TicksFallOnExactFrames) {
+TEST(SoundBlockFill, TicksFallOnExactFrames) {
     Sample clock;
     clock.length = clock.loopLength = 200000;
     clock.loopType = 1;
@@ -59,7 +59,7 @@ TEST(BlockFill, TicksFallOnExactFrames) {
     }
 }
 
-TEST(BlockFill, OddBlocksGiveTheSameFramesAsWholeOnes) {
+TEST(SoundBlockFill, OddBlocksGiveTheSameFramesAsWholeOnes) {
     XmModule m = songOf(2, 16, 1, 3);
     put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
     put(m, 0, 0, 1, {noteC4 + 7, 1, 0x20, 0, 0});
@@ -78,7 +78,7 @@ TEST(BlockFill, OddBlocksGiveTheSameFramesAsWholeOnes) {
     for (int i = 2 * 1000; i < 2 * at; ++i) ASSERT_EQ(whole.ring[i], odd.ring[i]) << i;
 }
 
-TEST(BlockFill, SilenceWithoutSongsAndSkippedStoppedSongs) {
+TEST(SoundBlockFill, SilenceWithoutSongsAndSkippedStoppedSongs) {
     Fill f(songOf(1, 4));
     std::fill(f.ring.begin(), f.ring.end(), 77);
     std::fill(f.area.begin(), f.area.end(), 5.0f);
@@ -107,7 +107,7 @@ double frequencyOf(const std::vector<int16_t>& ring, int from, int frames) {
     return crossings > 1 ? 44100.0 * (crossings - 1) / (last - first) : 0.0;
 }
 
-TEST(BlockFill, RenderedNoteHasItsPitchAndKeyOffFallsSilent) {
+TEST(SoundBlockFill, RenderedNoteHasItsPitchAndKeyOffFallsSilent) {
     // one cycle of a sine over 64 frames, looped: at 8363 Hz it sounds at 8363 / 64 Hz
     XmSample sine;
     sine.sixteenBit = true;

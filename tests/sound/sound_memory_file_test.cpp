@@ -19,7 +19,7 @@ std::string writeTemp(const std::vector<uint8_t>& bytes) {
     return name;
 }
 
-TEST(MemoryFile, ReadsUpToTheEnd) {
+TEST(SoundMemoryFile, ReadsUpToTheEnd) {
     std::vector<uint8_t> bytes(4000);
     for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7);
     MemoryFile* f = memoryFileOpen(writeTemp(bytes).c_str());
@@ -41,7 +41,7 @@ TEST(MemoryFile, ReadsUpToTheEnd) {
     memoryFileClose(f);
 }
 
-TEST(MemoryFile, EmptyAndMissingFiles) {
+TEST(SoundMemoryFile, EmptyAndMissingFiles) {
     MemoryFile* f = memoryFileOpen(writeTemp({}).c_str());
     ASSERT_NE(f, nullptr);
     uint8_t b;
