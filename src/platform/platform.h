@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 namespace qvl {
@@ -25,6 +26,19 @@ public:
 
 protected:
     ~WindowEvents() = default;
+};
+
+// A sound device that plays one ring buffer of 16-bit stereo frames in an endless loop at the
+// mix rate, starting at the ring's first frame.
+class RingDevice {
+public:
+    virtual ~RingDevice() = default;
+    // Bytes handed to the speaker since the ring started playing, wrapping modulo 2^32 as a
+    // device's byte counter does. Callable from any thread.
+    virtual uint32_t bytesPlayed() = 0;
+    // The thread that polls the device is about to stop: a device whose clock holds that
+    // thread's sleeps lets them end at once from now on.
+    virtual void stopping() {}
 };
 
 class Platform {
@@ -61,6 +75,11 @@ public:
     virtual void postClose() = 0;
     // Ends the event loop after the event being handled; called on the loop's thread.
     virtual void quit(int exitCode) = 0;
+
+    // Starts playing ring (frames stereo frames of interleaved left and right samples, which
+    // must outlive the device) in a loop at rate frames a second; none when there is no sound.
+    virtual std::unique_ptr<RingDevice> openRingDevice(int rate, const int16_t* ring,
+                                                       int frames) = 0;
 };
 
 }  // namespace qvl

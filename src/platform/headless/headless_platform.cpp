@@ -1,12 +1,36 @@
-// Headless backend: the render thread and the driver take turns through one mutex. The render
-// thread presents the frame of virtual time T and waits; the driver then feeds a key (handled at
-// time T) or lets the clock run on, one frame per virtual millisecond.
+// Headless backend: the render thread, the output thread and the driver take turns through one
+// mutex. The render thread presents the frame of virtual time T and waits; the driver then feeds
+// a key (handled at time T) or lets the clock run on, one frame per virtual millisecond. The
+// clock only moves once the output thread, if any, has taken its look at the current time.
 #include "platform/headless/headless_platform.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace qvl {
+
+class HeadlessPlatform::Device final : public RingDevice {
+public:
+    explicit Device(HeadlessPlatform& owner) : owner_(owner) {}
+    ~Device() override { owner_.closeDevice(this); }
+    uint32_t bytesPlayed() override {
+        std::lock_guard lock(owner_.mutex_);
+        return static_cast<uint32_t>(owner_.framesAt(owner_.now_) * 4);
+    }
+    void stopping() override {
+        std::lock_guard lock(owner_.mutex_);
+        owner_.pollerStopping_ = true;
+        owner_.changed_.notify_all();
+    }
+
+private:
+    HeadlessPlatform& owner_;
+};
+
+HeadlessPlatform::HeadlessPlatform()
+    : driver_(std::this_thread::get_id()), lastFrame_(kFrameWidth * kFrameHeight, 0) {}
+
+HeadlessPlatform::~HeadlessPlatform() = default;
 
 void HeadlessPlatform::showMessage(std::string_view text) {
     std::fprintf(stderr, "morrowick: %.*s\n", static_cast<int>(text.size()), text.data());
@@ -25,8 +49,69 @@ uint32_t HeadlessPlatform::tickCount() {
     return static_cast<uint32_t>(now_);
 }
 
-// The virtual clock does not move for a sleep: time belongs to the driver's steps.
-void HeadlessPlatform::sleepMs(uint32_t) {}
+void HeadlessPlatform::sleepMs(uint32_t ms) {
+    if (std::this_thread::get_id() == driver_) return;
+    std::unique_lock lock(mutex_);
+    if (runOver_ || pollerStopping_) return;
+    const uint64_t wake = now_ + (ms == 0 ? 1 : ms);
+    --awake_;
+    wakeTimes_.insert(wake);
+    changed_.notify_all();
+    // tick() counts this thread awake again when the clock reaches its time.
+    changed_.wait(lock, [&] { return now_ >= wake || runOver_ || pollerStopping_; });
+}
+
+void HeadlessPlatform::tick(std::unique_lock<std::mutex>& lock) {
+    changed_.wait(lock, [&] { return awake_ <= 0 || runOver_ || pollerStopping_; });
+    ++now_;
+    while (!wakeTimes_.empty() && *wakeTimes_.begin() <= now_) {
+        wakeTimes_.erase(wakeTimes_.begin());
+        ++awake_;
+    }
+    if (ring_) {
+        // The device plays the frames of this millisecond from the ring as it stands now.
+        for (uint64_t f = framesAt(now_ - 1); f < framesAt(now_); ++f) {
+            const int16_t* frame = ring_ + 2 * (f % static_cast<uint64_t>(ringFrames_));
+            played_.push_back(frame[0]);
+            played_.push_back(frame[1]);
+        }
+    }
+    changed_.notify_all();
+}
+
+void HeadlessPlatform::setClock(uint64_t ms) {
+    std::unique_lock lock(mutex_);
+    while (now_ < ms) tick(lock);
+    // Let the threads that just woke take their look before the caller goes on.
+    changed_.wait(lock, [&] { return awake_ <= 0 || runOver_ || pollerStopping_; });
+}
+
+std::unique_ptr<RingDevice> HeadlessPlatform::openRingDevice(int rate, const int16_t* ring,
+                                                             int frames) {
+    std::lock_guard lock(mutex_);
+    logCall("openRingDevice");
+    if (!soundWorks || device_ || !ring || frames <= 0 || rate <= 0) return nullptr;
+    auto device = std::make_unique<Device>(*this);
+    device_ = device.get();
+    ring_ = ring;
+    ringFrames_ = frames;
+    rate_ = rate;
+    // The thread that polls the device counts as awake from now on, until it first sleeps.
+    awake_ = 1;
+    return device;
+}
+
+void HeadlessPlatform::closeDevice(Device* device) {
+    std::lock_guard lock(mutex_);
+    if (device != device_) return;
+    device_ = nullptr;
+    ring_ = nullptr;
+    pollerStopping_ = false;
+    // The polling thread has ended; it no longer holds the clock back.
+    awake_ = 0;
+    wakeTimes_.clear();
+    changed_.notify_all();
+}
 
 WindowResult HeadlessPlatform::createWindow() {
     std::lock_guard lock(mutex_);
@@ -61,13 +146,8 @@ void HeadlessPlatform::present(const uint16_t* frame) {
     changed_.notify_all();
     changed_.wait(lock, [&] { return !presenting_ || allowedTo_ > now_; });
     if (!presenting_) return;
-    ++now_;
+    tick(lock);
     framePresented_ = false;
-}
-
-void HeadlessPlatform::setClock(uint64_t ms) {
-    std::lock_guard lock(mutex_);
-    now_ = ms;
 }
 
 void HeadlessPlatform::stopPresenting() {
@@ -104,12 +184,16 @@ void HeadlessPlatform::advanceTo(uint64_t target, std::unique_lock<std::mutex>& 
 
 int HeadlessPlatform::runEventLoop(WindowEvents& events) {
     std::unique_lock lock(mutex_);
+    driver_ = std::this_thread::get_id();
+    auto deliver = [&](auto&& action) {
+        lock.unlock();
+        action();
+        lock.lock();
+    };
     auto deliverPostedClose = [&] {
         if (!closePosted_) return false;
         closePosted_ = false;
-        lock.unlock();
-        events.closeRequested();
-        lock.lock();
+        deliver([&] { events.closeRequested(); });
         return true;
     };
 
@@ -123,40 +207,32 @@ int HeadlessPlatform::runEventLoop(WindowEvents& events) {
                 advanceTo(now_ + step.value, lock);
                 break;
             case HeadlessStep::Kind::key:
-                lock.unlock();
-                events.keyDown(static_cast<int>(step.value));
-                lock.lock();
+                deliver([&] { events.keyDown(static_cast<int>(step.value)); });
                 break;
             case HeadlessStep::Kind::close:
-                lock.unlock();
-                events.closeRequested();
-                lock.lock();
+                deliver([&] { events.closeRequested(); });
                 break;
             case HeadlessStep::Kind::call:
-                lock.unlock();
-                if (step.call) step.call();
-                lock.lock();
+                if (step.call) deliver(step.call);
                 break;
         }
     }
     deliverPostedClose();
     // Out of steps: the run ends as if the window had been closed.
-    if (!quit_) {
-        lock.unlock();
-        events.closeRequested();
-        lock.lock();
-    }
+    if (!quit_) deliver([&] { events.closeRequested(); });
+    runOver_ = true;
+    changed_.notify_all();
     return exitCode_;
-}
-
-std::vector<std::string> HeadlessPlatform::calls() const {
-    std::lock_guard lock(mutex_);
-    return calls_;
 }
 
 std::vector<std::string> HeadlessPlatform::messages() const {
     std::lock_guard lock(mutex_);
     return messages_;
+}
+
+std::vector<std::string> HeadlessPlatform::calls() const {
+    std::lock_guard lock(mutex_);
+    return calls_;
 }
 
 int HeadlessPlatform::beepCount() const {
@@ -187,6 +263,16 @@ uint64_t HeadlessPlatform::framesPresented() const {
 std::vector<uint16_t> HeadlessPlatform::lastFrame() const {
     std::lock_guard lock(mutex_);
     return lastFrame_;
+}
+
+std::vector<int16_t> HeadlessPlatform::playedAudio() const {
+    std::lock_guard lock(mutex_);
+    return played_;
+}
+
+int HeadlessPlatform::playRate() const {
+    std::lock_guard lock(mutex_);
+    return rate_;
 }
 
 }  // namespace qvl

@@ -1,13 +1,16 @@
 // The headless backend: no window, no devices. A virtual clock that only moves when the driver
-// says, frames captured in memory, key presses and the close fed from a list of steps, messages
-// and beeps recorded. Tests and the magshot tool run the whole viewer on it, deterministically.
+// says, frames captured in memory, key presses and the close fed from a list of steps, a ring
+// device that plays in lockstep with the clock, messages and beeps recorded. Tests and the
+// magshot tool run the whole viewer on it, deterministically.
 #pragma once
 
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/platform.h"
@@ -24,21 +27,28 @@ struct HeadlessStep {
 
 class HeadlessPlatform final : public Platform {
 public:
-    HeadlessPlatform() : lastFrame_(kFrameWidth * kFrameHeight, 0) {}
+    HeadlessPlatform();
+    ~HeadlessPlatform() override;
 
     // The steps runEventLoop takes; set before the run.
     std::vector<HeadlessStep> steps;
-    // Simulated failures of the window and the full-screen switch, for start-up tests.
+    // Simulated failures, for start-up tests.
     WindowResult windowResult = WindowResult::ok;
     bool fullScreenWorks = true;
+    bool soundWorks = true;
     // For tests that call the magazine's frame directly, without threads or an event loop:
     // present captures the frame and returns at once, and only setClock moves the clock.
     bool freeRunning = false;
+    // Moves the clock forward to ms, a millisecond at a time, as a run's frames would.
     void setClock(uint64_t ms);
 
     void showMessage(std::string_view text) override;
     void beep() override;
     uint32_t tickCount() override;
+    // On the thread that created the platform (the driver's) a sleep takes no virtual time.
+    // Any other thread sleeps on the virtual clock, and the clock does not move on until every
+    // such thread that is due has run and gone back to sleep: that keeps the output thread in
+    // lockstep with the ring device.
     void sleepMs(uint32_t ms) override;
     WindowResult createWindow() override;
     bool enterFullScreen() override;
@@ -48,12 +58,14 @@ public:
     int runEventLoop(WindowEvents& events) override;
     void postClose() override;
     void quit(int exitCode) override;
+    // The device plays rate / 1000 frames a virtual millisecond from virtual time 0.
+    std::unique_ptr<RingDevice> openRingDevice(int rate, const int16_t* ring, int frames) override;
 
     // What the run left behind. Read them after the run or from a call step.
     std::vector<std::string> messages() const;
     // The platform operations in the order they were first used: "message", "createWindow",
     // "hideCursor", "enterFullScreen", "leaveFullScreen", "present" (the first frame only),
-    // "stopPresenting", "postClose".
+    // "stopPresenting", "postClose", "openRingDevice".
     std::vector<std::string> calls() const;
     int beepCount() const;
     bool windowCreated() const;
@@ -62,18 +74,28 @@ public:
     uint64_t framesPresented() const;
     // The last frame presented (the one drawn at the current virtual time during a run).
     std::vector<uint16_t> lastFrame() const;
+    // Everything the ring device has played, interleaved left and right, from its first frame.
+    std::vector<int16_t> playedAudio() const;
+    int playRate() const;
 
 private:
+    class Device;
+
+    void logCall(const char* name) { calls_.emplace_back(name); }
+    // Moves the clock one millisecond on, once every due sleeper is back asleep; the device
+    // plays the frames of that millisecond.
+    void tick(std::unique_lock<std::mutex>& lock);
     // Lets the render thread run until the clock reaches target, or until the render loop
     // has ended and posted its close.
     void advanceTo(uint64_t target, std::unique_lock<std::mutex>& lock);
     // Waits until the frame of the current time has been presented (or the render loop ended).
     void settle(std::unique_lock<std::mutex>& lock);
+    void closeDevice(Device* device);
+    uint64_t framesAt(uint64_t ms) const { return ms * static_cast<uint64_t>(rate_) / 1000; }
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
-    void logCall(const char* name) { calls_.emplace_back(name); }
-
+    std::thread::id driver_;
     std::vector<std::string> messages_;
     std::vector<std::string> calls_;
     int beeps_ = 0;
@@ -81,15 +103,26 @@ private:
     bool fullScreen_ = false;
     bool cursorHidden_ = false;
 
-    uint64_t now_ = 0;         // virtual milliseconds
-    uint64_t allowedTo_ = 0;   // the render thread may move the clock up to here
+    uint64_t now_ = 0;             // virtual milliseconds
+    uint64_t allowedTo_ = 0;       // the render thread may move the clock up to here
     bool framePresented_ = false;  // a frame has been presented at the current time
     bool presenting_ = true;
     bool closePosted_ = false;
     bool quit_ = false;
+    bool runOver_ = false;  // the event loop has ended: sleeps no longer wait for the clock
     int exitCode_ = 0;
     uint64_t frames_ = 0;
     std::vector<uint16_t> lastFrame_;
+
+    int awake_ = 0;                     // sleeping threads of the clock that are not asleep
+    std::multiset<uint64_t> wakeTimes_;  // when each sleeping one is due
+
+    Device* device_ = nullptr;
+    bool pollerStopping_ = false;
+    const int16_t* ring_ = nullptr;
+    int ringFrames_ = 0;
+    int rate_ = 0;
+    std::vector<int16_t> played_;
 };
 
 }  // namespace qvl

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/sdl2/sdl_keys.h"
+#include "platform/sdl2/sdl_ring_device.h"
 
 namespace qvl {
 
@@ -126,6 +127,11 @@ void SdlPlatform::postClose() {
     SDL_Event event{};
     event.type = closeEvent_;
     SDL_PushEvent(&event);
+}
+
+std::unique_ptr<RingDevice> SdlPlatform::openRingDevice(int rate, const int16_t* ring,
+                                                        int frames) {
+    return openSdlRingDevice(rate, ring, frames);
 }
 
 void SdlPlatform::quit(int exitCode) {

@@ -30,6 +30,7 @@ public:
     int runEventLoop(WindowEvents& events) override;
     void postClose() override;
     void quit(int exitCode) override;
+    std::unique_ptr<RingDevice> openRingDevice(int rate, const int16_t* ring, int frames) override;
 
 private:
     void showPendingFrame();
