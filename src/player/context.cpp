@@ -17,6 +17,7 @@ void openVoices(PlayerContext& context, int rate) {
     context.mixRate = rate < minMixRate ? minMixRate : rate;
     context.rampLength = context.mixRate * 128 / 44100;
     context.rampReciprocal = 1.0f / static_cast<float>(context.rampLength);
+    context.mixKernels = fastestMixKernels();
     context.voicePool = std::make_unique<Voice[]>(voiceCount);
     for (int i = 0; i < voiceCount; ++i) {
         context.voicePool[i].index = i;

@@ -8,6 +8,7 @@
 
 #include "player/file_callbacks.h"
 #include "player/list.h"
+#include "player/mix_kernels.h"
 #include "player/voice.h"
 
 namespace qvl {
@@ -26,6 +27,7 @@ struct PlayerContext {
     ListLink<Song> playingSongs;
     FileCallbacks files;
     std::mutex mixBusy;  // held by a block fill and by every song operation
+    MixKernels mixKernels = portableMixKernels();  // the widest variant, set by openVoices
 
     PlayerContext() = default;
     PlayerContext(const PlayerContext&) = delete;

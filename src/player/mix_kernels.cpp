@@ -1,6 +1,8 @@
-// Inner loops of the mixer. Built without contraction of multiply and add, so that every
-// frame is a + w x (b - a), then acc + value x scale, each rounded in single precision.
+// Portable inner loops of the mixer. Built without contraction of multiply and add, so that
+// every frame is a + w x (b - a), then acc + value x scale, each rounded in single precision.
 #include "player/mix_kernels.h"
+
+#include "player/mix_kernels_simd.h"
 
 namespace qvl {
 
@@ -14,8 +16,6 @@ inline float interpolate(const int16_t* data, int64_t position) {
     const float w = static_cast<float>(static_cast<uint32_t>(position)) * 0x1p-32f;
     return a + w * (b - a);
 }
-
-}  // namespace
 
 int64_t mixConstant(float* out, const int16_t* data, int64_t position, int64_t step, int frames,
                     float left, float right) {
@@ -54,6 +54,15 @@ int64_t mixRamp(float* out, const int16_t* data, int64_t position, int64_t step,
     left = l;
     right = r;
     return position;
+}
+
+}  // namespace
+
+MixKernels portableMixKernels() { return {mixConstant, mixRamp}; }
+
+MixKernels fastestMixKernels() {
+    MixKernels wide;
+    return simdMixKernels(wide) ? wide : portableMixKernels();
 }
 
 }  // namespace qvl

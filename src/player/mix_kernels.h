@@ -1,5 +1,6 @@
 // The straight-run inner loops of the mixer: one stretch of frames of one voice with no
-// boundary inside, with constant per-side volumes or with a running ramp.
+// boundary inside, with constant per-side scales or with a running ramp. Each variant
+// gives bit-identical results; the context picks the widest the processor runs.
 #pragma once
 
 #include <cstdint>
@@ -8,12 +9,22 @@ namespace qvl {
 
 // Position and step are 32.32 fixed point (a backward step is negated); the data pointer
 // may be read a few frames before frame 0 and after the guard frame, where zeros lie.
-int64_t mixConstant(float* out, const int16_t* data, int64_t position, int64_t step, int frames,
-                    float left, float right);
+using MixConstantRoutine = int64_t (*)(float* out, const int16_t* data, int64_t position,
+                                       int64_t step, int frames, float left, float right);
+// As the constant routine, but the per-side scales grow by their steps after every frame;
+// their final values are returned through left and right.
+using MixRampRoutine = int64_t (*)(float* out, const int16_t* data, int64_t position,
+                                   int64_t step, int frames, float& left, float& right,
+                                   float leftStep, float rightStep);
 
-// As mixConstant, but the per-side scales grow by their steps after every frame; they are
-// returned through left and right.
-int64_t mixRamp(float* out, const int16_t* data, int64_t position, int64_t step, int frames,
-                float& left, float& right, float leftStep, float rightStep);
+struct MixKernels {
+    MixConstantRoutine constant;
+    MixRampRoutine ramp;
+};
+
+// Plain C++ loops, two frames an iteration.
+MixKernels portableMixKernels();
+// Eight frames an iteration where the processor has 256-bit integer vectors (AVX2).
+MixKernels fastestMixKernels();
 
 }  // namespace qvl

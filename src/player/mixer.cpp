@@ -111,15 +111,16 @@ void mixVoice(const PlayerContext& context, Voice& voice, float* out, int frames
             }
             float left = static_cast<float>(voice.currentLeft) * inv255;
             float right = static_cast<float>(voice.currentRight) * inv255;
-            position = mixRamp(out, sample.data, position, step, stretch, left, right,
-                               voice.rampLeftStep, voice.rampRightStep);
+            position = context.mixKernels.ramp(out, sample.data, position, step, stretch, left,
+                                               right, voice.rampLeftStep, voice.rampRightStep);
             voice.currentLeft = roundVolume(left);
             voice.currentRight = roundVolume(right);
             voice.rampFramesLeft -= stretch;
         } else {
-            position = mixConstant(out, sample.data, position, step, stretch,
-                                   static_cast<float>(voice.leftVolume) * inv255,
-                                   static_cast<float>(voice.rightVolume) * inv255);
+            position = context.mixKernels.constant(
+                out, sample.data, position, step, stretch,
+                static_cast<float>(voice.leftVolume) * inv255,
+                static_cast<float>(voice.rightVolume) * inv255);
         }
         turnsWithoutMixing = 0;
         out += 2 * stretch;

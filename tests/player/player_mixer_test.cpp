@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "player/context.h"
+#include "player/mix_kernels.h"
 #include "player/mixer.h"
 #include "player/song.h"
 #include "player/voice.h"
@@ -111,24 +112,81 @@ TEST(PlayerVoiceControl, StartOffsetsAndEmptySamples) {
     EXPECT_EQ(startVoiceSample(closed, 0, &s.s), -1);
 }
 
-TEST(PlayerMixer, FramesWorkedOutByHand) {
-    Mixer m;
-    TestSample s({0, 1000, 2000, 3000, 4000, 5000, 6000, 7000}, 1, 0, 0);
-    // volume 255 is a scale of exactly 1.0f; step 0.5 interpolates halfway
-    m.start(s.s, 1.0, 0.5, 255, 0);
-    std::vector<float> out = m.mix(4);
-    const float expected[] = {1000, 1500, 2000, 2500};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(out[2 * i], expected[i]) << i;
-        EXPECT_EQ(out[2 * i + 1], 0.0f);
+TEST(PlayerMixer, FramesWorkedOutByHandInEveryVariant) {
+    for (const MixKernels kernels : {portableMixKernels(), fastestMixKernels()}) {
+        Mixer m;
+        m.context.mixKernels = kernels;
+        TestSample s(ramp(40, 1000), 1, 0, 0);  // frame k holds 1000 k
+        // volume 255 is a scale of exactly 1.0f; step 0.5 interpolates halfway
+        m.start(s.s, 1.0, 0.5, 255, 0);
+        std::vector<float> out = m.mix(19);
+        for (int i = 0; i < 19; ++i) {
+            EXPECT_EQ(out[2 * i], 1000.0f + 500.0f * i) << i;
+            EXPECT_EQ(out[2 * i + 1], 0.0f);
+        }
+        EXPECT_DOUBLE_EQ(positionOf(m.voice(0)), 10.5);
+        // mixing adds to what is there; backward, a quarter frame in, right side at 1.0
+        Voice& v = m.start(s.s, 30.25, 1.0, 0, 255);
+        v.direction = Direction::backward;
+        std::vector<float> twice(2 * 11, 100.0f);
+        mixVoices(m.context, twice.data(), 11);
+        for (int i = 0; i < 11; ++i) {
+            EXPECT_EQ(twice[2 * i], 100.0f);
+            EXPECT_EQ(twice[2 * i + 1], 100.0f + 30250.0f - 1000.0f * i) << i;
+        }
+        // a ramp from 0 to 255 on the left over 128 frames of a constant 255: the scale
+        // after k frames is k steps of 1/128 added in single precision
+        TestSample flat(std::vector<int16_t>(300, 255), 1, 0, 0);
+        Voice& r = m.start(flat.s, 0, 1.0, 0, 0);
+        r.leftVolume = 255;
+        std::vector<float> rising = m.mix(20);
+        float scale = 0.0f;
+        const float step = 255.0f * 0.003921568859368563f * (1.0f / 128.0f);
+        for (int i = 0; i < 20; ++i) {
+            EXPECT_EQ(rising[2 * i], 255.0f * scale) << i;
+            scale += step;
+        }
     }
-    EXPECT_DOUBLE_EQ(positionOf(m.voice(0)), 3.0);
-    // mixing adds to what is there, and an odd count runs through the single-frame tail
-    m.start(s.s, 0.25, 1.0, 255, 255);
-    std::vector<float> twice(6, 100.0f);
-    mixVoices(m.context, twice.data(), 3);
-    EXPECT_EQ(twice[0], 350.0f);
-    EXPECT_EQ(twice[4], 2350.0f);
+}
+
+// The vector variant must round every frame as the portable one does.
+TEST(PlayerMixer, VariantsAgreeBitForBit) {
+    std::mt19937 rng(777);
+    std::vector<int16_t> frames(5000);
+    for (int16_t& f : frames) f = static_cast<int16_t>(rng());
+    for (uint8_t kind : {uint8_t{2}, uint8_t{4}}) {
+        TestSample s(frames, kind, 100, 4800);
+        Mixer a, b;
+        a.context.mixKernels = portableMixKernels();
+        b.context.mixKernels = fastestMixKernels();
+        for (int v = 0; v < 16; ++v) {
+            const uint32_t pos = rng() % 4800 + 100, frac = static_cast<uint32_t>(rng());
+            const uint32_t stepInt = rng() % 4, stepFrac = static_cast<uint32_t>(rng());
+            const uint8_t left = static_cast<uint8_t>(rng()), right = static_cast<uint8_t>(rng());
+            for (Mixer* m : {&a, &b}) {
+                Voice& voice = m->voice(v);
+                startVoiceSample(m->context, v, &s.s);
+                voice.positionInt = pos;
+                voice.positionFrac = frac;
+                voice.stepInt = stepInt;
+                voice.stepFrac = stepFrac;
+                voice.leftVolume = left;
+                voice.rightVolume = right;
+            }
+        }
+        std::vector<float> outA(2 * 884), outB(2 * 884);
+        for (int block = 0; block < 20; ++block) {
+            const int n = 1 + static_cast<int>(rng() % 884);
+            if (block % 3 == 0) {
+                const int v = static_cast<int>(rng() % 16);
+                const uint8_t left = static_cast<uint8_t>(rng());
+                a.voice(v).leftVolume = b.voice(v).leftVolume = left;  // a new ramp
+            }
+            mixVoices(a.context, outA.data(), n);
+            mixVoices(b.context, outB.data(), n);
+            for (int i = 0; i < 2 * 884; ++i) ASSERT_EQ(outA[i], outB[i]) << block << " " << i;
+        }
+    }
 }
 
 TEST(PlayerMixer, UnloopedSampleStopsAtItsEnd) {

@@ -1,0 +1,270 @@
+// Vector inner loops chosen at run time: eight frames on 256-bit vectors (AVX2), where one
+// gather loads each frame's pair a, b, and sixteen frames on 512-bit vectors (AVX-512) for
+// steps small enough to pick the pairs out of one window. Every frame is rounded exactly
+// as in the portable loops.
+#include "player/mix_kernels_simd.h"
+
+#if defined(__x86_64__) && defined(__GNUC__)
+
+// GCC 12 warns inside its own AVX-512 headers about the undefined upper halves it leaves
+// in casts and narrowings; those halves are never read here.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <immintrin.h>
+
+namespace qvl {
+
+namespace {
+
+#define QVL_AVX2 __attribute__((target("avx2")))
+
+inline float interpolateOne(const int16_t* data, int64_t position) {
+    const int32_t at = static_cast<int32_t>(position >> 32);
+    const float a = static_cast<float>(data[at]);
+    const float b = static_cast<float>(data[at + 1]);
+    const float w = static_cast<float>(static_cast<uint32_t>(position)) * 0x1p-32f;
+    return a + w * (b - a);
+}
+
+// Interpolated values of the eight frames whose positions are in p03 and p47.
+QVL_AVX2 inline __m256 interpolate8(const int16_t* data, __m256i p03, __m256i p47) {
+    const __m256 a = _mm256_castsi256_ps(p03), b = _mm256_castsi256_ps(p47);
+    // low and high 32-bit halves of the eight positions, back in frame order
+    __m256i frac = _mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+    __m256i index = _mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
+    frac = _mm256_permute4x64_epi64(frac, _MM_SHUFFLE(3, 1, 2, 0));
+    index = _mm256_permute4x64_epi64(index, _MM_SHUFFLE(3, 1, 2, 0));
+    // frames index and index + 1 in one 32-bit load each
+    const __m256i pair = _mm256_i32gather_epi32(reinterpret_cast<const int*>(data), index, 2);
+    const __m256 first = _mm256_cvtepi32_ps(_mm256_srai_epi32(_mm256_slli_epi32(pair, 16), 16));
+    const __m256 second = _mm256_cvtepi32_ps(_mm256_srai_epi32(pair, 16));
+    const __m256 high = _mm256_cvtepi32_ps(_mm256_srli_epi32(frac, 16));
+    const __m256 low = _mm256_cvtepi32_ps(_mm256_and_si256(frac, _mm256_set1_epi32(0xFFFF)));
+    const __m256 fraction = _mm256_add_ps(_mm256_mul_ps(high, _mm256_set1_ps(65536.0f)), low);
+    const __m256 w = _mm256_mul_ps(fraction, _mm256_set1_ps(0x1p-32f));
+    return _mm256_add_ps(first, _mm256_mul_ps(w, _mm256_sub_ps(second, first)));
+}
+
+// Adds v x left and v x right, interleaved, to the 16 floats at out.
+QVL_AVX2 inline void accumulate8(float* out, __m256 v, __m256 left, __m256 right) {
+    const __m256 l = _mm256_mul_ps(v, left), r = _mm256_mul_ps(v, right);
+    const __m256 lo = _mm256_unpacklo_ps(l, r), hi = _mm256_unpackhi_ps(l, r);
+    const __m256 first = _mm256_permute2f128_ps(lo, hi, 0x20);
+    const __m256 second = _mm256_permute2f128_ps(lo, hi, 0x31);
+    _mm256_storeu_ps(out, _mm256_add_ps(_mm256_loadu_ps(out), first));
+    _mm256_storeu_ps(out + 8, _mm256_add_ps(_mm256_loadu_ps(out + 8), second));
+}
+
+struct Positions {
+    __m256i p03, p47, step8;
+};
+
+QVL_AVX2 inline Positions positionsFrom(int64_t position, int64_t step) {
+    const __m256i p03 = _mm256_add_epi64(_mm256_set1_epi64x(position),
+                                         _mm256_set_epi64x(3 * step, 2 * step, step, 0));
+    return {p03, _mm256_add_epi64(p03, _mm256_set1_epi64x(4 * step)), _mm256_set1_epi64x(8 * step)};
+}
+
+QVL_AVX2 int64_t mixConstant8(float* out, const int16_t* data, int64_t position, int64_t step,
+                              int frames, float left, float right) {
+    int i = 0;
+    if (frames >= 8) {
+        Positions p = positionsFrom(position, step);
+        const __m256 l = _mm256_set1_ps(left), r = _mm256_set1_ps(right);
+        for (; i + 8 <= frames; i += 8) {
+            accumulate8(out, interpolate8(data, p.p03, p.p47), l, r);
+            p.p03 = _mm256_add_epi64(p.p03, p.step8);
+            p.p47 = _mm256_add_epi64(p.p47, p.step8);
+            out += 16;
+        }
+        position += static_cast<int64_t>(i) * step;
+    }
+    for (; i < frames; ++i) {
+        const float v = interpolateOne(data, position);
+        position += step;
+        out[0] += v * left;
+        out[1] += v * right;
+        out += 2;
+    }
+    return position;
+}
+
+// The ramp's scales grow by one rounded addition a frame; they are worked out in order
+// for a chunk of frames first, then the chunk is mixed eight frames at a time.
+QVL_AVX2 int64_t mixRamp8(float* out, const int16_t* data, int64_t position, int64_t step,
+                          int frames, float& left, float& right, float leftStep,
+                          float rightStep) {
+    constexpr int chunk = 64;
+    alignas(32) float ls[chunk], rs[chunk];
+    float l = left, r = right;
+    while (frames > 0) {
+        const int n = frames < chunk ? frames : chunk;
+        for (int k = 0; k < n; ++k) {
+            ls[k] = l;
+            rs[k] = r;
+            l += leftStep;
+            r += rightStep;
+        }
+        int k = 0;
+        if (n >= 8) {
+            Positions p = positionsFrom(position, step);
+            for (; k + 8 <= n; k += 8) {
+                accumulate8(out, interpolate8(data, p.p03, p.p47), _mm256_load_ps(ls + k),
+                            _mm256_load_ps(rs + k));
+                p.p03 = _mm256_add_epi64(p.p03, p.step8);
+                p.p47 = _mm256_add_epi64(p.p47, p.step8);
+                out += 16;
+            }
+            position += static_cast<int64_t>(k) * step;
+        }
+        for (; k < n; ++k) {
+            const float v = interpolateOne(data, position);
+            position += step;
+            out[0] += v * ls[k];
+            out[1] += v * rs[k];
+            out += 2;
+        }
+        frames -= n;
+    }
+    left = l;
+    right = r;
+    return position;
+}
+
+
+#define QVL_AVX512 __attribute__((target("avx2,avx512f,avx512bw")))
+
+// Steps up to this many frames let sixteen frames' pairs fit in one window of 32 frames.
+constexpr int64_t windowStepLimit = (int64_t{29} << 32) / 15;
+
+// Interpolated values of sixteen frames from positions p0 (frames 0-7) and p8 (8-15),
+// picked out of one 32-frame window of the data by word permutes instead of a gather.
+QVL_AVX512 inline __m512 interpolate16(const int16_t* data, __m512i p0, __m512i p8) {
+    const __m512i frac = _mm512_inserti64x4(
+        _mm512_castsi256_si512(_mm512_cvtepi64_epi32(p0)), _mm512_cvtepi64_epi32(p8), 1);
+    const __m512i index = _mm512_inserti64x4(
+        _mm512_castsi256_si512(_mm512_cvtepi64_epi32(_mm512_srai_epi64(p0, 32))),
+        _mm512_cvtepi64_epi32(_mm512_srai_epi64(p8, 32)), 1);
+    const __m512i base = _mm512_min_epi32(_mm512_set1_epi32(_mm512_cvtsi512_si32(index)),
+                                          _mm512_permutexvar_epi32(_mm512_set1_epi32(15), index));
+    const int32_t start = _mm512_cvtsi512_si32(base);
+    const __m512i window = _mm512_loadu_si512(data + start);
+    const __m512i offset = _mm512_castsi256_si512(_mm512_cvtepi32_epi16(_mm512_sub_epi32(index, base)));
+    const __m512i firstWords = _mm512_permutexvar_epi16(offset, window);
+    const __m512i secondWords =
+        _mm512_permutexvar_epi16(_mm512_add_epi16(offset, _mm512_set1_epi16(1)), window);
+    const __m512 first = _mm512_cvtepi32_ps(_mm512_cvtepi16_epi32(_mm512_castsi512_si256(firstWords)));
+    const __m512 second = _mm512_cvtepi32_ps(_mm512_cvtepi16_epi32(_mm512_castsi512_si256(secondWords)));
+    // one correctly rounded conversion of the unsigned fraction, as in the portable loop
+    const __m512 w = _mm512_mul_ps(_mm512_cvtepu32_ps(frac), _mm512_set1_ps(0x1p-32f));
+    return _mm512_add_ps(first, _mm512_mul_ps(w, _mm512_sub_ps(second, first)));
+}
+
+// Adds v x left and v x right, interleaved, to the 32 floats at out.
+QVL_AVX512 inline void accumulate16(float* out, __m512 v, __m512 left, __m512 right) {
+    const __m512 l = _mm512_mul_ps(v, left), r = _mm512_mul_ps(v, right);
+    const __m512i firstHalf = _mm512_set_epi32(23, 7, 22, 6, 21, 5, 20, 4, 19, 3, 18, 2, 17, 1, 16, 0);
+    const __m512i secondHalf =
+        _mm512_set_epi32(31, 15, 30, 14, 29, 13, 28, 12, 27, 11, 26, 10, 25, 9, 24, 8);
+    const __m512 first = _mm512_permutex2var_ps(l, firstHalf, r);
+    const __m512 second = _mm512_permutex2var_ps(l, secondHalf, r);
+    _mm512_storeu_ps(out, _mm512_add_ps(_mm512_loadu_ps(out), first));
+    _mm512_storeu_ps(out + 16, _mm512_add_ps(_mm512_loadu_ps(out + 16), second));
+}
+
+struct Positions16 {
+    __m512i p0, p8, step16;
+};
+
+QVL_AVX512 inline Positions16 positions16From(int64_t position, int64_t step) {
+    const __m512i steps = _mm512_set_epi64(7 * step, 6 * step, 5 * step, 4 * step, 3 * step,
+                                           2 * step, step, 0);
+    const __m512i p0 = _mm512_add_epi64(_mm512_set1_epi64(position), steps);
+    return {p0, _mm512_add_epi64(p0, _mm512_set1_epi64(8 * step)), _mm512_set1_epi64(16 * step)};
+}
+
+QVL_AVX512 int64_t mixConstant16(float* out, const int16_t* data, int64_t position,
+                                 int64_t step, int frames, float left, float right) {
+    if (step > windowStepLimit || step < -windowStepLimit) {
+        return mixConstant8(out, data, position, step, frames, left, right);
+    }
+    int i = 0;
+    if (frames >= 16) {
+        Positions16 p = positions16From(position, step);
+        const __m512 l = _mm512_set1_ps(left), r = _mm512_set1_ps(right);
+        for (; i + 16 <= frames; i += 16) {
+            accumulate16(out, interpolate16(data, p.p0, p.p8), l, r);
+            p.p0 = _mm512_add_epi64(p.p0, p.step16);
+            p.p8 = _mm512_add_epi64(p.p8, p.step16);
+            out += 32;
+        }
+        position += static_cast<int64_t>(i) * step;
+    }
+    return mixConstant8(out, data, position, step, frames - i, left, right);
+}
+
+QVL_AVX512 int64_t mixRamp16(float* out, const int16_t* data, int64_t position, int64_t step,
+                             int frames, float& left, float& right, float leftStep,
+                             float rightStep) {
+    if (step > windowStepLimit || step < -windowStepLimit) {
+        return mixRamp8(out, data, position, step, frames, left, right, leftStep, rightStep);
+    }
+    constexpr int chunk = 64;
+    alignas(64) float ls[chunk], rs[chunk];
+    float l = left, r = right;
+    while (frames > 0) {
+        const int n = frames < chunk ? frames : chunk;
+        for (int k = 0; k < n; ++k) {
+            ls[k] = l;
+            rs[k] = r;
+            l += leftStep;
+            r += rightStep;
+        }
+        int k = 0;
+        if (n >= 16) {
+            Positions16 p = positions16From(position, step);
+            for (; k + 16 <= n; k += 16) {
+                accumulate16(out, interpolate16(data, p.p0, p.p8), _mm512_load_ps(ls + k),
+                             _mm512_load_ps(rs + k));
+                p.p0 = _mm512_add_epi64(p.p0, p.step16);
+                p.p8 = _mm512_add_epi64(p.p8, p.step16);
+                out += 32;
+            }
+            position += static_cast<int64_t>(k) * step;
+        }
+        for (; k < n; ++k) {
+            const float v = interpolateOne(data, position);
+            position += step;
+            out[0] += v * ls[k];
+            out[1] += v * rs[k];
+            out += 2;
+        }
+        frames -= n;
+    }
+    left = l;
+    right = r;
+    return position;
+}
+
+}  // namespace
+
+bool simdMixKernels(MixKernels& kernels) {
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")) {
+        kernels = {mixConstant16, mixRamp16};
+        return true;
+    }
+    if (!__builtin_cpu_supports("avx2")) return false;
+    kernels = {mixConstant8, mixRamp8};
+    return true;
+}
+
+}  // namespace qvl
+
+#else
+
+namespace qvl {
+
+bool simdMixKernels(MixKernels&) { return false; }
+
+}  // namespace qvl
+
+#endif
