@@ -14,7 +14,9 @@ constexpr std::string_view kGlobalMenuMessage = "menus cannot be defined in glob
 constexpr std::string_view kNonMenuMessage = "menus cannot be handled in non-menu namespace!";
 constexpr std::string_view kCountMessage = "count must be between 0 and 10000!";
 
-bool isOn(std::string_view value) { return equalsNoCase(value, "on"); }
+bool isOn(std::string_view value) {
+    return equalsNoCase(value, "on");
+}
 
 template <typename T>
 bool inRange(int32_t index, const std::vector<T>& array) {
@@ -40,7 +42,8 @@ IndexAndName splitIndexAndName(std::string_view argument) {
     const size_t start = std::min(argument.find_first_not_of(' '), argument.size());
     const size_t space = argument.find(' ', start);
     if (space == std::string_view::npos) return {argument.substr(start), {}};
-    return {argument.substr(start, space - start), fitText(stripQuotes(argument.substr(space + 1)))};
+    return {argument.substr(start, space - start),
+            fitText(stripQuotes(argument.substr(space + 1)))};
 }
 
 // 1: "#startglobalconfig"
@@ -124,11 +127,15 @@ bool setGlobalOption(ScriptContext& ctx, std::string_view argument) {
     const std::string name = scan.readWord(kOptionNameCapacity);
     const std::string value = scan.readWord(kWordCapacity);
     MagazineModel& m = ctx.model;
-    if (equalsNoCase(name, "fullscreen")) m.displayMode = isOn(value) ? 3 : 0;
-    else if (equalsNoCase(name, "fading")) m.fading = isOn(value);
+    if (equalsNoCase(name, "fullscreen"))
+        m.displayMode = isOn(value) ? 3 : 0;
+    else if (equalsNoCase(name, "fading"))
+        m.fading = isOn(value);
     // quirk: a fadespeed of 0 or below is stored as it is (the fade guards its division)
-    else if (equalsNoCase(name, "fadespeed")) m.fadespeed = static_cast<uint32_t>(readDecimal(value));
-    else if (equalsNoCase(name, "music")) m.music = isOn(value);
+    else if (equalsNoCase(name, "fadespeed"))
+        m.fadespeed = static_cast<uint32_t>(readDecimal(value));
+    else if (equalsNoCase(name, "music"))
+        m.music = isOn(value);
     return true;
 }
 
@@ -140,8 +147,10 @@ bool setPageOption(ScriptContext& ctx, std::string_view argument) {
     const std::string value = scan.readWord(kWordCapacity);
     if (!inRange(index, ctx.model.pages)) return true;  // guard: no such page, nothing to set
     Page& page = ctx.model.pages[size_t(index)];
-    if (equalsNoCase(name, "scrollable")) page.scrollable = isOn(value);
-    else if (equalsNoCase(name, "infobar")) page.infobar = isOn(value);
+    if (equalsNoCase(name, "scrollable"))
+        page.scrollable = isOn(value);
+    else if (equalsNoCase(name, "infobar"))
+        page.infobar = isOn(value);
     return true;
 }
 
@@ -257,8 +266,8 @@ uint8_t keyCodeFromName(std::string_view name) {
         uint8_t code;
     };
     static constexpr NamedKey kNamedKeys[] = {
-        {"esc", 27}, {"f1", 112}, {"f2", 113}, {"f3", 114},  {"f4", 115},  {"f5", 116},
-        {"f6", 117}, {"f7", 118}, {"f8", 119}, {"pl", 37},   {"pr", 39},   {"space", 32},
+        {"esc", 27}, {"f1", 112}, {"f2", 113}, {"f3", 114}, {"f4", 115}, {"f5", 116},
+        {"f6", 117}, {"f7", 118}, {"f8", 119}, {"pl", 37},  {"pr", 39},  {"space", 32},
     };
     for (const NamedKey& k : kNamedKeys)
         if (equalsNoCase(name, k.name)) return k.code;

@@ -25,7 +25,7 @@ inline std::string fitText(std::string_view text, size_t capacity = kTextCapacit
 // the main thread, drawing on the render thread). Loads and stores are relaxed atomics; the
 // value still copies with its record and reads and assigns like the plain integer.
 class SharedInt32 {
-public:
+  public:
     SharedInt32(int32_t value = 0) : value_(value) {}
     SharedInt32(const SharedInt32& other) : value_(other.load()) {}
     SharedInt32& operator=(const SharedInt32& other) {
@@ -40,7 +40,7 @@ public:
     int32_t load() const { return value_.load(std::memory_order_relaxed); }
     void store(int32_t value) { value_.store(value, std::memory_order_relaxed); }
 
-private:
+  private:
     std::atomic<int32_t> value_;
 };
 

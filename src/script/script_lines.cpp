@@ -1,4 +1,5 @@
-// The text-mode line reader over a file read whole into memory.
+// The text-mode line reader over a file read whole into memory: the translation of line ends
+// happens before a piece is counted, as a text-mode read would do it.
 #include "script/script_lines.h"
 
 #include <fstream>

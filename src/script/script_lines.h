@@ -13,7 +13,7 @@ inline constexpr size_t kScriptPieceSize = 2047;   // characters of one script l
 inline constexpr size_t kIncludePieceSize = 1023;  // characters of one line of an ASCII include
 
 class TextLineReader {
-public:
+  public:
     // Reads the whole file (a Windows-style name, found through the path lookup). False when
     // it cannot be opened.
     bool open(std::string_view windowsName);
@@ -21,7 +21,7 @@ public:
     // False at the end of the file.
     bool next(std::string& piece, size_t pieceSize);
 
-private:
+  private:
     std::string data_;
     size_t at_ = 0;
 };

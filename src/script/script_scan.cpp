@@ -1,4 +1,5 @@
-// Number and word reading for script arguments, with saturation instead of overflow.
+// Number and word reading for script arguments. Numbers beyond 32 bits saturate instead of
+// overflowing, and words are cut at their field capacity.
 #include "script/script_scan.h"
 
 #include <limits>
@@ -7,7 +8,9 @@ namespace qvl {
 
 namespace {
 
-bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool isSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 int digitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -37,7 +40,9 @@ int32_t clampToInt32(int64_t value) {
 
 }  // namespace
 
-char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+char foldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 std::string lowerAscii(std::string_view text) {
     std::string lower(text);
@@ -100,8 +105,12 @@ int32_t ArgumentScanner::readNumber(int base) {
     return clampToInt32(negative ? -value : value);
 }
 
-int32_t ArgumentScanner::readInt() { return readNumber(10); }
-int32_t ArgumentScanner::readAnyInt() { return readNumber(0); }
+int32_t ArgumentScanner::readInt() {
+    return readNumber(10);
+}
+int32_t ArgumentScanner::readAnyInt() {
+    return readNumber(0);
+}
 
 std::string ArgumentScanner::readWord(size_t capacity) {
     if (failed_) return {};

@@ -23,7 +23,7 @@ int32_t readDecimal(std::string_view text);
 // Sequential reading of one argument text. As with formatted input, the first conversion that
 // fails ends the reading: it and every later one give 0 or an empty word.
 class ArgumentScanner {
-public:
+  public:
     explicit ArgumentScanner(std::string_view text) : text_(text) {}
 
     int32_t readInt();     // "%d": signed decimal
@@ -35,7 +35,7 @@ public:
     bool matchLiteral(std::string_view literal);
     bool failed() const { return failed_; }
 
-private:
+  private:
     void skipSpace();
     int32_t readNumber(int base);  // base 0 chooses by prefix, as "%i" does
 

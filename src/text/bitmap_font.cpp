@@ -1,4 +1,5 @@
-// Glyph cells, the fade-level colour table and the cell drawing of the bitmap font.
+// Glyph cells, the fade-level colour table and the cell drawing of the bitmap font. Colours
+// are looked up once per cell; the pixel loop only tests for ink.
 #include "text/bitmap_font.h"
 
 #include "display/display.h"
@@ -22,8 +23,8 @@ constexpr std::array<char, 16> codeRow(int r) {
 }  // namespace
 
 const std::array<std::array<char, 16>, 16> charMapRows = {
-    spaceRow(),  spaceRow(),  codeRow(2),  codeRow(3),  codeRow(4),  codeRow(5),
-    codeRow(6),  codeRow(7),  codeRow(8),  codeRow(9),  codeRow(10), codeRow(11),
+    spaceRow(),  spaceRow(),  codeRow(2),  codeRow(3), codeRow(4),  codeRow(5),
+    codeRow(6),  codeRow(7),  codeRow(8),  codeRow(9), codeRow(10), codeRow(11),
     codeRow(12), codeRow(13), codeRow(14), codeRow(15)};
 
 BitmapFont::BitmapFont(std::string_view fileName) {
@@ -40,10 +41,10 @@ void BitmapFont::buildColorTable() {
         for (int k = 0; k < kFadeLevels; ++k) {
             const int normal = 2 * k;
             const int bright = 4 * k;
-            colorTable[c][k] = static_cast<uint16_t>(packRgb565(
-                (c & 1) ? normal : 0, (c & 2) ? normal : 0, (c & 4) ? normal : 0));
-            colorTable[8 + c][k] = static_cast<uint16_t>(packRgb565(
-                (c & 1) ? bright : 0, (c & 2) ? bright : 0, (c & 4) ? bright : 0));
+            colorTable[c][k] = static_cast<uint16_t>(
+                packRgb565((c & 1) ? normal : 0, (c & 2) ? normal : 0, (c & 4) ? normal : 0));
+            colorTable[8 + c][k] = static_cast<uint16_t>(
+                packRgb565((c & 1) ? bright : 0, (c & 2) ? bright : 0, (c & 4) ? bright : 0));
         }
     }
     // quirk: bright black is a fixed grey that does not fade

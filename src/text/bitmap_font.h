@@ -36,7 +36,7 @@ struct ClipRect {
 extern const std::array<std::array<char, 16>, 16> charMapRows;
 
 class BitmapFont {
-public:
+  public:
     // Loads the image (a Windows-style name), sets the clip rectangle to the frame, clears the
     // glyphs and builds the colour table. A failed load leaves an empty image; see usable().
     explicit BitmapFont(std::string_view fileName);
@@ -72,7 +72,7 @@ public:
     ClipRect clipRect;
     uint16_t colorTable[kColorCount][kFadeLevels] = {};
 
-private:
+  private:
     void buildColorTable();
 
     std::array<Glyph, 256> glyphs{};

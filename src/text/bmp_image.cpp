@@ -27,7 +27,8 @@ BmpResult loadBmp(std::string_view fileName, BmpImage& image) {
     image = BmpImage{};
     std::ifstream in(resolvePath(fileName), std::ios::binary);
     if (!in) return BmpResult::cannotOpen;
-    std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
 
     constexpr size_t kInfo = 14;  // the info header follows the 14-byte file header
     if (data.size() < kInfo + 40) return BmpResult::unsupported;

@@ -10,9 +10,9 @@ namespace qvl {
 
 struct BmpImage {
     int32_t width = 0;
-    int32_t height = 0;        // as stored: positive bottom-up, negative top-down
+    int32_t height = 0;  // as stored: positive bottom-up, negative top-down
     int32_t bitsPerPixel = 0;
-    int32_t stride = 0;        // bytes per row, a multiple of 4
+    int32_t stride = 0;           // bytes per row, a multiple of 4
     std::vector<uint8_t> pixels;  // |height| rows of stride bytes, top row first
 
     int32_t rows() const { return height < 0 ? -height : height; }

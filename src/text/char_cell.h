@@ -10,9 +10,9 @@ namespace qvl {
 inline constexpr uint8_t kLineEnd = 10;  // the cell code that ends each line of page text
 
 struct CharCell {
-    uint8_t ch = 0;   // glyph code; 10 ends a line
-    int32_t fg = 0;   // foreground colour index 0-7 (ANSI order); any other draws black
-    int32_t bg = 0;   // background colour index, same scale
+    uint8_t ch = 0;  // glyph code; 10 ends a line
+    int32_t fg = 0;  // foreground colour index 0-7 (ANSI order); any other draws black
+    int32_t bg = 0;  // background colour index, same scale
     // The four flags form one 32-bit attribute word: bold lowest, coloured highest.
     uint8_t bold = 0;       // ink from the bright colours
     uint8_t underline = 0;  // stored by the ANSI import, never drawn

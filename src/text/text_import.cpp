@@ -13,7 +13,7 @@ namespace qvl {
 
 namespace {
 
-constexpr size_t kRecordSize = 128;         // the art record at the very end of a file
+constexpr size_t kRecordSize = 128;          // the art record at the very end of a file
 constexpr size_t kRecordCommentCount = 104;  // its byte holding the number of comment lines
 constexpr size_t kCommentLine = 64;
 constexpr char kEndOfFile = 26;

@@ -15,7 +15,7 @@ namespace qvl {
 
 inline constexpr int32_t kCellsPerLine = 80;
 inline constexpr int32_t kLastColumn = kCellsPerLine - 1;
-inline constexpr int kMaxParams = 11;           // parameters kept from one escape sequence
+inline constexpr int kMaxParams = 11;             // parameters kept from one escape sequence
 inline constexpr int32_t kMaxImportRows = 10000;  // guard: rows one file can produce
 inline constexpr int32_t kMaxParamValue = 99999;  // guard: a parameter saturates here
 

@@ -10,9 +10,9 @@ namespace qvl {
 namespace {
 
 struct TextPass {
-    CharCell* block;      // null in the measuring pass
-    int32_t blockRows;    // rows of the block (filling pass)
-    int32_t& lineCount;   // grows in the measuring pass
+    CharCell* block;     // null in the measuring pass
+    int32_t blockRows;   // rows of the block (filling pass)
+    int32_t& lineCount;  // grows in the measuring pass
     bool interpret;
     Platform& platform;
     TextCursor cursor;
@@ -67,12 +67,18 @@ struct TextPass {
 };
 
 // Actions of the final bytes; n is the first parameter, m the second.
-void cursorUp(TextPass& p) { p.cursor.row = std::max(0, p.cursor.row - p.params[0]); }
-void cursorDown(TextPass& p) { p.cursor.row = std::min(p.cursor.row + p.params[0], kMaxImportRows); }
+void cursorUp(TextPass& p) {
+    p.cursor.row = std::max(0, p.cursor.row - p.params[0]);
+}
+void cursorDown(TextPass& p) {
+    p.cursor.row = std::min(p.cursor.row + p.params[0], kMaxImportRows);
+}
 void cursorForward(TextPass& p) {
     p.cursor.column = std::min(p.cursor.column + p.params[0], kLastColumn);
 }
-void cursorBack(TextPass& p) { p.cursor.column = std::max(0, p.cursor.column - p.params[0]); }
+void cursorBack(TextPass& p) {
+    p.cursor.column = std::max(0, p.cursor.column - p.params[0]);
+}
 void cursorPosition(TextPass& p) {
     // A missing or 0 parameter counts as 1.
     const int32_t row = p.params[0] > 0 ? p.params[0] : 1;
@@ -80,8 +86,12 @@ void cursorPosition(TextPass& p) {
     p.cursor.row = std::min(row - 1, kMaxImportRows);
     p.cursor.column = std::min(column - 1, kLastColumn);
 }
-void eraseScreen(TextPass& p) { p.clearBlock(); }
-void simpleBeep(TextPass& p) { p.platform.beep(); }
+void eraseScreen(TextPass& p) {
+    p.clearBlock();
+}
+void simpleBeep(TextPass& p) {
+    p.platform.beep();
+}
 void saveCursor(TextPass& p) {
     p.cursor.savedRow = p.cursor.row;
     p.cursor.savedColumn = p.cursor.column;
@@ -91,7 +101,9 @@ void restoreCursor(TextPass& p) {
     p.cursor.column = p.cursor.savedColumn;
 }
 
-void resetAttributes(TextAttributes& a) { a = TextAttributes{}; }
+void resetAttributes(TextAttributes& a) {
+    a = TextAttributes{};
+}
 
 void setAttributes(TextPass& p) {
     TextAttributes& a = p.attr;
@@ -112,8 +124,10 @@ void setAttributes(TextPass& p) {
         } else if ((v == 38 || v == 48) && i + 1 < p.paramCount) {
             // Extended colours carry their numbers with them: 5;n or 2;r;g;b. They are
             // consumed, so that n, r, g or b is not taken for an attribute of its own.
-            if (p.params[i + 1] == 5) i += 2;
-            else if (p.params[i + 1] == 2) i += 4;
+            if (p.params[i + 1] == 5)
+                i += 2;
+            else if (p.params[i + 1] == 2)
+                i += 4;
         }
     }
 }
@@ -130,7 +144,9 @@ constexpr SequenceAction kSequenceActions[] = {
     {'M', setAttributes},  {'s', saveCursor},     {'u', restoreCursor},
 };
 
-bool isPrivateMarker(char c) { return c == '?' || c == '=' || c == '>' || c == '<'; }
+bool isPrivateMarker(char c) {
+    return c == '?' || c == '=' || c == '>' || c == '<';
+}
 
 // Takes the sequence whose ESC stands at line[at]; at moves past its final byte. False when
 // the line ends before the final byte.

@@ -8,7 +8,8 @@ namespace {
 using ScriptFailures = testing::ScriptFixture;
 
 std::string atLine(int line, std::string_view word) {
-    return "error while parsing script...\nin line " + std::to_string(line) + ": " + std::string(word);
+    return "error while parsing script...\nin line " + std::to_string(line) + ": " +
+           std::string(word);
 }
 
 TEST_F(ScriptFailures, MissingScriptFailsWithoutAMessage) {
@@ -46,15 +47,17 @@ TEST_F(ScriptFailures, MenusInTheGlobalNamespace) {
     const auto m = messages();
     ASSERT_EQ(m.size(), 4u);
     EXPECT_EQ(m[0], "menus cannot be defined in global namespace!");
-    EXPECT_EQ(m[1], atLine(2, "#startmenu\n"));  // no argument text: the line end is part of the word
+    EXPECT_EQ(m[1],
+              atLine(2, "#startmenu\n"));  // no argument text: the line end is part of the word
     EXPECT_EQ(m[2], "menus cannot be defined in global namespace!");
     EXPECT_EQ(m[3], atLine(2, "#endmenu"));
 }
 
 TEST_F(ScriptFailures, SelectionsOutsideAMenu) {
     EXPECT_FALSE(read("#definepages 1\n#startpage 0 p\n#defineselects 2\n"));
-    EXPECT_FALSE(read("#definepages 1\n#startpage 0 p\n#startmenu\n#startglobalconfig\n"
-                      "#defineselects 1\n"));
+    EXPECT_FALSE(
+        read("#definepages 1\n#startpage 0 p\n#startmenu\n#startglobalconfig\n"
+             "#defineselects 1\n"));
     EXPECT_FALSE(read("#definepages 1\n#startpage 0 p\n#startmenu\n#endmenu\n#defineselects 1\n"));
     const auto m = messages();
     ASSERT_EQ(m.size(), 6u);

@@ -17,7 +17,7 @@
 namespace qvl::testing {
 
 class ScriptFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         namespace fs = std::filesystem;
         previous_ = fs::current_path();
@@ -58,7 +58,7 @@ protected:
     HeadlessPlatform platform;
     MagazineModel model;
 
-private:
+  private:
     std::filesystem::path previous_;
     std::filesystem::path dir_;
 };

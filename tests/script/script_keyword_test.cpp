@@ -8,16 +8,18 @@ namespace {
 using ScriptKeywords = testing::ScriptFixture;
 
 TEST_F(ScriptKeywords, GlobalOptions) {
-    ASSERT_TRUE(read("#setglobaloption FULLSCREEN ON\n#setglobaloption fading off\n"
-                     "#setglobaloption FadeSpeed 7\n#setglobaloption music Off\n"
-                     "#setglobaloption unknown on\n"));
+    ASSERT_TRUE(
+        read("#setglobaloption FULLSCREEN ON\n#setglobaloption fading off\n"
+             "#setglobaloption FadeSpeed 7\n#setglobaloption music Off\n"
+             "#setglobaloption unknown on\n"));
     EXPECT_EQ(model.displayMode, 3);
     EXPECT_EQ(model.fading, 0);
     EXPECT_EQ(model.fadespeed, 7u);
     EXPECT_EQ(model.music, 0);
 
-    ASSERT_TRUE(read("#setglobaloption fullscreen on\n#setglobaloption fullscreen off\n"
-                     "#setglobaloption fadespeed fast\n#setglobaloption fading oN\n"));
+    ASSERT_TRUE(
+        read("#setglobaloption fullscreen on\n#setglobaloption fullscreen off\n"
+             "#setglobaloption fadespeed fast\n#setglobaloption fading oN\n"));
     EXPECT_EQ(model.displayMode, 0);
     EXPECT_EQ(model.fadespeed, 0u);
     EXPECT_EQ(model.fading, 1);
@@ -46,9 +48,10 @@ TEST_F(ScriptKeywords, OptionDefaultsBeforeTheScript) {
 }
 
 TEST_F(ScriptKeywords, KeysGoToTheGlobalOrThePageBindings) {
-    ASSERT_TRUE(read("#startglobalconfig\n#definekeys 4\n#key 0 ESC exit now\n#key 1 f3 jump 2\n"
-                     "#key 2 pl jump last\n#key 3 space nextmusic\n#endglobalconfig\n"
-                     "#definepages 2\n#startpage 1 p\n#definekeys 2\n#key 1 q jump 0\n"));
+    ASSERT_TRUE(
+        read("#startglobalconfig\n#definekeys 4\n#key 0 ESC exit now\n#key 1 f3 jump 2\n"
+             "#key 2 pl jump last\n#key 3 space nextmusic\n#endglobalconfig\n"
+             "#definepages 2\n#startpage 1 p\n#definekeys 2\n#key 1 q jump 0\n"));
     ASSERT_EQ(model.globalKeyCount, 4);
     ASSERT_EQ(model.globalKeys.size(), 4u);
     EXPECT_EQ(model.globalKeys[0].key, 27);
@@ -68,15 +71,17 @@ TEST_F(ScriptKeywords, KeysGoToTheGlobalOrThePageBindings) {
 }
 
 TEST_F(ScriptKeywords, StartPageReadsAnyBaseAndNamesLoseTheirQuotes) {
-    ASSERT_TRUE(read("#definepages 3\n#startpage 0x2 \"My  Page\"\ntext\n#startpage 1 plain name\n"));
+    ASSERT_TRUE(
+        read("#definepages 3\n#startpage 0x2 \"My  Page\"\ntext\n#startpage 1 plain name\n"));
     EXPECT_EQ(model.pages[2].name, "My  Page");
     EXPECT_EQ(model.pages[2].lineCount, 1);
     EXPECT_EQ(model.pages[1].name, "plain name");
 }
 
 TEST_F(ScriptKeywords, MusicReadsItsIndexAsDecimal) {
-    ASSERT_TRUE(read("#definemusic 3\n#music 0x2 \"songs\\first song.xm\"\n#music 2 b.xm\n"
-                     "#definestartmusic 2\n"));
+    ASSERT_TRUE(
+        read("#definemusic 3\n#music 0x2 \"songs\\first song.xm\"\n#music 2 b.xm\n"
+             "#definestartmusic 2\n"));
     EXPECT_EQ(model.musicCount, 3);
     EXPECT_EQ(model.musicList[0].index, 0);
     EXPECT_EQ(model.musicList[0].fileName, "songs\\first song.xm");  // kept as written
@@ -86,8 +91,9 @@ TEST_F(ScriptKeywords, MusicReadsItsIndexAsDecimal) {
 }
 
 TEST_F(ScriptKeywords, PageOptionsNameTheirPageByIndex) {
-    ASSERT_TRUE(read("#definepages 3\n#startpage 0 a\n#setpageoption 2 SCROLLABLE off\n"
-                     "#setpageoption 0x1 infobar no\n#setpageoption 0 infobar on\n"));
+    ASSERT_TRUE(
+        read("#definepages 3\n#startpage 0 a\n#setpageoption 2 SCROLLABLE off\n"
+             "#setpageoption 0x1 infobar no\n#setpageoption 0 infobar on\n"));
     EXPECT_EQ(model.pages[2].scrollable, 0);
     EXPECT_EQ(model.pages[2].infobar, 1);
     EXPECT_EQ(model.pages[1].infobar, 0);
@@ -95,9 +101,10 @@ TEST_F(ScriptKeywords, PageOptionsNameTheirPageByIndex) {
 }
 
 TEST_F(ScriptKeywords, MenusAndSelections) {
-    ASSERT_TRUE(read("#definepages 2\n#startpage 0 menu\n#startmenu\n#defineselects 2\n"
-                     "#menuselect 0 1 3 7 4 7 5 0 jump 1\n#menuselect 1 0x2 1 2 3 4 0 1 exit x\n"
-                     "#startpage 1 next\n#defineselects 1\n#endmenu\n"));
+    ASSERT_TRUE(
+        read("#definepages 2\n#startpage 0 menu\n#startmenu\n#defineselects 2\n"
+             "#menuselect 0 1 3 7 4 7 5 0 jump 1\n#menuselect 1 0x2 1 2 3 4 0 1 exit x\n"
+             "#startpage 1 next\n#defineselects 1\n#endmenu\n"));
     const Page& menu = model.pages[0];
     EXPECT_EQ(menu.isMenu, 1);
     EXPECT_EQ(menu.selection, 0);
@@ -128,9 +135,10 @@ TEST_F(ScriptKeywords, MenusAndSelections) {
 }
 
 TEST_F(ScriptKeywords, SecondDefineDiscardsTheFirstArray) {
-    ASSERT_TRUE(read("#definepages 2\n#startpage 1 p\ntext\n#setpageoption 1 infobar off\n"
-                     "#definekeys 1\n#key 0 a exit\n#definepages 3\n"
-                     "#definemusic 1\n#music 0 a.xm\n#definemusic 2\n"));
+    ASSERT_TRUE(
+        read("#definepages 2\n#startpage 1 p\ntext\n#setpageoption 1 infobar off\n"
+             "#definekeys 1\n#key 0 a exit\n#definepages 3\n"
+             "#definemusic 1\n#music 0 a.xm\n#definemusic 2\n"));
     ASSERT_EQ(model.pageCount, 3);
     EXPECT_TRUE(model.pages[1].cells.empty());
     EXPECT_EQ(model.pages[1].infobar, 1);
@@ -139,11 +147,12 @@ TEST_F(ScriptKeywords, SecondDefineDiscardsTheFirstArray) {
 }
 
 TEST_F(ScriptKeywords, IndicesOutsideTheirArraysFillNothing) {
-    ASSERT_TRUE(read("#startglobalconfig\n#definekeys 1\n#key 5 a exit\n#key -1 b exit\n"
-                     "#endglobalconfig\n#definepages 2\n#startpage 0 p\n#definekeys 1\n"
-                     "#key 1 c exit\n#setpageoption 9 infobar off\n#setpageoption -1 infobar off\n"
-                     "#definemusic 1\n#music 1 x.xm\n#music -1 y.xm\n#startmenu\n#defineselects 1\n"
-                     "#menuselect 1 1 1 1 1 1 1 1 a b\n#menuselect -3 1 1 1 1 1 1 1 a b\n"));
+    ASSERT_TRUE(
+        read("#startglobalconfig\n#definekeys 1\n#key 5 a exit\n#key -1 b exit\n"
+             "#endglobalconfig\n#definepages 2\n#startpage 0 p\n#definekeys 1\n"
+             "#key 1 c exit\n#setpageoption 9 infobar off\n#setpageoption -1 infobar off\n"
+             "#definemusic 1\n#music 1 x.xm\n#music -1 y.xm\n#startmenu\n#defineselects 1\n"
+             "#menuselect 1 1 1 1 1 1 1 1 a b\n#menuselect -3 1 1 1 1 1 1 1 a b\n"));
     EXPECT_EQ(model.globalKeys[0].key, 0);
     EXPECT_EQ(model.pages[0].keys[0].key, 0);
     EXPECT_EQ(model.pages[0].infobar, 1);
@@ -153,17 +162,19 @@ TEST_F(ScriptKeywords, IndicesOutsideTheirArraysFillNothing) {
 }
 
 TEST_F(ScriptKeywords, PageKeywordsBeforeAnyPageDoNothing) {
-    ASSERT_TRUE(read("#definekeys 3\n#key 0 a exit\n#startmenu\n#defineselects 2\n"
-                     "#menuselect 0 1 1 1 1 1 1 1 a b\n#music 0 a.xm\n#setpageoption 0 infobar off\n"
-                     "#endmenu\n#definepages 1\n"));
+    ASSERT_TRUE(
+        read("#definekeys 3\n#key 0 a exit\n#startmenu\n#defineselects 2\n"
+             "#menuselect 0 1 1 1 1 1 1 1 a b\n#music 0 a.xm\n#setpageoption 0 infobar off\n"
+             "#endmenu\n#definepages 1\n"));
     EXPECT_EQ(model.pageCount, 1);
     EXPECT_EQ(model.pages[0].keyCount, 0);
     EXPECT_EQ(model.musicCount, 0);
 }
 
 TEST_F(ScriptKeywords, HomePageAndStartMusicOutsideTheirArraysFallBackToTheFirst) {
-    ASSERT_TRUE(read("#definepages 5\n#homepage 4\n#definemusic 3\n#definestartmusic 2\n"
-                     "#definepages 2\n#definemusic 1\n"));
+    ASSERT_TRUE(
+        read("#definepages 5\n#homepage 4\n#definemusic 3\n#definestartmusic 2\n"
+             "#definepages 2\n#definemusic 1\n"));
     EXPECT_EQ(model.homePage, 0);
     EXPECT_EQ(model.startMusic, 0);
     ASSERT_TRUE(read("#homepage 3\n#definepages 4\n"));  // before "#definepages" is fine
@@ -177,8 +188,9 @@ TEST_F(ScriptKeywords, KeywordsWithoutArgumentTextReadZeroAndEmpty) {
     EXPECT_EQ(model.pageCount, 0);
     EXPECT_EQ(model.musicCount, 0);
     EXPECT_EQ(model.homePage, 0);
-    ASSERT_TRUE(read("#definepages 1\n#startpage\n#definekeys\n#setpageoption\n#startmenu\n"
-                     "#defineselects\n#menuselect\n"));
+    ASSERT_TRUE(
+        read("#definepages 1\n#startpage\n#definekeys\n#setpageoption\n#startmenu\n"
+             "#defineselects\n#menuselect\n"));
     EXPECT_TRUE(model.pages[0].name.empty());
     EXPECT_EQ(model.pages[0].isMenu, 1);
     EXPECT_EQ(model.pages[0].selectCount, 0);

@@ -6,7 +6,7 @@ namespace qvl {
 namespace {
 
 class ScriptMagazine : public testing::ScriptFixture {
-protected:
+  protected:
     void SetUp() override {
         ScriptFixture::SetUp();
         std::filesystem::current_path(std::string(QVL_TEST_DATA) + "/magazine");

@@ -99,8 +99,7 @@ TEST_F(ScriptMarkup, KeywordFoundAsSubstringOfTheFirstWord) {
 }
 
 TEST_F(ScriptMarkup, LongLinesAreReadInPiecesThatCountAsLines) {
-    const std::string script =
-        std::string(kTwoPages) + std::string(2047, 'a') + "bbb\n<bad>\n";
+    const std::string script = std::string(kTwoPages) + std::string(2047, 'a') + "bbb\n<bad>\n";
     EXPECT_FALSE(read(script));
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_EQ(messages()[0], "error while parsing script...\nin line 5 (unknown token): bad");
@@ -135,7 +134,8 @@ TEST_F(ScriptMarkup, TextBeforeAnyPageIsDropped) {
 }
 
 TEST_F(ScriptMarkup, CarriageReturnsBeforeLineFeedsAndCtrlZ) {
-    ASSERT_TRUE(read(std::string(kTwoPages) + "a\r\nb\rc\r\n\x1a" "after the end\n"));
+    ASSERT_TRUE(read(std::string(kTwoPages) + "a\r\nb\rc\r\n\x1a"
+                                              "after the end\n"));
     EXPECT_EQ(text(0), "a\nb\rc\n");
 }
 

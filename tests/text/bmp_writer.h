@@ -28,7 +28,8 @@ inline void putU32(std::vector<uint8_t>& out, uint32_t v) {
 
 // rows: |height| rows of `width` bytes, top row first (8 bits per pixel; other bit counts
 // get their rows filled with zero bytes).
-inline std::vector<uint8_t> makeBmp(const BmpSpec& s, const std::vector<std::vector<uint8_t>>& rows) {
+inline std::vector<uint8_t> makeBmp(const BmpSpec& s,
+                                    const std::vector<std::vector<uint8_t>>& rows) {
     const int32_t count = s.height < 0 ? -s.height : s.height;
     const uint32_t stride = ((s.bitsPerPixel * s.width + 31) >> 3) & ~3u;
     std::vector<uint8_t> out;

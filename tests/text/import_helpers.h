@@ -11,7 +11,7 @@
 namespace qvl::testing {
 
 class ImportFixture : public ScratchDir {
-protected:
+  protected:
     // Imports bytes through a file; false when the import fails.
     bool import(std::string_view bytes) {
         writeFile("art.ans", bytes);

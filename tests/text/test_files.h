@@ -15,13 +15,14 @@ namespace qvl::testing {
 
 // Makes a fresh directory, makes it the working directory, and removes it afterwards.
 class ScratchDir : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         namespace fs = std::filesystem;
         previous_ = fs::current_path();
         dir_ = fs::temp_directory_path() /
-               ("qvl-text-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                "-" + std::to_string(::getpid()));
+               ("qvl-text-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+                std::to_string(::getpid()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         fs::current_path(dir_);
@@ -35,10 +36,11 @@ protected:
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     static void writeFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-        writeFile(name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        writeFile(name,
+                  std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     }
 
-private:
+  private:
     std::filesystem::path previous_;
     std::filesystem::path dir_;
 };

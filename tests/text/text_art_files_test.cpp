@@ -6,7 +6,7 @@ namespace qvl {
 namespace {
 
 class TextArtFiles : public testing::ImportFixture {
-protected:
+  protected:
     bool load(const char* name) {
         return importTextFile(std::string(QVL_TEST_DATA) + "/" + name, platform, result);
     }

@@ -67,7 +67,8 @@ TEST_F(TextBmp, UnsupportedHeadersGiveMinusTwoAndAnEmptyImage) {
     writeFile("sig.bmp", badSignature);
     writeFile("short.bmp", truncated);
     writeFile("tiny.bmp", std::string_view("BM"));
-    for (const char* name : {"4bit.bmp", "rle.bmp", "planes.bmp", "sig.bmp", "short.bmp", "tiny.bmp"}) {
+    for (const char* name :
+         {"4bit.bmp", "rle.bmp", "planes.bmp", "sig.bmp", "short.bmp", "tiny.bmp"}) {
         BmpImage image;
         image.width = 99;
         EXPECT_EQ(loadBmp(name, image), BmpResult::unsupported) << name;

@@ -10,7 +10,9 @@ namespace {
 
 constexpr uint16_t kUntouched = 0x1234;
 
-bool patternInk(int i, int j) { return (i + j) % 3 == 0; }
+bool patternInk(int i, int j) {
+    return (i + j) % 3 == 0;
+}
 
 // A 128 x 192 font image: "A" holds a diagonal pattern, 219 is solid, the space is empty, and
 // the unused cell of code 10 is solid so that drawing it would show.
@@ -28,7 +30,7 @@ std::vector<std::vector<uint8_t>> fontPicture() {
 }
 
 class TextFont : public testing::ScratchDir {
-protected:
+  protected:
     void SetUp() override {
         ScratchDir::SetUp();
         writeFile("font.bmp", testing::makeBmp({128, 192}, fontPicture()));
@@ -66,7 +68,7 @@ TEST_F(TextFont, ColourTableAtFullLevelMatchesTheSixteenColours) {
 }
 
 TEST_F(TextFont, ColourTableScalesByLevelAndBrightBlackDoesNotFade) {
-    EXPECT_EQ(font->colorTable[1][10], 0x1000);  // red 20 -> 2 in five bits
+    EXPECT_EQ(font->colorTable[1][10], 0x1000);   // red 20 -> 2 in five bits
     EXPECT_EQ(font->colorTable[10][10], 0x0140);  // bright green 40 -> 10 in six bits
     for (int k = 0; k < 64; ++k) EXPECT_EQ(font->colorTable[8][k], 0x632C) << k;
     for (int c = 0; c < 16; ++c) {
@@ -95,7 +97,8 @@ TEST_F(TextFont, CharacterMapPutsCodeNInTheSixteenBySixteenGrid) {
 }
 
 TEST_F(TextFont, ControlCodesDrawNothingEvenWhenColoured) {
-    for (uint8_t ch : {uint8_t(9), uint8_t(10), uint8_t(13), uint8_t(27)}) draw(cell(ch, 7, 4, false, true), 0, 0);
+    for (uint8_t ch : {uint8_t(9), uint8_t(10), uint8_t(13), uint8_t(27)})
+        draw(cell(ch, 7, 4, false, true), 0, 0);
     EXPECT_EQ(changedPixels(), 0);
 }
 
@@ -120,7 +123,8 @@ TEST_F(TextFont, ColouredCellPaintsItsWholeBox) {
 TEST_F(TextFont, UncolouredCellPaintsOnlyItsInkInWhite) {
     draw(cell('A', 3, 1, true, false), 8, 12, 63);
     for (int i = 0; i < 12; ++i)
-        for (int j = 0; j < 8; ++j) EXPECT_EQ(at(8 + j, 12 + i), patternInk(i, j) ? 0x7BEF : kUntouched);
+        for (int j = 0; j < 8; ++j)
+            EXPECT_EQ(at(8 + j, 12 + i), patternInk(i, j) ? 0x7BEF : kUntouched);
     draw(cell('A', 3, 1, true, false), 40, 12, 10);
     EXPECT_EQ(at(40, 12), font->colorTable[7][10]);
 }
@@ -136,6 +140,13 @@ TEST_F(TextFont, BoldBlackIsGreyAtEveryLevelAndIndicesOutsideTheTableAreBlack) {
     EXPECT_EQ(at(16, 0), 0x0000);
     EXPECT_EQ(at(24, 0), 0x0000);  // bg 8: black paper
     EXPECT_EQ(at(32, 0), 0x0000);  // fg 9: black ink
+}
+
+TEST_F(TextFont, LevelsOutsideTheTableAreHeldToIt) {
+    draw(cell(219, 1, 0, false, true), 0, 0, 99);  // guard: above 63 draws as 63
+    draw(cell(219, 1, 0, false, true), 8, 0, -5);  // guard: below 0 draws as 0
+    EXPECT_EQ(at(0, 0), 0x7800);
+    EXPECT_EQ(at(8, 0), 0x0000);
 }
 
 TEST_F(TextFont, CellsAreDrawnWholeOrNotAtAll) {
@@ -162,7 +173,8 @@ TEST_F(TextFont, ClipRectangleRejectsCoarselyWithoutCutting) {
 
 TEST_F(TextFont, FontsWithoutTheWholeGlyphGridAreUnusableAndDrawNothing) {
     EXPECT_TRUE(font->usable());
-    writeFile("small.bmp", testing::makeBmp({64, 64}, std::vector<std::vector<uint8_t>>(64, std::vector<uint8_t>(64, 1))));
+    writeFile("small.bmp", testing::makeBmp({64, 64}, std::vector<std::vector<uint8_t>>(
+                                                          64, std::vector<uint8_t>(64, 1))));
     BitmapFont missing("none.bmp");
     BitmapFont small("small.bmp");
     EXPECT_FALSE(missing.usable());
@@ -184,7 +196,7 @@ namespace {
 
 // The font the viewer ships: a usable image whose lines and blocks meet their neighbours.
 class TextShippedFont : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_EQ(loadBmp(std::string(QVL_SOURCE_DIR) + "/demo/data/system/font.bmp", image),
                   BmpResult::loaded);
@@ -222,11 +234,11 @@ TEST_F(TextShippedFont, IsAnEightBitImageOfTheWholeGrid) {
 
 TEST_F(TextShippedFont, BlocksAndShadesFillTheirCells) {
     for (int r = 0; r < 12; ++r) {
-        EXPECT_EQ(inkInRow(219, r), 8);                  // full block
-        EXPECT_EQ(inkInRow(220, r), r >= 6 ? 8 : 0);     // lower half
-        EXPECT_EQ(inkInRow(223, r), r < 6 ? 8 : 0);      // upper half
-        EXPECT_EQ(inkInRow(221, r), 4);                  // left half
-        EXPECT_EQ(inkInRow(222, r), 4);                  // right half
+        EXPECT_EQ(inkInRow(219, r), 8);               // full block
+        EXPECT_EQ(inkInRow(220, r), r >= 6 ? 8 : 0);  // lower half
+        EXPECT_EQ(inkInRow(223, r), r < 6 ? 8 : 0);   // upper half
+        EXPECT_EQ(inkInRow(221, r), 4);               // left half
+        EXPECT_EQ(inkInRow(222, r), 4);               // right half
     }
     int shade[3] = {};
     for (int s = 0; s < 3; ++s)
@@ -254,7 +266,8 @@ TEST_F(TextShippedFont, BoxDrawingLinesJoinAcrossCells) {
     for (int code : {192, 217, 193}) EXPECT_TRUE(ink(code, 0, column)) << code;   // open above
     // The double lines: two rows and two columns shared by all double-line glyphs.
     for (int r = 0; r < 12; ++r) EXPECT_EQ(inkInRow(205, r) == 8, inkInRow(206, r) >= 6) << r;
-    for (int c = 0; c < 8; ++c) EXPECT_EQ(inkInColumn(186, c) == 12, inkInColumn(206, c) >= 10) << c;
+    for (int c = 0; c < 8; ++c)
+        EXPECT_EQ(inkInColumn(186, c) == 12, inkInColumn(206, c) >= 10) << c;
 }
 
 }  // namespace

@@ -178,7 +178,7 @@ TEST_F(TextImportTest, ColumnEightyWrapsToTheNextRowInAnsiFiles) {
 TEST_F(TextImportTest, ForwardAndPositionClampTheColumnTo79) {
     ASSERT_TRUE(import("\x1b[200CZa\x1b[1;500Hb\x1b[5;99999fc"));
     EXPECT_EQ(cell(0, 79).ch, 'b');  // Z was overwritten by b, both at column 79
-    EXPECT_EQ(cell(1, 0).ch, 'a');  // after Z the cursor wrapped
+    EXPECT_EQ(cell(1, 0).ch, 'a');   // after Z the cursor wrapped
     EXPECT_EQ(cell(4, 79).ch, 'c');
 }
 
@@ -244,8 +244,13 @@ TEST_F(TextImportTest, ArtRecordAndEndOfFileByteAreCutOff) {
     EXPECT_EQ(trimArtRecord("ab\n" + artRecord(0)), "ab\n");
     const std::string comment = "COMNT" + std::string(64, 'c');
     EXPECT_EQ(trimArtRecord("ab\n" + comment + artRecord(1)), "ab\n");
-    EXPECT_EQ(trimArtRecord("ab\x1a" "junk" + comment + artRecord(1)), "ab");
-    EXPECT_EQ(trimArtRecord("ab\x1a" "junk"), "ab");
+    EXPECT_EQ(trimArtRecord("ab\x1a"
+                            "junk" +
+                            comment + artRecord(1)),
+              "ab");
+    EXPECT_EQ(trimArtRecord("ab\x1a"
+                            "junk"),
+              "ab");
     // A comment count without its block leaves the bytes before the record alone.
     EXPECT_EQ(trimArtRecord("xyz" + artRecord(2)), "xyz");
 

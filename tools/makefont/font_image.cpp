@@ -1,4 +1,5 @@
-// Cutting 8 x 13 glyphs down to 8 x 12 cells, writing the BMP, and the preview picture.
+// Cutting 8 x 13 glyphs down to 8 x 12 cells, writing the BMP, and the preview picture that
+// draws the result through the viewer's own font code.
 #include "font_image.h"
 
 #include <cstdio>
@@ -17,7 +18,9 @@ constexpr int kSourceHeight = 13;
 // Shades, box drawing, blocks and the two halves of the integral sign fill their cell to the
 // edges and must meet their neighbours: they all lose the same (bottom) row, so that lines
 // stay at one height and the half blocks come out exactly six rows each.
-bool fillsItsCell(int code) { return (code >= 176 && code <= 223) || code == 244 || code == 245; }
+bool fillsItsCell(int code) {
+    return (code >= 176 && code <= 223) || code == 244 || code == 245;
+}
 
 bool rowHasInk(const CellGlyph& g, int row) {
     for (int c = 0; c < g.width; ++c)
@@ -94,7 +97,8 @@ bool writeFontBmp(const char* fileName, const std::vector<uint8_t>& image) {
     putU32(out, 0);
     for (int i = 0; i < 256; ++i) putU32(out, i == 0 ? 0x000000 : 0xFFFFFF);
     for (int y = kImageHeight - 1; y >= 0; --y)
-        out.insert(out.end(), image.begin() + y * kImageWidth, image.begin() + (y + 1) * kImageWidth);
+        out.insert(out.end(), image.begin() + y * kImageWidth,
+                   image.begin() + (y + 1) * kImageWidth);
     std::ofstream file(fileName, std::ios::binary);
     file.write(reinterpret_cast<const char*>(out.data()), std::streamsize(out.size()));
     return bool(file);
@@ -123,15 +127,26 @@ int renderPreview(const char* bmpName, const char* pngName) {
         put(code, 4 + 12 * (i % 16), 4 + 16 * (i / 16), 7, 4);
     }
     // Boxes drawn cell against cell: single, double and the two mixed kinds.
-    const int boxes[4][5][5] = {
-        {{218, 196, 194, 196, 191}, {179, 32, 179, 32, 179}, {195, 196, 197, 196, 180},
-         {179, 32, 179, 32, 179}, {192, 196, 193, 196, 217}},
-        {{201, 205, 203, 205, 187}, {186, 32, 186, 32, 186}, {204, 205, 206, 205, 185},
-         {186, 32, 186, 32, 186}, {200, 205, 202, 205, 188}},
-        {{213, 205, 209, 205, 184}, {179, 32, 179, 32, 179}, {198, 205, 216, 205, 181},
-         {179, 32, 179, 32, 179}, {212, 205, 207, 205, 190}},
-        {{214, 196, 210, 196, 183}, {186, 32, 186, 32, 186}, {199, 196, 215, 196, 182},
-         {186, 32, 186, 32, 186}, {211, 196, 208, 196, 189}}};
+    const int boxes[4][5][5] = {{{218, 196, 194, 196, 191},
+                                 {179, 32, 179, 32, 179},
+                                 {195, 196, 197, 196, 180},
+                                 {179, 32, 179, 32, 179},
+                                 {192, 196, 193, 196, 217}},
+                                {{201, 205, 203, 205, 187},
+                                 {186, 32, 186, 32, 186},
+                                 {204, 205, 206, 205, 185},
+                                 {186, 32, 186, 32, 186},
+                                 {200, 205, 202, 205, 188}},
+                                {{213, 205, 209, 205, 184},
+                                 {179, 32, 179, 32, 179},
+                                 {198, 205, 216, 205, 181},
+                                 {179, 32, 179, 32, 179},
+                                 {212, 205, 207, 205, 190}},
+                                {{214, 196, 210, 196, 183},
+                                 {186, 32, 186, 32, 186},
+                                 {199, 196, 215, 196, 182},
+                                 {186, 32, 186, 32, 186},
+                                 {211, 196, 208, 196, 189}}};
     for (int b = 0; b < 4; ++b)
         for (int r = 0; r < 5; ++r)
             for (int c = 0; c < 5; ++c) put(boxes[b][r][c], 208 + 48 * b + 8 * c, 4 + 12 * r, 7, 0);
@@ -139,11 +154,17 @@ int renderPreview(const char* bmpName, const char* pngName) {
     const int fills[] = {176, 177, 178, 219};
     for (int f = 0; f < 4; ++f)
         for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < 8; ++c) put(fills[f], 208 + 72 * (f % 2) + 8 * c, 72 + 40 * (f / 2) + 12 * r, 7, 0);
+            for (int c = 0; c < 8; ++c)
+                put(fills[f], 208 + 72 * (f % 2) + 8 * c, 72 + 40 * (f / 2) + 12 * r, 7, 0);
     const int halves[] = {220, 223, 220, 223, 221, 222, 221, 222};
     for (int c = 0; c < 8; ++c) put(halves[c], 208 + 8 * c, 160, 7, 0);
     // A line of text with accented letters.
-    const char* sample = "Gr\x81\xe1" "e, \x80" "a va? \xa5" "and\xa3 \x99l \x92sir \x9c" "5 \xab \xf1\xf8";
+    const char* sample =
+        "Gr\x81\xe1"
+        "e, \x80"
+        "a va? \xa5"
+        "and\xa3 \x99l \x92sir \x9c"
+        "5 \xab \xf1\xf8";
     for (int i = 0; sample[i]; ++i) put(uint8_t(sample[i]), 208 + 8 * i, 184, 3, 0);
 
     // Enlarge three times, so that single pixels can be judged.

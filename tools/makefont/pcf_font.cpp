@@ -1,4 +1,5 @@
-// PCF tables read field by field; every table states its own byte order in its format word.
+// PCF tables read field by field; every table states its own byte order in its format word,
+// and reads past the end give 0 and mark the table bad.
 #include "pcf_font.h"
 
 #include <fstream>
@@ -131,12 +132,12 @@ bool PcfFont::glyph(uint32_t codePoint, int cellWidth, CellGlyph& out) const {
     const int byte1 = int(codePoint >> 8), byte2 = int(codePoint & 0xFF);
     if (byte1 < minByte1_ || byte1 > maxByte1_ || byte2 < minByte2_ || byte2 > maxByte2_)
         return false;
-    const uint16_t index =
-        glyphIndices_[size_t(byte1 - minByte1_) * (maxByte2_ - minByte2_ + 1) + (byte2 - minByte2_)];
+    const uint16_t index = glyphIndices_[size_t(byte1 - minByte1_) * (maxByte2_ - minByte2_ + 1) +
+                                         (byte2 - minByte2_)];
     if (index == 0xFFFF || index >= metrics_.size()) return false;
 
     const Metrics& m = metrics_[index];
-    const int pad = 1 << (bitmapFormat_ & 3);     // row padding in bytes
+    const int pad = 1 << (bitmapFormat_ & 3);          // row padding in bytes
     const int unit = 1 << ((bitmapFormat_ >> 4) & 3);  // scan unit in bytes
     const bool msbFirstBits = (bitmapFormat_ & 8) != 0;
     const bool msbFirstBytes = (bitmapFormat_ & 4) != 0;

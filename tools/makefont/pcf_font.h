@@ -20,7 +20,7 @@ struct CellGlyph {
 };
 
 class PcfFont {
-public:
+  public:
     // False, with a reason in error(), when the file is not a PCF font this reader handles.
     bool load(const std::string& fileName);
     const std::string& error() const { return error_; }
@@ -30,7 +30,7 @@ public:
     // font has none.
     bool glyph(uint32_t codePoint, int cellWidth, CellGlyph& out) const;
 
-private:
+  private:
     struct Metrics {
         int left = 0, right = 0, width = 0, ascent = 0, descent = 0;
     };
