@@ -2,17 +2,12 @@
 // happens before a piece is counted, as a text-mode read would do it.
 #include "script/script_lines.h"
 
-#include <fstream>
-#include <iterator>
-
-#include "platform/file_path.h"
+#include "text/file_bytes.h"
 
 namespace qvl {
 
 bool TextLineReader::open(std::string_view windowsName) {
-    std::ifstream in(resolvePath(windowsName), std::ios::binary);
-    if (!in) return false;
-    data_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!readFileBytes(windowsName, data_)) return false;
     const size_t eof = data_.find('\x1a');  // Ctrl-Z ends a text file
     if (eof != std::string::npos) data_.resize(eof);
     at_ = 0;

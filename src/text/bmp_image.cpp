@@ -2,10 +2,7 @@
 // the colour table and the rows as following the headers directly.
 #include "text/bmp_image.h"
 
-#include <fstream>
-#include <iterator>
-
-#include "platform/file_path.h"
+#include "text/file_bytes.h"
 
 namespace qvl {
 
@@ -13,11 +10,11 @@ namespace {
 
 constexpr int32_t kMaxSide = 16384;  // guard: larger sides are refused before allocating
 
-uint32_t readU16(const std::vector<uint8_t>& d, size_t at) {
-    return at + 2 <= d.size() ? d[at] | (d[at + 1] << 8) : 0;
+uint32_t readU16(std::string_view d, size_t at) {
+    return at + 2 <= d.size() ? uint8_t(d[at]) | (uint8_t(d[at + 1]) << 8) : 0;
 }
 
-uint32_t readU32(const std::vector<uint8_t>& d, size_t at) {
+uint32_t readU32(std::string_view d, size_t at) {
     return at + 4 <= d.size() ? readU16(d, at) | (readU16(d, at + 2) << 16) : 0;
 }
 
@@ -25,10 +22,8 @@ uint32_t readU32(const std::vector<uint8_t>& d, size_t at) {
 
 BmpResult loadBmp(std::string_view fileName, BmpImage& image) {
     image = BmpImage{};
-    std::ifstream in(resolvePath(fileName), std::ios::binary);
-    if (!in) return BmpResult::cannotOpen;
-    std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
+    std::string data;
+    if (!readFileBytes(fileName, data)) return BmpResult::cannotOpen;
 
     constexpr size_t kInfo = 14;  // the info header follows the 14-byte file header
     if (data.size() < kInfo + 40) return BmpResult::unsupported;
@@ -62,7 +57,8 @@ BmpResult loadBmp(std::string_view fileName, BmpImage& image) {
     image.pixels.resize(pixelBytes);
     for (int32_t i = 0; i < rows; ++i) {
         const int32_t target = height > 0 ? rows - 1 - i : i;  // bottom-up files start at the foot
-        const uint8_t* from = data.data() + pixelStart + uint64_t(i) * stride;
+        const auto* from =
+            reinterpret_cast<const uint8_t*>(data.data()) + pixelStart + uint64_t(i) * stride;
         std::copy(from, from + stride, image.pixels.begin() + int64_t(target) * stride);
     }
     return BmpResult::loaded;

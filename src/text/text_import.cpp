@@ -3,11 +3,9 @@
 #include "text/text_import.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <string>
 
-#include "platform/file_path.h"
+#include "text/file_bytes.h"
 
 namespace qvl {
 
@@ -52,9 +50,8 @@ TextScan scanTextFile(std::string_view text) {
 
 bool importTextFile(std::string_view fileName, Platform& platform, TextImport& result) {
     result = TextImport{};
-    std::ifstream in(resolvePath(fileName), std::ios::binary);
-    if (!in) return false;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    if (!readFileBytes(fileName, bytes)) return false;
     const std::string_view text = trimArtRecord(bytes);
 
     const TextScan scan = scanTextFile(text);

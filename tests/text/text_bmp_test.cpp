@@ -96,6 +96,8 @@ TEST_F(TextBmp, AbsurdSidesAreRefusedBeforeAllocating) {
 TEST_F(TextBmp, MissingFileGivesMinusOne) {
     BmpImage image;
     EXPECT_EQ(loadBmp("none.bmp", image), BmpResult::cannotOpen);
+    std::filesystem::create_directory("folder.bmp");
+    EXPECT_EQ(loadBmp("folder.bmp", image), BmpResult::cannotOpen);
     EXPECT_TRUE(image.pixels.empty());
 }
 
