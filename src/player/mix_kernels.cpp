@@ -61,8 +61,14 @@ int64_t mixRamp(float* out, const int16_t* data, int64_t position, int64_t step,
 MixKernels portableMixKernels() { return {mixConstant, mixRamp}; }
 
 MixKernels fastestMixKernels() {
-    MixKernels wide;
-    return simdMixKernels(wide) ? wide : portableMixKernels();
+    const std::vector<MixKernels> wide = simdMixKernelVariants();
+    return wide.empty() ? portableMixKernels() : wide.front();
+}
+
+std::vector<MixKernels> allMixKernels() {
+    std::vector<MixKernels> all = simdMixKernelVariants();
+    all.push_back(portableMixKernels());
+    return all;
 }
 
 }  // namespace qvl

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace qvl {
 
@@ -24,7 +25,10 @@ struct MixKernels {
 
 // Plain C++ loops, two frames an iteration.
 MixKernels portableMixKernels();
-// Eight frames an iteration where the processor has 256-bit integer vectors (AVX2).
+// The widest vector variant the processor runs: sixteen frames an iteration with 512-bit
+// vectors (AVX-512), eight with 256-bit ones (AVX2), else the portable loops.
 MixKernels fastestMixKernels();
+// Every variant this processor runs, the portable one last.
+std::vector<MixKernels> allMixKernels();
 
 }  // namespace qvl

@@ -11,6 +11,9 @@
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include <immintrin.h>
 
+#include <cmath>
+#include <cstring>
+
 namespace qvl {
 
 namespace {
@@ -93,7 +96,7 @@ QVL_AVX2 int64_t mixConstant8(float* out, const int16_t* data, int64_t position,
 QVL_AVX2 int64_t mixRamp8(float* out, const int16_t* data, int64_t position, int64_t step,
                           int frames, float& left, float& right, float leftStep,
                           float rightStep) {
-    constexpr int chunk = 64;
+    constexpr int chunk = 16;
     alignas(32) float ls[chunk], rs[chunk];
     float l = left, r = right;
     while (frames > 0) {
@@ -136,26 +139,55 @@ QVL_AVX2 int64_t mixRamp8(float* out, const int16_t* data, int64_t position, int
 // Steps up to this many frames let sixteen frames' pairs fit in one window of 32 frames.
 constexpr int64_t windowStepLimit = (int64_t{29} << 32) / 15;
 
-// Interpolated values of sixteen frames from positions p0 (frames 0-7) and p8 (8-15),
-// picked out of one 32-frame window of the data by word permutes instead of a gather.
-QVL_AVX512 inline __m512 interpolate16(const int16_t* data, __m512i p0, __m512i p8) {
-    const __m512i frac = _mm512_inserti64x4(
-        _mm512_castsi256_si512(_mm512_cvtepi64_epi32(p0)), _mm512_cvtepi64_epi32(p8), 1);
-    const __m512i index = _mm512_inserti64x4(
-        _mm512_castsi256_si512(_mm512_cvtepi64_epi32(_mm512_srai_epi64(p0, 32))),
-        _mm512_cvtepi64_epi32(_mm512_srai_epi64(p8, 32)), 1);
-    const __m512i base = _mm512_min_epi32(_mm512_set1_epi32(_mm512_cvtsi512_si32(index)),
-                                          _mm512_permutexvar_epi32(_mm512_set1_epi32(15), index));
-    const int32_t start = _mm512_cvtsi512_si32(base);
+// Sixteen frames' positions as lanes of 32-bit fractions and frame numbers, advanced by
+// sixteen steps at a time with the carry between the halves; frame 0's position is kept
+// whole as well, for the start of the window.
+struct Lanes16 {
+    __m512i frac, index, stepFrac, stepIndex;
+    int64_t position, step;
+};
+
+QVL_AVX512 inline Lanes16 lanesFrom(int64_t position, int64_t step) {
+    alignas(64) uint32_t frac[16];
+    alignas(64) int32_t index[16];
+    for (int k = 0; k < 16; ++k) {
+        const int64_t p = position + k * step;
+        frac[k] = static_cast<uint32_t>(p);
+        index[k] = static_cast<int32_t>(p >> 32);
+    }
+    const int64_t step16 = 16 * step;
+    return {_mm512_load_si512(frac),
+            _mm512_load_si512(index),
+            _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(step16))),
+            _mm512_set1_epi32(static_cast<int32_t>(step16 >> 32)),
+            position,
+            step};
+}
+
+QVL_AVX512 inline void advance(Lanes16& l) {
+    const __m512i frac = _mm512_add_epi32(l.frac, l.stepFrac);
+    const __mmask16 carry = _mm512_cmplt_epu32_mask(frac, l.frac);
+    const __m512i index = _mm512_add_epi32(l.index, l.stepIndex);
+    l.index = _mm512_mask_add_epi32(index, carry, index, _mm512_set1_epi32(1));
+    l.frac = frac;
+    l.position += 16 * l.step;
+}
+
+// Interpolated values of the sixteen frames, picked out of one 32-frame window of the data
+// by word permutes instead of a gather.
+QVL_AVX512 inline __m512 interpolate16(const int16_t* data, const Lanes16& l) {
+    const int64_t lowest = l.step >= 0 ? l.position : l.position + 15 * l.step;
+    const int32_t start = static_cast<int32_t>(lowest >> 32);
     const __m512i window = _mm512_loadu_si512(data + start);
-    const __m512i offset = _mm512_castsi256_si512(_mm512_cvtepi32_epi16(_mm512_sub_epi32(index, base)));
+    const __m512i offset = _mm512_castsi256_si512(
+        _mm512_cvtepi32_epi16(_mm512_sub_epi32(l.index, _mm512_set1_epi32(start))));
     const __m512i firstWords = _mm512_permutexvar_epi16(offset, window);
     const __m512i secondWords =
         _mm512_permutexvar_epi16(_mm512_add_epi16(offset, _mm512_set1_epi16(1)), window);
     const __m512 first = _mm512_cvtepi32_ps(_mm512_cvtepi16_epi32(_mm512_castsi512_si256(firstWords)));
     const __m512 second = _mm512_cvtepi32_ps(_mm512_cvtepi16_epi32(_mm512_castsi512_si256(secondWords)));
     // one correctly rounded conversion of the unsigned fraction, as in the portable loop
-    const __m512 w = _mm512_mul_ps(_mm512_cvtepu32_ps(frac), _mm512_set1_ps(0x1p-32f));
+    const __m512 w = _mm512_mul_ps(_mm512_cvtepu32_ps(l.frac), _mm512_set1_ps(0x1p-32f));
     return _mm512_add_ps(first, _mm512_mul_ps(w, _mm512_sub_ps(second, first)));
 }
 
@@ -171,17 +203,6 @@ QVL_AVX512 inline void accumulate16(float* out, __m512 v, __m512 left, __m512 ri
     _mm512_storeu_ps(out + 16, _mm512_add_ps(_mm512_loadu_ps(out + 16), second));
 }
 
-struct Positions16 {
-    __m512i p0, p8, step16;
-};
-
-QVL_AVX512 inline Positions16 positions16From(int64_t position, int64_t step) {
-    const __m512i steps = _mm512_set_epi64(7 * step, 6 * step, 5 * step, 4 * step, 3 * step,
-                                           2 * step, step, 0);
-    const __m512i p0 = _mm512_add_epi64(_mm512_set1_epi64(position), steps);
-    return {p0, _mm512_add_epi64(p0, _mm512_set1_epi64(8 * step)), _mm512_set1_epi64(16 * step)};
-}
-
 QVL_AVX512 int64_t mixConstant16(float* out, const int16_t* data, int64_t position,
                                  int64_t step, int frames, float left, float right) {
     if (step > windowStepLimit || step < -windowStepLimit) {
@@ -189,17 +210,47 @@ QVL_AVX512 int64_t mixConstant16(float* out, const int16_t* data, int64_t positi
     }
     int i = 0;
     if (frames >= 16) {
-        Positions16 p = positions16From(position, step);
+        Lanes16 lanes = lanesFrom(position, step);
         const __m512 l = _mm512_set1_ps(left), r = _mm512_set1_ps(right);
         for (; i + 16 <= frames; i += 16) {
-            accumulate16(out, interpolate16(data, p.p0, p.p8), l, r);
-            p.p0 = _mm512_add_epi64(p.p0, p.step16);
-            p.p8 = _mm512_add_epi64(p.p8, p.step16);
+            accumulate16(out, interpolate16(data, lanes), l, r);
+            advance(lanes);
             out += 32;
         }
-        position += static_cast<int64_t>(i) * step;
+        position = lanes.position;
     }
     return mixConstant8(out, data, position, step, frames - i, left, right);
+}
+
+// The scales of sixteen ramp frames, x, x + s, x + 2s, ..., each rounded as the sequence
+// of single-precision additions rounds it, and the scale after them. Inside one binade
+// every addition of s adds the same rounded multiple d of the binade's unit, so the k-th
+// scale is exactly x + k d; where that cannot be sure (x of 0 or tiny, a tie, a crossing
+// into the next binade) it reports false and the caller adds one by one.
+QVL_AVX512 inline bool rampScales(float x, float s, __m512& scales, float& after) {
+    if (s == 0.0f) {
+        scales = _mm512_set1_ps(x);
+        after = x;
+        return true;
+    }
+    uint32_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    const uint32_t exponent = (bits >> 23) & 255;
+    if ((bits >> 31) || exponent <= 24 || exponent >= 254) return false;
+    const uint32_t unitBits = (exponent - 23) << 23;
+    float unit;
+    std::memcpy(&unit, &unitBits, sizeof unit);
+    const float q = s / unit;  // exact: a division by a power of two
+    const float whole = std::nearbyint(q);
+    if (std::fabs(q - std::floor(q) - 0.5f) == 0.0f) return false;  // a tie rounds by parity
+    const int64_t mantissa = (bits & 0x7FFFFF) | 0x800000;
+    const int64_t last = mantissa + 16 * static_cast<int64_t>(whole);
+    if (last <= (1 << 23) || last >= (1 << 24) - 1) return false;
+    const float d = whole * unit;
+    const __m512 k = _mm512_set_ps(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+    scales = _mm512_add_ps(_mm512_set1_ps(x), _mm512_mul_ps(k, _mm512_set1_ps(d)));
+    after = x + 16.0f * d;
+    return true;
 }
 
 QVL_AVX512 int64_t mixRamp16(float* out, const int16_t* data, int64_t position, int64_t step,
@@ -208,37 +259,41 @@ QVL_AVX512 int64_t mixRamp16(float* out, const int16_t* data, int64_t position, 
     if (step > windowStepLimit || step < -windowStepLimit) {
         return mixRamp8(out, data, position, step, frames, left, right, leftStep, rightStep);
     }
-    constexpr int chunk = 64;
-    alignas(64) float ls[chunk], rs[chunk];
     float l = left, r = right;
-    while (frames > 0) {
-        const int n = frames < chunk ? frames : chunk;
-        for (int k = 0; k < n; ++k) {
-            ls[k] = l;
-            rs[k] = r;
-            l += leftStep;
-            r += rightStep;
-        }
-        int k = 0;
-        if (n >= 16) {
-            Positions16 p = positions16From(position, step);
-            for (; k + 16 <= n; k += 16) {
-                accumulate16(out, interpolate16(data, p.p0, p.p8), _mm512_load_ps(ls + k),
-                             _mm512_load_ps(rs + k));
-                p.p0 = _mm512_add_epi64(p.p0, p.step16);
-                p.p8 = _mm512_add_epi64(p.p8, p.step16);
-                out += 32;
+    int i = 0;
+    if (frames >= 16) {
+        Lanes16 lanes = lanesFrom(position, step);
+        for (; i + 16 <= frames; i += 16) {
+            __m512 ls, rs;
+            float nextLeft, nextRight;
+            if (rampScales(l, leftStep, ls, nextLeft) && rampScales(r, rightStep, rs, nextRight)) {
+                accumulate16(out, interpolate16(data, lanes), ls, rs);
+                l = nextLeft;
+                r = nextRight;
+            } else {
+                int64_t p = lanes.position;
+                for (int k = 0; k < 16; ++k) {
+                    const float v = interpolateOne(data, p);
+                    p += step;
+                    out[2 * k] += v * l;
+                    out[2 * k + 1] += v * r;
+                    l += leftStep;
+                    r += rightStep;
+                }
             }
-            position += static_cast<int64_t>(k) * step;
+            advance(lanes);
+            out += 32;
         }
-        for (; k < n; ++k) {
-            const float v = interpolateOne(data, position);
-            position += step;
-            out[0] += v * ls[k];
-            out[1] += v * rs[k];
-            out += 2;
-        }
-        frames -= n;
+        position = lanes.position;
+    }
+    for (; i < frames; ++i) {
+        const float v = interpolateOne(data, position);
+        position += step;
+        out[0] += v * l;
+        out[1] += v * r;
+        out += 2;
+        l += leftStep;
+        r += rightStep;
     }
     left = l;
     right = r;
@@ -247,14 +302,13 @@ QVL_AVX512 int64_t mixRamp16(float* out, const int16_t* data, int64_t position, 
 
 }  // namespace
 
-bool simdMixKernels(MixKernels& kernels) {
+std::vector<MixKernels> simdMixKernelVariants() {
+    std::vector<MixKernels> variants;
     if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")) {
-        kernels = {mixConstant16, mixRamp16};
-        return true;
+        variants.push_back({mixConstant16, mixRamp16});
     }
-    if (!__builtin_cpu_supports("avx2")) return false;
-    kernels = {mixConstant8, mixRamp8};
-    return true;
+    if (__builtin_cpu_supports("avx2")) variants.push_back({mixConstant8, mixRamp8});
+    return variants;
 }
 
 }  // namespace qvl
@@ -263,7 +317,7 @@ bool simdMixKernels(MixKernels& kernels) {
 
 namespace qvl {
 
-bool simdMixKernels(MixKernels&) { return false; }
+std::vector<MixKernels> simdMixKernelVariants() { return {}; }
 
 }  // namespace qvl
 

@@ -1,11 +1,13 @@
 // The vector variants of the mixer's inner loops, where the processor offers them.
 #pragma once
 
+#include <vector>
+
 #include "player/mix_kernels.h"
 
 namespace qvl {
 
-// Fills in the vector routines and returns true when this processor runs them.
-bool simdMixKernels(MixKernels& kernels);
+// The vector variants this processor runs, widest first.
+std::vector<MixKernels> simdMixKernelVariants();
 
 }  // namespace qvl

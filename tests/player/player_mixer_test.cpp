@@ -113,7 +113,7 @@ TEST(PlayerVoiceControl, StartOffsetsAndEmptySamples) {
 }
 
 TEST(PlayerMixer, FramesWorkedOutByHandInEveryVariant) {
-    for (const MixKernels kernels : {portableMixKernels(), fastestMixKernels()}) {
+    for (const MixKernels kernels : allMixKernels()) {
         Mixer m;
         m.context.mixKernels = kernels;
         TestSample s(ramp(40, 1000), 1, 0, 0);  // frame k holds 1000 k
@@ -149,42 +149,48 @@ TEST(PlayerMixer, FramesWorkedOutByHandInEveryVariant) {
     }
 }
 
-// The vector variant must round every frame as the portable one does.
+// Every vector variant must round every frame as the portable one does, ramps included.
 TEST(PlayerMixer, VariantsAgreeBitForBit) {
     std::mt19937 rng(777);
     std::vector<int16_t> frames(5000);
     for (int16_t& f : frames) f = static_cast<int16_t>(rng());
-    for (uint8_t kind : {uint8_t{2}, uint8_t{4}}) {
-        TestSample s(frames, kind, 100, 4800);
-        Mixer a, b;
-        a.context.mixKernels = portableMixKernels();
-        b.context.mixKernels = fastestMixKernels();
-        for (int v = 0; v < 16; ++v) {
-            const uint32_t pos = rng() % 4800 + 100, frac = static_cast<uint32_t>(rng());
-            const uint32_t stepInt = rng() % 4, stepFrac = static_cast<uint32_t>(rng());
-            const uint8_t left = static_cast<uint8_t>(rng()), right = static_cast<uint8_t>(rng());
-            for (Mixer* m : {&a, &b}) {
-                Voice& voice = m->voice(v);
-                startVoiceSample(m->context, v, &s.s);
-                voice.positionInt = pos;
-                voice.positionFrac = frac;
-                voice.stepInt = stepInt;
-                voice.stepFrac = stepFrac;
-                voice.leftVolume = left;
-                voice.rightVolume = right;
+    for (const MixKernels kernels : allMixKernels()) {
+        for (uint8_t kind : {uint8_t{2}, uint8_t{4}}) {
+            TestSample s(frames, kind, 100, 4800);
+            Mixer a, b;
+            a.context.mixKernels = portableMixKernels();
+            b.context.mixKernels = kernels;
+            for (int v = 0; v < 16; ++v) {
+                const uint32_t pos = rng() % 4800 + 100, frac = static_cast<uint32_t>(rng());
+                const uint32_t stepInt = v < 12 ? rng() % 2 : rng() % 17;
+                const uint32_t stepFrac = stepInt == 16 ? 0 : static_cast<uint32_t>(rng());
+                const uint8_t left = static_cast<uint8_t>(rng()), right = static_cast<uint8_t>(rng());
+                const uint8_t fromLeft = static_cast<uint8_t>(rng()), fromRight = static_cast<uint8_t>(rng());
+                for (Mixer* m : {&a, &b}) {
+                    Voice& voice = m->voice(v);
+                    startVoiceSample(m->context, v, &s.s);
+                    voice.positionInt = pos;
+                    voice.positionFrac = frac;
+                    voice.stepInt = stepInt;
+                    voice.stepFrac = stepFrac;
+                    voice.leftVolume = left;
+                    voice.rightVolume = right;
+                    voice.currentLeft = fromLeft;
+                    voice.currentRight = fromRight;
+                }
             }
-        }
-        std::vector<float> outA(2 * 884), outB(2 * 884);
-        for (int block = 0; block < 20; ++block) {
-            const int n = 1 + static_cast<int>(rng() % 884);
-            if (block % 3 == 0) {
-                const int v = static_cast<int>(rng() % 16);
-                const uint8_t left = static_cast<uint8_t>(rng());
-                a.voice(v).leftVolume = b.voice(v).leftVolume = left;  // a new ramp
+            std::vector<float> outA(2 * 884), outB(2 * 884);
+            for (int block = 0; block < 40; ++block) {
+                const int n = 1 + static_cast<int>(rng() % 884);
+                for (int change = 0; change < 4; ++change) {
+                    const int v = static_cast<int>(rng() % 16);
+                    const uint8_t left = static_cast<uint8_t>(rng());
+                    a.voice(v).leftVolume = b.voice(v).leftVolume = left;  // a new ramp
+                }
+                mixVoices(a.context, outA.data(), n);
+                mixVoices(b.context, outB.data(), n);
+                for (int i = 0; i < 2 * 884; ++i) ASSERT_EQ(outA[i], outB[i]) << block << " " << i;
             }
-            mixVoices(a.context, outA.data(), n);
-            mixVoices(b.context, outB.data(), n);
-            for (int i = 0; i < 2 * 884; ++i) ASSERT_EQ(outA[i], outB[i]) << block << " " << i;
         }
     }
 }
