@@ -134,7 +134,7 @@ QVL_AVX2 int64_t mixRamp8(float* out, const int16_t* data, int64_t position, int
 }
 
 
-#define QVL_AVX512 __attribute__((target("avx2,avx512f,avx512bw")))
+#define QVL_AVX512 __attribute__((target("avx2,avx512f,avx512bw,avx512dq")))
 
 // Steps up to this many frames let sixteen frames' pairs fit in one window of 32 frames.
 constexpr int64_t windowStepLimit = (int64_t{29} << 32) / 15;
@@ -148,16 +148,18 @@ struct Lanes16 {
 };
 
 QVL_AVX512 inline Lanes16 lanesFrom(int64_t position, int64_t step) {
-    alignas(64) uint32_t frac[16];
-    alignas(64) int32_t index[16];
-    for (int k = 0; k < 16; ++k) {
-        const int64_t p = position + k * step;
-        frac[k] = static_cast<uint32_t>(p);
-        index[k] = static_cast<int32_t>(p >> 32);
-    }
+    const __m512i k = _mm512_set_epi64(7, 6, 5, 4, 3, 2, 1, 0);
+    const __m512i p0 = _mm512_add_epi64(_mm512_set1_epi64(position),
+                                        _mm512_mullo_epi64(k, _mm512_set1_epi64(step)));
+    const __m512i p8 = _mm512_add_epi64(p0, _mm512_set1_epi64(8 * step));
+    const __m512i frac = _mm512_inserti64x4(_mm512_castsi256_si512(_mm512_cvtepi64_epi32(p0)),
+                                            _mm512_cvtepi64_epi32(p8), 1);
+    const __m512i index = _mm512_inserti64x4(
+        _mm512_castsi256_si512(_mm512_cvtepi64_epi32(_mm512_srai_epi64(p0, 32))),
+        _mm512_cvtepi64_epi32(_mm512_srai_epi64(p8, 32)), 1);
     const int64_t step16 = 16 * step;
-    return {_mm512_load_si512(frac),
-            _mm512_load_si512(index),
+    return {frac,
+            index,
             _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(step16))),
             _mm512_set1_epi32(static_cast<int32_t>(step16 >> 32)),
             position,
@@ -237,10 +239,11 @@ QVL_AVX512 inline bool rampScales(float x, float s, __m512& scales, float& after
     std::memcpy(&bits, &x, sizeof bits);
     const uint32_t exponent = (bits >> 23) & 255;
     if ((bits >> 31) || exponent <= 24 || exponent >= 254) return false;
-    const uint32_t unitBits = (exponent - 23) << 23;
-    float unit;
+    const uint32_t unitBits = (exponent - 23) << 23, inverseBits = (277 - exponent) << 23;
+    float unit, inverse;
     std::memcpy(&unit, &unitBits, sizeof unit);
-    const float q = s / unit;  // exact: a division by a power of two
+    std::memcpy(&inverse, &inverseBits, sizeof inverse);
+    const float q = s * inverse;  // exact: a scaling by a power of two
     const float whole = std::nearbyint(q);
     if (std::fabs(q - std::floor(q) - 0.5f) == 0.0f) return false;  // a tie rounds by parity
     const int64_t mantissa = (bits & 0x7FFFFF) | 0x800000;
@@ -304,7 +307,8 @@ QVL_AVX512 int64_t mixRamp16(float* out, const int16_t* data, int64_t position, 
 
 std::vector<MixKernels> simdMixKernelVariants() {
     std::vector<MixKernels> variants;
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")) {
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512dq")) {
         variants.push_back({mixConstant16, mixRamp16});
     }
     if (__builtin_cpu_supports("avx2")) variants.push_back({mixConstant8, mixRamp8});
