@@ -165,12 +165,39 @@ void MagazineApp::changePage(int32_t page) {
     }
 }
 
-// The music key: switches the song off and on. The sound output fills in the playing.
-void MagazineApp::musicKey() { music = !music; }
+void MagazineApp::loadStartMusic() {
+    // guard: an empty list, or an index outside it, has no song to load
+    if (startMusic < 0 || startMusic >= musicCount || static_cast<size_t>(startMusic) >= musicList.size())
+        return;
+    musicControl.loadMusic(musicList[startMusic].fileName);
+}
+
+// The end of start-up: the sound output, the start song, and playing it when music is on.
+// Failures are not reported: the magazine then runs silent.
+void MagazineApp::startTheMusic() {
+    musicControl.initMusic();
+    loadStartMusic();
+    if (music) musicControl.playMusic();
+}
+
+// The music key: stops the song or starts it again from its beginning.
+void MagazineApp::musicKey() {
+    if (music) {
+        musicControl.stopMusic();
+    } else {
+        musicControl.playMusic();
+    }
+    music = !music;
+}
 
 // The next song of the list, from the first after the last; the music is on afterwards.
 void MagazineApp::nextMusic() {
     startMusic = startMusic < musicCount - 1 ? startMusic + 1 : 0;
+    musicControl.stopMusic();
+    musicControl.freeMusic();
+    shell_.platform.sleepMs(200);
+    loadStartMusic();
+    musicControl.playMusic();
     music = 1;
 }
 

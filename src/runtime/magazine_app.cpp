@@ -36,7 +36,7 @@ bool MagazineApp::init(uint16_t* frameBuffer_) {
     font->setClipRect(0, 0, kFrameWidth, kFrameHeight);
     font->setCharMap(charMapRows, 8, 12);
 
-    // The music starts here, once the sound output exists.
+    startTheMusic();
 
     viewLeft = 0;
     scrollY = 0;

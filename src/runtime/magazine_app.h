@@ -12,6 +12,7 @@
 #include "display/display.h"
 #include "runtime/shell_state.h"
 #include "script/magazine_model.h"
+#include "sound/music_control.h"
 #include "text/bitmap_font.h"
 
 namespace qvl {
@@ -36,7 +37,8 @@ inline constexpr int kTextRows = 40;
 
 class MagazineApp : public MagazineModel {
 public:
-    MagazineApp(ShellState& shell, Display& display) : shell_(shell), display_(display) {}
+    MagazineApp(ShellState& shell, Display& display)
+        : musicControl(shell.platform), shell_(shell), display_(display) {}
 
     // Reads the script, loads the font, starts the music; false after a failure message.
     bool init(uint16_t* frameBuffer);
@@ -75,6 +77,7 @@ public:
     std::atomic<bool> fadingOut{true};
     std::atomic<uint32_t> fadeStart{0};  // on the ElapsedMs clock
     std::unique_ptr<BitmapFont> font;
+    MusicControl musicControl;
 
 private:
     // Starts a page change: a fade when fading is on, at once otherwise.
@@ -82,8 +85,11 @@ private:
     void scrollKey(int code, const Page& page);
     // The menu keys; sets handled when the key is done with (Return, Space, Up, Down).
     bool menuKey(int code, Page& page, bool& handled);
+    void startTheMusic();
     void musicKey();
     void nextMusic();
+    // Loads the music list's entry startMusic; an empty list or a slot outside it loads nothing.
+    void loadStartMusic();
     // The lowest scrollY of a page: its last line ends at the bottom of the picture.
     int32_t scrollLimit(const Page& page) const;
     // Cell index at which each line of each page starts, so frames skip the lines above.

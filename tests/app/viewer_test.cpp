@@ -81,7 +81,7 @@ TEST_F(ViewerTest, StartUpOrderWithFullScreen) {
     writeScript(std::string("#setglobaloption fullscreen on\n") + kOnePage);
     platform_.steps = {{Kind::wait, 2, {}}};
     EXPECT_EQ(runViewer(platform_), 0);
-    EXPECT_EQ(platform_.calls(), (std::vector<std::string>{"createWindow", "hideCursor",
+    EXPECT_EQ(platform_.calls(), (std::vector<std::string>{"openRingDevice", "createWindow", "hideCursor",
                                                            "enterFullScreen", "present",
                                                            "stopPresenting", "postClose"}));
     EXPECT_TRUE(platform_.fullScreen());
@@ -92,7 +92,7 @@ TEST_F(ViewerTest, FailedFullScreenIsReleasedBeforeAnyFrame) {
     writeScript(std::string("#setglobaloption fullscreen on\n") + kOnePage);
     platform_.fullScreenWorks = false;
     EXPECT_EQ(runViewer(platform_), 1);
-    EXPECT_EQ(platform_.calls(), (std::vector<std::string>{"createWindow", "hideCursor",
+    EXPECT_EQ(platform_.calls(), (std::vector<std::string>{"openRingDevice", "createWindow", "hideCursor",
                                                            "enterFullScreen", "message",
                                                            "leaveFullScreen"}));
 }
@@ -119,7 +119,8 @@ TEST_F(ViewerTest, F12StopsAfterTheFrameInProgress) {
     // Frames 0 to 10 were drawn; the loop saw the cleared flag before frame 11.
     EXPECT_EQ(platform_.framesPresented(), 11u);
     EXPECT_EQ(platform_.calls(),
-              (std::vector<std::string>{"createWindow", "present", "postClose", "stopPresenting"}));
+              (std::vector<std::string>{"openRingDevice", "createWindow", "present", "postClose",
+                                        "stopPresenting"}));
     expectNoMoreFrames(platform_);
 }
 

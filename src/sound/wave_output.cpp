@@ -1,0 +1,90 @@
+// The output thread: one position look, at most one block fill, a 2 ms sleep, again. Filling
+// the block that has just finished keeps the ring about 19 blocks (380 ms) ahead of the listener.
+#include "sound/wave_output.h"
+
+#include <cstring>
+#include <mutex>
+
+#include "sound/block_fill.h"
+
+namespace qvl {
+
+namespace {
+
+constexpr int kBufferMillis = 200;
+constexpr int kBlockMillis = 20;
+constexpr uint32_t kPollMillis = 2;
+
+}  // namespace
+
+WaveOutputSizes waveOutputSizes(int rate) {
+    WaveOutputSizes s;
+    s.framesPerBlock = (rate * kBlockMillis / 1000 + 3) & ~3;
+    s.ringFrames = (kBufferMillis / kBlockMillis) * s.framesPerBlock * 2;
+    s.blockCount = s.framesPerBlock > 0 ? s.ringFrames / s.framesPerBlock : 0;
+    return s;
+}
+
+bool mayFillBlock(int next, int current, int blockCount) {
+    const int previous = current == 0 ? blockCount - 1 : current - 1;
+    return next != current && (next <= previous || (previous == 0 && next != 1));
+}
+
+bool WaveOutput::openWaveOutput(int rate) {
+    if (!context_.files.complete()) return false;
+    closeWaveOutput();
+    if (rate < minMixRate || rate > 384000) return false;  // guard: rates no device plays
+
+    sizes_ = waveOutputSizes(rate);
+    ring_ = std::make_unique<int16_t[]>(static_cast<size_t>(sizes_.ringFrames) * 2);  // zeroed
+    // Float pairs, the start rounded up to 16 bytes for the mixer's vector work.
+    mixAreaStorage_ = std::make_unique<float[]>(static_cast<size_t>(sizes_.ringFrames) * 2 + 64);
+    auto address = reinterpret_cast<uintptr_t>(mixAreaStorage_.get());
+    mixArea_ = mixAreaStorage_.get() + ((16 - address % 16) % 16) / sizeof(float);
+
+    openVoices(context_, rate);  // also retimes songs already playing
+    device_ = platform_.openRingDevice(rate, ring_.get(), sizes_.ringFrames);
+    if (!device_) {
+        closeWaveOutput();
+        return false;
+    }
+    stopRequest_ = false;
+    threadEnded_ = false;
+    thread_ = std::thread(&WaveOutput::outputThreadMain, this);
+    return true;
+}
+
+void WaveOutput::outputThreadMain() {
+    const WaveOutputSizes s = sizes_;
+    uint64_t played = 0;  // bytes, the device's 32-bit counter widened across its wraps
+    uint32_t lastCount = 0;
+    while (!stopRequest_.load(std::memory_order_acquire)) {
+        const uint32_t count = device_->bytesPlayed();
+        played += static_cast<uint32_t>(count - lastCount);  // guard: no jump when it wraps
+        lastCount = count;
+        const int current = static_cast<int>((played / 4) % static_cast<uint64_t>(s.ringFrames)) /
+                            s.framesPerBlock;
+        if (mayFillBlock(nextBlock_, current, s.blockCount)) {
+            fillBlock(context_, ring_.get(), mixArea_, nextBlock_ * s.framesPerBlock,
+                      s.framesPerBlock);
+            nextBlock_ = (nextBlock_ + 1) % s.blockCount;
+            blocksFilled_.fetch_add(1, std::memory_order_relaxed);
+        }
+        platform_.sleepMs(kPollMillis);
+    }
+    threadEnded_.store(true, std::memory_order_release);
+}
+
+void WaveOutput::closeWaveOutput() {
+    stopRequest_ = true;
+    if (device_) device_->stopping();
+    if (thread_.joinable()) thread_.join();
+    { std::lock_guard lock(context_.mixBusy); }  // no fill may be left running
+    device_.reset();  // the device stops reading the ring before it goes
+    if (ring_) closeVoices(context_);
+    mixArea_ = nullptr;
+    mixAreaStorage_.reset();
+    ring_.reset();
+}
+
+}  // namespace qvl

@@ -1,0 +1,64 @@
+// The sound output: one ring buffer that the platform's ring device plays in an endless loop,
+// and an output thread that watches the play position and refills, one 20 ms block at a time,
+// the part of the ring that has just been played, ticking and mixing every playing song.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <thread>
+
+#include "platform/platform.h"
+#include "player/context.h"
+
+namespace qvl {
+
+// The sizes of the ring at a mix rate, in frames (one stereo sample pair).
+struct WaveOutputSizes {
+    int framesPerBlock = 0;  // 20 ms rounded up to a multiple of 4 frames
+    int ringFrames = 0;      // 200 ms of blocks, twice over
+    int blockCount = 0;
+};
+WaveOutputSizes waveOutputSizes(int rate);
+
+// Whether block next may be filled while block current plays: while block 0 or 1 plays, any
+// other block; while a later one plays, only blocks below it.
+bool mayFillBlock(int next, int current, int blockCount);
+
+class WaveOutput {
+public:
+    WaveOutput(Platform& platform, PlayerContext& context) : platform_(platform), context_(context) {}
+    ~WaveOutput() { closeWaveOutput(); }
+    WaveOutput(const WaveOutput&) = delete;
+    WaveOutput& operator=(const WaveOutput&) = delete;
+
+    // True when the device plays and the output thread runs. Needs all five file callbacks of
+    // the context; a second open replaces the first.
+    bool openWaveOutput(int rate);
+    // Stops the thread and releases the device, the voices and the buffers.
+    void closeWaveOutput();
+
+    bool isOpen() const { return device_ != nullptr; }
+    const WaveOutputSizes& sizes() const { return sizes_; }
+    const int16_t* ring() const { return ring_.get(); }
+    // Blocks filled since the output opened.
+    uint64_t blocksFilled() const { return blocksFilled_.load(std::memory_order_relaxed); }
+
+private:
+    void outputThreadMain();
+
+    Platform& platform_;
+    PlayerContext& context_;
+    WaveOutputSizes sizes_;
+    std::unique_ptr<int16_t[]> ring_;
+    std::unique_ptr<float[]> mixAreaStorage_;
+    float* mixArea_ = nullptr;  // 16-byte aligned start within the storage
+    std::unique_ptr<RingDevice> device_;
+    std::thread thread_;
+    std::atomic<bool> stopRequest_{false};
+    std::atomic<bool> threadEnded_{true};
+    int nextBlock_ = 0;  // kept between opens, as the device's blocks are
+    std::atomic<uint64_t> blocksFilled_{0};
+};
+
+}  // namespace qvl

@@ -1,0 +1,180 @@
+// The magazine's music through the whole viewer on the headless backend: what the ring device
+// plays equals what xm2wav renders of the same module, after the first lap of silence; F9 twice
+// starts the song again from its beginning; a missing module leaves the magazine silent.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "../support/test_font.h"
+#include "app/viewer.h"
+#include "platform/headless/headless_platform.h"
+#include "song_builder.h"
+
+namespace qvl::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Kind = HeadlessStep::Kind;
+
+constexpr size_t kRingFrames = 17680;
+
+// A melody over two patterns, so that a restart from the beginning can be told apart; each
+// transposition starts with other notes.
+XmModule melody(int bpm = 125, int transpose = 0) {
+    XmModule m = songOf(2, 16, 2);
+    XmSample wave = loopedSample(400);  // one looped period of a saw, so the audio is no constant
+    for (int i = 0; i < 400; ++i) wave.frames[i] = (i * 160) - 32000;
+    m.instruments[0] = oneSampleInstrument(wave);
+    m.bpm = static_cast<uint16_t>(bpm);
+    const uint8_t notes[] = {49, 51, 53, 54, 56, 58, 60, 61};
+    for (int p = 0; p < 2; ++p)
+        for (int row = 0; row < 16; row += 2) {
+            put(m, p, row, 0, {static_cast<uint8_t>(notes[(row / 2 + 3 * p) % 8] + transpose), 1, 0, 0, 0});
+            if (row % 8 == 0) put(m, p, row, 1, {static_cast<uint8_t>(37 + p * 5), 1, 0x30, 0, 0});
+        }
+    return m;
+}
+
+class MusicTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               (std::string("qvl_music_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "Music");
+        testing::writeTestFont(dir_);
+        old_ = fs::current_path();
+        fs::current_path(dir_);
+    }
+    void TearDown() override {
+        fs::current_path(old_);
+        fs::remove_all(dir_);
+    }
+    void writeModule(const std::string& name, const XmModule& m) {
+        std::vector<uint8_t> bytes = buildXm(m);
+        std::ofstream(dir_ / "Music" / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    void writeScript(const std::string& extra = "") {
+        std::ofstream(dir_ / "qvl.mag")
+            << "#startglobalconfig\n" + extra +
+                   "#definekeys 1\n#key 0 n nextmusic\n#endglobalconfig\n"
+                   "#definepages 1\n#definemusic 3\n#music 0 \"music\\one.xm\"\n"
+                   "#music 1 \"music\\two.xm\"\n#music 2 \"music\\three.xm\"\n"
+                   "#startpage 0 home\nhello\n";
+    }
+    // The frames xm2wav renders of a module, interleaved.
+    std::vector<int16_t> render(const std::string& name, double seconds) {
+        std::string wav = (dir_ / "out.wav").string();
+        std::string command = "'" QVL_XM2WAV "' '" + (dir_ / "Music" / name).string() + "' '" + wav +
+                              "' --seconds " + std::to_string(seconds) + " 2>/dev/null";
+        int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+        std::ifstream in(wav, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        std::vector<int16_t> samples(bytes.size() > 44 ? (bytes.size() - 44) / 2 : 0);
+        if (!samples.empty()) std::memcpy(samples.data(), bytes.data() + 44, samples.size() * 2);
+        return samples;
+    }
+    std::vector<int16_t> run(std::vector<HeadlessStep> steps) {
+        platform_.steps = std::move(steps);
+        EXPECT_EQ(runViewer(platform_), 0);
+        return platform_.playedAudio();
+    }
+
+    fs::path dir_, old_;
+    HeadlessPlatform platform_;
+};
+
+TEST_F(MusicTest, RingPlaysWhatXm2wavRenders) {
+    writeModule("one.xm", melody());
+    writeScript();
+    std::vector<int16_t> played = run({{Kind::wait, 2000, {}}});
+    ASSERT_EQ(played.size(), 2u * 2000 * 441 / 10);  // 44.1 frames a virtual millisecond
+    EXPECT_TRUE(std::all_of(played.begin(), played.begin() + 2 * kRingFrames,
+                            [](int16_t s) { return s == 0; }));
+    std::vector<int16_t> rendered = render("one.xm", 2.0);
+    const size_t frames = played.size() / 2 - kRingFrames;
+    ASSERT_GE(rendered.size(), 2 * frames);
+    EXPECT_TRUE(std::any_of(rendered.begin(), rendered.begin() + 2 * frames, [](int16_t s) { return s != 0; }));
+    size_t mismatch = 0;
+    while (mismatch < 2 * frames && played[2 * kRingFrames + mismatch] == rendered[mismatch]) ++mismatch;
+    EXPECT_EQ(mismatch, 2 * frames) << "first difference at frame " << mismatch / 2;
+}
+
+// Where the song's first block starts in the audio, searching from frame `from`.
+size_t findStart(const std::vector<int16_t>& audio, const std::vector<int16_t>& start, size_t from) {
+    auto at = std::search(audio.begin() + 2 * from, audio.end(), start.begin(), start.end());
+    return at == audio.end() ? std::string::npos : static_cast<size_t>(at - audio.begin()) / 2;
+}
+
+TEST_F(MusicTest, F9TwiceStartsTheSongAgainFromItsBeginning) {
+    writeModule("one.xm", melody());
+    writeScript();
+    std::vector<int16_t> played = run({{Kind::wait, 1500, {}}, {Kind::key, 120, {}},
+                                       {Kind::wait, 300, {}}, {Kind::key, 120, {}},
+                                       {Kind::wait, 1500, {}}});
+    std::vector<int16_t> rendered = render("one.xm", 1.0);
+    // The song's second block: by then the voices' volume ramps from the stop have run out,
+    // so a restart plays it exactly as a first start does.
+    std::vector<int16_t> secondBlock(rendered.begin() + 2 * 884, rendered.begin() + 4 * 884);
+    size_t first = findStart(played, secondBlock, 0);
+    EXPECT_EQ(first, kRingFrames + 884);
+    // Stopped at 1.5 s and started again at 1.8 s: the start plays once more after that.
+    size_t again = findStart(played, secondBlock, first + 1);
+    ASSERT_NE(again, std::string::npos);
+    EXPECT_GT(again, 1800u * 441 / 10);
+    EXPECT_LT(again, 1800u * 441 / 10 + kRingFrames + 3 * 884);
+    // Between the stop and the restart the ring fell silent once the old blocks were played.
+    EXPECT_TRUE(std::all_of(played.begin() + 2 * (again - 2 * 884), played.begin() + 2 * (again - 884),
+                            [](int16_t s) { return s == 0; }));
+}
+
+TEST_F(MusicTest, NextMusicOnTheLastSongGoesToTheFirstAndPlays) {
+    writeModule("one.xm", melody(125));
+    writeModule("two.xm", melody(90, 2));
+    writeModule("three.xm", melody(160, 4));
+    writeScript("#setglobaloption music off\n");
+    // Music off at the start: nothing plays. Then next, next, next: two, three, one.
+    std::vector<int16_t> played = run({{Kind::wait, 1000, {}}, {Kind::key, 'N', {}},
+                                       {Kind::key, 'N', {}}, {Kind::key, 'N', {}},
+                                       {Kind::wait, 1500, {}}});
+    EXPECT_TRUE(std::all_of(played.begin(), played.begin() + 2 * 44100, [](int16_t s) { return s == 0; }));
+    std::vector<int16_t> one = render("one.xm", 0.1), three = render("three.xm", 0.1);
+    std::vector<int16_t> oneStart(one.begin() + 2 * 884, one.begin() + 4 * 884);
+    std::vector<int16_t> threeStart(three.begin() + 2 * 884, three.begin() + 4 * 884);
+    EXPECT_NE(findStart(played, oneStart, 44100), std::string::npos);
+    EXPECT_EQ(findStart(played, threeStart, 0), std::string::npos);  // replaced before it played
+}
+
+TEST_F(MusicTest, MissingModuleLeavesTheMagazineSilentAndRunning) {
+    writeScript();
+    std::vector<int16_t> played = run({{Kind::wait, 1000, {}}, {Kind::key, 120, {}},
+                                       {Kind::key, 120, {}}, {Kind::key, 'N', {}},
+                                       {Kind::wait, 500, {}}});
+    EXPECT_EQ(played.size(), 2u * 1500 * 441 / 10);
+    EXPECT_TRUE(std::all_of(played.begin(), played.end(), [](int16_t s) { return s == 0; }));
+    EXPECT_TRUE(platform_.messages().empty());
+    EXPECT_EQ(platform_.framesPresented(), 1501u);
+}
+
+TEST_F(MusicTest, NoSoundDeviceStillStarts) {
+    writeModule("one.xm", melody());
+    writeScript();
+    platform_.soundWorks = false;
+    run({{Kind::wait, 100, {}}, {Kind::key, 120, {}}, {Kind::key, 'N', {}}, {Kind::wait, 100, {}}});
+    EXPECT_TRUE(platform_.messages().empty());
+    EXPECT_EQ(platform_.framesPresented(), 201u);
+}
+
+}  // namespace
+}  // namespace qvl::test

@@ -1,0 +1,124 @@
+// The wave output on the headless ring device: the ring's sizes, the block choice, the first
+// fill and the first lap of silence, and the thread ending cleanly.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/headless/headless_platform.h"
+#include "player/context.h"
+#include "player/replay.h"
+#include "player/xm_loader.h"
+#include "song_builder.h"
+#include "sound/memory_file.h"
+#include "sound/wave_output.h"
+
+namespace qvl::test {
+namespace {
+
+TEST(SoundWaveOutput, SizesAtCommonRates) {
+    const struct {
+        int rate, block, ring, count, bytes;
+    } cases[] = {{44100, 884, 17680, 20, 70720}, {48000, 960, 19200, 20, 76800},
+                 {22050, 444, 8880, 20, 35520}};
+    for (const auto& c : cases) {
+        WaveOutputSizes s = waveOutputSizes(c.rate);
+        EXPECT_EQ(s.framesPerBlock, c.block) << c.rate;
+        EXPECT_EQ(s.ringFrames, c.ring) << c.rate;
+        EXPECT_EQ(s.ringFrames * 4, c.bytes) << c.rate;
+        EXPECT_EQ(s.blockCount, c.count) << c.rate;
+    }
+}
+
+TEST(SoundWaveOutput, BlockChoice) {
+    // While block 0 or 1 plays, any other block may be filled.
+    for (int next = 0; next < 20; ++next) {
+        EXPECT_EQ(mayFillBlock(next, 0, 20), next != 0) << next;
+        EXPECT_EQ(mayFillBlock(next, 1, 20), next != 1) << next;
+    }
+    // While a later block plays, only the blocks below it.
+    for (int next = 0; next < 20; ++next) EXPECT_EQ(mayFillBlock(next, 7, 20), next < 7) << next;
+    // Steady state: the block that has just finished.
+    EXPECT_TRUE(mayFillBlock(4, 5, 20));
+    EXPECT_FALSE(mayFillBlock(5, 5, 20));
+    // A next block above the one playing (after a long hold-up) waits for the play position
+    // to pass it, unless block 0 or 1 is playing.
+    EXPECT_FALSE(mayFillBlock(12, 2, 20));
+    EXPECT_FALSE(mayFillBlock(12, 12, 20));
+    EXPECT_TRUE(mayFillBlock(12, 13, 20));
+    EXPECT_TRUE(mayFillBlock(19, 0, 20));
+}
+
+TEST(SoundWaveOutput, CatchesUpOneBlockALookAfterAStall) {
+    // Blocks 3 to 9 are due while block 10 plays: each look fills one, in order.
+    int next = 3, fills = 0;
+    while (mayFillBlock(next, 10, 20)) {
+        next = (next + 1) % 20;
+        ++fills;
+    }
+    EXPECT_EQ(fills, 7);
+    EXPECT_EQ(next, 10);
+}
+
+XmModule toneModule() {
+    XmModule m = songOf(1, 64);
+    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
+    return m;
+}
+
+bool silent(const std::vector<int16_t>& audio, size_t from, size_t to) {
+    return std::all_of(audio.begin() + 2 * from, audio.begin() + 2 * to, [](int16_t s) { return s == 0; });
+}
+
+TEST(SoundWaveOutput, FirstFillAndTheFirstLapOfSilence) {
+    HeadlessPlatform platform;
+    PlayerContext context;
+    std::vector<uint8_t> bytes = buildXm(toneModule());
+    Song* song = loadBytes(context, bytes);
+    ASSERT_NE(song, nullptr);
+    {
+        WaveOutput output(platform, context);
+        ASSERT_TRUE(output.openWaveOutput(44100));
+        ASSERT_TRUE(startSong(context, song));
+        const int16_t* ring = output.ring();
+
+        platform.setClock(20);  // 882 frames played: still in block 0
+        EXPECT_EQ(output.blocksFilled(), 0u);
+        platform.setClock(22);  // the first look in block 1 fills block 0
+        EXPECT_EQ(output.blocksFilled(), 1u);
+        std::vector<int16_t> block0(ring, ring + 2 * 884), block1(ring + 2 * 884, ring + 4 * 884);
+        EXPECT_TRUE(std::any_of(block0.begin(), block0.end(), [](int16_t s) { return s != 0; }));
+        EXPECT_TRUE(std::all_of(block1.begin(), block1.end(), [](int16_t s) { return s == 0; }));
+
+        platform.setClock(420);  // into the second lap
+        std::vector<int16_t> played = platform.playedAudio();
+        ASSERT_GE(played.size(), 2u * 18000);
+        EXPECT_TRUE(silent(played, 0, 17680));     // the first 20 blocks
+        EXPECT_FALSE(silent(played, 17680, 18000));  // then the song's first block
+        EXPECT_LE(output.blocksFilled(), 20u);     // one block a block played, no more
+        EXPECT_GE(output.blocksFilled(), 19u);
+        freeSong(context, song);
+    }
+    EXPECT_FALSE(context.voicePool);  // closing released the voices
+}
+
+TEST(SoundWaveOutput, NoDeviceNoOutput) {
+    HeadlessPlatform platform;
+    platform.soundWorks = false;
+    PlayerContext context;
+    setFileCallbacks(context, memoryFileCallbacks());
+    WaveOutput output(platform, context);
+    EXPECT_FALSE(output.openWaveOutput(44100));
+    EXPECT_FALSE(output.isOpen());
+}
+
+TEST(SoundWaveOutput, MissingFileCallbacksRefuseToOpen) {
+    HeadlessPlatform platform;
+    PlayerContext context;
+    WaveOutput output(platform, context);
+    EXPECT_FALSE(output.openWaveOutput(44100));
+    EXPECT_EQ(platform.calls(), std::vector<std::string>{});  // touched nothing
+}
+
+}  // namespace
+}  // namespace qvl::test
