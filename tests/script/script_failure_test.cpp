@@ -102,3 +102,67 @@ TEST_F(ScriptFailures, LineNumbersCountCommentsAndSkippedLines) {
 
 }  // namespace
 }  // namespace qvl
+
+namespace qvl {
+namespace {
+
+using ScriptRobustness = testing::ScriptFixture;
+
+// Random scripts made of keywords, numbers, names and mark-up: reading either succeeds or
+// fails with a message, and every count stays equal to its array's size.
+TEST_F(ScriptRobustness, RandomScriptsKeepCountsAndArraysTogether) {
+    const char* pieces[] = {"#definepages ",
+                            "#definekeys ",
+                            "#definemusic ",
+                            "#defineselects ",
+                            "#startpage ",
+                            "#key ",
+                            "#menuselect ",
+                            "#music ",
+                            "#setpageoption ",
+                            "#homepage ",
+                            "#definestartmusic ",
+                            "#startmenu",
+                            "#endmenu",
+                            "#startglobalconfig",
+                            "#endglobalconfig",
+                            "#includeascii x",
+                            "##",
+                            "<b>",
+                            "</b>",
+                            "<color 1 2>",
+                            "<",
+                            ">",
+                            "-1",
+                            "0",
+                            "3",
+                            "0x2",
+                            "999999",
+                            " ",
+                            "\"",
+                            "\n",
+                            "\n",
+                            "\n",
+                            "text",
+                            "esc"};
+    uint32_t seed = 777;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+    for (int script = 0; script < 300; ++script) {
+        std::string text;
+        const int length = int(next() % 120);
+        for (int i = 0; i < length; ++i) text += pieces[next() % std::size(pieces)];
+        read(text);
+        ASSERT_EQ(model.pages.size(), size_t(model.pageCount)) << text;
+        ASSERT_EQ(model.globalKeys.size(), size_t(model.globalKeyCount));
+        ASSERT_EQ(model.musicList.size(), size_t(model.musicCount));
+        for (const Page& page : model.pages) {
+            ASSERT_EQ(page.keys.size(), size_t(page.keyCount));
+            ASSERT_EQ(page.selects.size(), size_t(page.selectCount));
+        }
+        ASSERT_TRUE(model.pageCount == 0 || model.homePage < model.pageCount);
+        ASSERT_GE(model.homePage, 0);
+    }
+}
+
+}  // namespace
+}  // namespace qvl
