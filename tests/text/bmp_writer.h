@@ -7,7 +7,7 @@
 
 namespace qvl::testing {
 
-struct BmpSpec {
+struct BmpLayout {
     int32_t width = 0;
     int32_t height = 0;  // positive: rows stored bottom-up; negative: top-down
     uint16_t planes = 1;
@@ -28,7 +28,7 @@ inline void putU32(std::vector<uint8_t>& out, uint32_t v) {
 
 // rows: |height| rows of `width` bytes, top row first (8 bits per pixel; other bit counts
 // get their rows filled with zero bytes).
-inline std::vector<uint8_t> makeBmp(const BmpSpec& s,
+inline std::vector<uint8_t> makeBmp(const BmpLayout& s,
                                     const std::vector<std::vector<uint8_t>>& rows) {
     const int32_t count = s.height < 0 ? -s.height : s.height;
     const uint32_t stride = ((s.bitsPerPixel * s.width + 31) >> 3) & ~3u;

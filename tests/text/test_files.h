@@ -1,4 +1,4 @@
-// Helpers of the text tests: a scratch directory that the test works in, and files written
+// Support for the text tests: a scratch directory that the test works in, and files written
 // into it from bytes made by the test.
 #pragma once
 

@@ -1,6 +1,6 @@
 // Our own small ANSI files under data/, one per case that real art packs rely on: the wrap
 // at column 80, the trailing art record, private modes, long lines, 256-colour sequences.
-#include "import_helpers.h"
+#include "import_fixture.h"
 
 namespace qvl {
 namespace {

@@ -7,7 +7,7 @@
 namespace qvl {
 namespace {
 
-using testing::BmpSpec;
+using testing::BmpLayout;
 using testing::makeBmp;
 
 class TextBmp : public testing::ScratchDir {};
@@ -37,10 +37,10 @@ TEST_F(TextBmp, BottomUpAndTopDownGiveTheSameTopFirstPixels) {
 }
 
 TEST_F(TextBmp, ColourTableOfTheGivenSizeIsSkipped) {
-    BmpSpec spec{4, 2};
-    spec.coloursUsed = 2;
-    spec.paletteEntries = 2;
-    writeFile("small.bmp", makeBmp(spec, picture(4, 2)));
+    BmpLayout layout{4, 2};
+    layout.coloursUsed = 2;
+    layout.paletteEntries = 2;
+    writeFile("small.bmp", makeBmp(layout, picture(4, 2)));
     BmpImage image;
     ASSERT_EQ(loadBmp("small.bmp", image), BmpResult::loaded);
     EXPECT_EQ(image.pixels[0], 1);
@@ -48,12 +48,12 @@ TEST_F(TextBmp, ColourTableOfTheGivenSizeIsSkipped) {
 }
 
 TEST_F(TextBmp, UnsupportedHeadersGiveMinusTwoAndAnEmptyImage) {
-    BmpSpec fourBit{8, 2};
+    BmpLayout fourBit{8, 2};
     fourBit.bitsPerPixel = 4;
     fourBit.paletteEntries = 16;
-    BmpSpec compressed{8, 2};
+    BmpLayout compressed{8, 2};
     compressed.compression = 1;
-    BmpSpec twoPlanes{8, 2};
+    BmpLayout twoPlanes{8, 2};
     twoPlanes.planes = 2;
     const auto rows = picture(8, 2);
     auto badSignature = makeBmp({8, 2}, rows);
@@ -79,7 +79,7 @@ TEST_F(TextBmp, UnsupportedHeadersGiveMinusTwoAndAnEmptyImage) {
 }
 
 TEST_F(TextBmp, AbsurdSidesAreRefusedBeforeAllocating) {
-    BmpSpec huge{8, 2};
+    BmpLayout huge{8, 2};
     auto file = makeBmp(huge, picture(8, 2));
     file[14 + 8] = 0xFF;  // height 0x7FFF_FF02
     file[14 + 11] = 0x7F;

@@ -1,6 +1,6 @@
 // The text import: plain copying, escape sequences (cursor, attributes, save and restore,
 // beeps), line ends, the DOS wrap at column 80, and the limits that keep writes in the block.
-#include "import_helpers.h"
+#include "import_fixture.h"
 
 namespace qvl {
 namespace {
@@ -25,12 +25,25 @@ TEST_F(TextImportTest, PlainFileIsCopiedLineByLineWithControlBytesAsCells) {
     EXPECT_EQ(cell(0, 0).bold, 0);
 }
 
+TEST_F(TextImportTest, PlainFileRowsAreBounded) {
+    std::string lines;
+    for (int i = 0; i < kMaxImportRows + 5; ++i) lines += "x\n";
+    ASSERT_TRUE(import(lines));
+    EXPECT_EQ(result.lineCount, kMaxImportRows);  // guard: the rows past the limit are dropped
+    EXPECT_EQ(result.cells.size(), size_t(kMaxImportRows) * kCellsPerLine);
+    EXPECT_EQ(cell(kMaxImportRows - 1, 0).ch, 'x');
+}
+
 TEST_F(TextImportTest, PlainFileDropsWhatLiesBeyondColumn79) {
     std::string line;
     for (int i = 0; i < 100; ++i) line += char('0' + i % 10);
     ASSERT_TRUE(import(line + "\nz"));
     EXPECT_EQ(result.lineCount, 2);
     EXPECT_EQ(cell(0, 79).ch, '9');
+    EXPECT_EQ(rowText(1), "z");
+    // A line longer than a line reader's 8191 bytes is still one line.
+    ASSERT_TRUE(import(std::string(9000, 'y') + "\nz"));
+    EXPECT_EQ(result.lineCount, 2);
     EXPECT_EQ(rowText(1), "z");
 }
 

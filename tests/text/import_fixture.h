@@ -1,4 +1,4 @@
-// Helpers of the import tests: import bytes written to a scratch file, and read back cells.
+// The fixture of the import tests: import bytes written to a scratch file, read back cells.
 #pragma once
 
 #include <string>
