@@ -27,6 +27,13 @@ class ImportFixture : public ScratchDir {
         return text.substr(0, text.find_last_not_of(' ') + 1);
     }
 
+    // A cell's colours and flags as text: "fg/bg" then b (bold), u (underline), k (blink).
+    std::string attrs(int row, int column) const {
+        const CharCell& c = cell(row, column);
+        return std::to_string(c.fg) + "/" + std::to_string(c.bg) + (c.bold ? " b" : "") +
+               (c.underline ? " u" : "") + (c.blink ? " k" : "");
+    }
+
     HeadlessPlatform platform;
     TextImport result;
 };

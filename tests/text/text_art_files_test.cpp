@@ -18,9 +18,8 @@ TEST_F(TextArtFiles, WrapAtColumnEighty) {
     EXPECT_EQ(rowText(0), std::string(80, '#'));
     EXPECT_EQ(rowText(1), std::string(80, '='));
     EXPECT_EQ(rowText(2), "end");
-    EXPECT_EQ(cell(1, 79).fg, 4);
-    EXPECT_EQ(cell(1, 79).bold, 1);
-    EXPECT_EQ(cell(2, 0).bold, 0);
+    EXPECT_EQ(attrs(1, 79), "4/0 b");
+    EXPECT_EQ(attrs(2, 0), "7/0");
 }
 
 TEST_F(TextArtFiles, ArtRecordIsNeverDrawn) {
@@ -54,12 +53,8 @@ TEST_F(TextArtFiles, LongLineWithoutLineFeedsKeepsEveryCellAndColour) {
 TEST_F(TextArtFiles, ExtendedColourNumbersDoNotSetAttributes) {
     ASSERT_TRUE(load("colour256.ans"));
     EXPECT_EQ(rowText(0), "ABCD");
-    EXPECT_EQ(cell(0, 0).blink, 0);
-    EXPECT_EQ(cell(0, 1).blink, 0);
-    EXPECT_EQ(cell(0, 1).underline, 0);
-    EXPECT_EQ(cell(0, 2).bold, 1);  // the 1 after "38;5;5" is bold
-    EXPECT_EQ(cell(0, 2).blink, 0);
-    EXPECT_EQ(cell(0, 3).blink, 1);
+    const char* expected[] = {"7/0", "7/0", "7/0 b", "7/0 k"};  // the 1 after "38;5;5" is bold
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(attrs(0, c), expected[c]) << c;
 }
 
 }  // namespace

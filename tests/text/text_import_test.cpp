@@ -16,13 +16,11 @@ TEST_F(TextImportTest, PlainFileIsCopiedLineByLineWithControlBytesAsCells) {
     EXPECT_EQ(rowText(0), "ab");
     EXPECT_EQ(rowText(1), "");
     EXPECT_EQ(rowText(2), "c\td\x1b(x");  // no tab expansion; a lone ESC is a character
-    const CharCell& blank = cell(1, 5);
-    EXPECT_EQ(blank.ch, ' ');
-    EXPECT_EQ(blank.fg, 7);
-    EXPECT_EQ(blank.bg, 0);
-    EXPECT_EQ(blank.coloured, 1);
+    EXPECT_EQ(cell(1, 5).ch, ' ');
+    EXPECT_EQ(attrs(1, 5), "7/0");  // blanks and characters: white on black, coloured
+    EXPECT_EQ(attrs(0, 0), "7/0");
+    EXPECT_EQ(cell(1, 5).coloured, 1);
     EXPECT_EQ(cell(0, 0).coloured, 1);
-    EXPECT_EQ(cell(0, 0).bold, 0);
 }
 
 TEST_F(TextImportTest, PlainFileRowsAreBounded) {
@@ -99,38 +97,17 @@ TEST_F(TextImportTest, PositionCountsMissingOrZeroParametersAsOne) {
 
 TEST_F(TextImportTest, SelectGraphicRenditionSetsAndResetsAttributes) {
     ASSERT_TRUE(import("\x1b[1;31mX\x1b[0mY\x1b[44;32mZ\x1b[mW\x1b[4;5;47mV\x1b[9;22;99mU"));
-    const CharCell& x = cell(0, 0);
-    EXPECT_EQ(x.fg, 1);
-    EXPECT_EQ(x.bold, 1);
-    const CharCell& y = cell(0, 1);
-    EXPECT_EQ(y.fg, 7);
-    EXPECT_EQ(y.bg, 0);
-    EXPECT_EQ(y.bold, 0);
-    EXPECT_EQ(cell(0, 2).fg, 2);
-    EXPECT_EQ(cell(0, 2).bg, 4);
-    EXPECT_EQ(cell(0, 3).fg, 7);
-    EXPECT_EQ(cell(0, 3).bg, 0);
-    const CharCell& v = cell(0, 4);
-    EXPECT_EQ(v.underline, 1);
-    EXPECT_EQ(v.blink, 1);
-    EXPECT_EQ(v.bg, 7);
-    const CharCell& u = cell(0, 5);  // numbers outside the table change nothing
-    EXPECT_EQ(u.underline, 1);
-    EXPECT_EQ(u.bg, 7);
-    EXPECT_EQ(u.fg, 7);
+    // Numbers outside the table (9, 22, 99) change nothing.
+    const char* expected[] = {"1/0 b", "7/0", "2/4", "7/0", "7/7 u k", "7/7 u k"};
+    for (int c = 0; c < 6; ++c) EXPECT_EQ(attrs(0, c), expected[c]) << c;
 }
 
 TEST_F(TextImportTest, ExtendedColoursConsumeTheirNumbers) {
-    // 5 and 1 inside "38;5;n" / "48;5;n" / "38;2;r;g;b" are colour numbers, not blink or bold.
+    // 5 and 1 inside "38;5;n" / "48;5;n" / "38;2;r;g;b" are colour numbers, not blink or bold;
+    // what follows the colour number still counts.
     ASSERT_TRUE(import("\x1b[38;5;200mA\x1b[48;5;1mB\x1b[38;2;1;4;5mC\x1b[38;5;1;33mD"));
-    for (int c = 0; c < 3; ++c) {
-        EXPECT_EQ(cell(0, c).blink, 0) << c;
-        EXPECT_EQ(cell(0, c).bold, 0) << c;
-        EXPECT_EQ(cell(0, c).underline, 0) << c;
-        EXPECT_EQ(cell(0, c).fg, 7) << c;
-    }
-    EXPECT_EQ(cell(0, 3).fg, 3);  // what follows the colour number still counts
-    EXPECT_EQ(cell(0, 3).bold, 0);
+    const char* expected[] = {"7/0", "7/0", "7/0", "3/0"};
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(attrs(0, c), expected[c]) << c;
 }
 
 TEST_F(TextImportTest, SaveAndRestoreTheCursor) {
