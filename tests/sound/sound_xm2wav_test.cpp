@@ -1,0 +1,103 @@
+// The xm2wav tool end to end: a module built in code is rendered to a WAV whose header,
+// length, pitch and silence after a key off are checked; bad modules give exit code 1.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "song_builder.h"
+
+namespace qvl::test {
+namespace {
+
+std::string temp(const char* name) { return ::testing::TempDir() + name; }
+
+void save(const std::string& name, const std::vector<uint8_t>& bytes) {
+    std::FILE* f = std::fopen(name.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+int run(const std::string& arguments) {
+    const std::string command = std::string(XM2WAV_PATH) + " " + arguments + " 2>/dev/null";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<uint8_t> readAll(const std::string& name) {
+    std::vector<uint8_t> bytes;
+    std::FILE* f = std::fopen(name.c_str(), "rb");
+    if (!f) return bytes;
+    int c;
+    while ((c = std::fgetc(f)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
+    std::fclose(f);
+    return bytes;
+}
+
+uint32_t u32(const std::vector<uint8_t>& b, size_t at) {
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t{b[at + 3]} << 24);
+}
+
+XmModule sineSong() {
+    XmSample sine;
+    sine.sixteenBit = true;
+    for (int i = 0; i < 64; ++i) sine.frames.push_back(static_cast<int>(20000 * std::sin(2 * M_PI * i / 64)));
+    sine.loopBits = 1;
+    sine.loopLength = 64;
+    XmModule m = songOf(1, 64, 2, 6);
+    m.instruments[0] = oneSampleInstrument(sine);
+    put(m, 0, 0, 0, {58, 1, 0, 0, 0});  // real note 57: 8363 x 2^(9/12) Hz over 64 frames
+    put(m, 0, 32, 0, {97, 0, 0, 0, 0});
+    return m;
+}
+
+TEST(SoundXm2wav, RendersUntilTheSongLoopsBack) {
+    const std::string module = temp("sine.xm"), wav = temp("sine.wav");
+    save(module, buildXm(sineSong()));
+    ASSERT_EQ(run(module + " " + wav), 0);
+    const std::vector<uint8_t> b = readAll(wav);
+    ASSERT_GE(b.size(), 44u);
+    EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
+    EXPECT_EQ(u32(b, 24), 44100u);
+    EXPECT_EQ(b[22], 2);   // stereo
+    EXPECT_EQ(b[34], 16);  // bits
+    // two orders of 64 rows at 6 ticks of 882 frames, then the song returns to order 0
+    const uint32_t frames = 2 * 64 * 6 * 882;
+    EXPECT_EQ(u32(b, 40), frames * 4);
+    ASSERT_EQ(b.size(), 44 + frames * 4);
+    const auto left = [&](size_t i) { return static_cast<int16_t>(b[44 + 4 * i] | (b[45 + 4 * i] << 8)); };
+    int crossings = 0, first = -1, last = -1;
+    for (size_t i = 4411; i < 132300; ++i) {
+        if (left(i - 1) < 0 && left(i) >= 0) {
+            if (first < 0) first = static_cast<int>(i);
+            last = static_cast<int>(i);
+            ++crossings;
+        }
+    }
+    EXPECT_NEAR(44100.0 * (crossings - 1) / (last - first), 8363 * std::pow(2.0, 0.75) / 64, 0.05);
+    const size_t keyOff = 32 * 6 * 882;
+    for (size_t i = keyOff + 128; i < frames; ++i) ASSERT_EQ(left(i), 0) << i;
+    ASSERT_EQ(run(module + " " + wav + " --seconds 2"), 0);
+    EXPECT_EQ(readAll(wav).size(), 44u + 2 * 44100 * 4);
+}
+
+TEST(SoundXm2wav, RefusesMissingTruncatedAndInvalidModules) {
+    const std::string wav = temp("bad.wav");
+    EXPECT_EQ(run(temp("missing.xm") + " " + wav), 1);
+    std::vector<uint8_t> bytes = buildXm(sineSong());
+    bytes.resize(300);
+    save(temp("truncated.xm"), bytes);
+    EXPECT_EQ(run(temp("truncated.xm") + " " + wav), 1);
+    bytes = buildXm(sineSong());
+    bytes[0] = 'e';
+    save(temp("invalid.xm"), bytes);
+    EXPECT_EQ(run(temp("invalid.xm") + " " + wav), 1);
+    EXPECT_EQ(run("--help"), 0);
+    EXPECT_EQ(run(""), 1);
+}
+
+}  // namespace
+}  // namespace qvl::test
