@@ -34,7 +34,8 @@ struct MixSetup {
         sample.loopStart = 1000;
         sample.loopLength = length - 1000;
         sample.loopType = loopType;
-        sample.storage = std::make_unique<int16_t[]>(length + sampleSpareFrames + 2 * samplePadFrames);
+        sample.storage =
+            std::make_unique<int16_t[]>(length + sampleSpareFrames + 2 * samplePadFrames);
         sample.data = sample.storage.get() + samplePadFrames;
         for (uint32_t i = 0; i < length; ++i) {
             sample.data[i] = static_cast<int16_t>(12000 * std::sin(i * 0.05));
@@ -60,7 +61,8 @@ void mixBenchmark(benchmark::State& state, uint8_t loopType, bool ramps) {
         if (ramps) {
             // a new volume on every voice before every block: each block starts a ramp
             flip ^= 1;
-            for (int v = 0; v < voices; ++v) setVoiceVolume(setup.context.voicePool[v], flip ? 60 : 110);
+            for (int v = 0; v < voices; ++v)
+                setVoiceVolume(setup.context.voicePool[v], flip ? 60 : 110);
         }
         mixVoices(setup.context, setup.area.data(), blockFrames);
         benchmark::DoNotOptimize(setup.area.data());
@@ -68,10 +70,18 @@ void mixBenchmark(benchmark::State& state, uint8_t loopType, bool ramps) {
     state.SetItemsProcessed(state.iterations() * voices * blockFrames);
 }
 
-void BM_MixForward(benchmark::State& s) { mixBenchmark(s, 2, false); }
-void BM_MixPingPong(benchmark::State& s) { mixBenchmark(s, 4, false); }
-void BM_MixForwardRamps(benchmark::State& s) { mixBenchmark(s, 2, true); }
-void BM_MixPingPongRamps(benchmark::State& s) { mixBenchmark(s, 4, true); }
+void BM_MixForward(benchmark::State& s) {
+    mixBenchmark(s, 2, false);
+}
+void BM_MixPingPong(benchmark::State& s) {
+    mixBenchmark(s, 4, false);
+}
+void BM_MixForwardRamps(benchmark::State& s) {
+    mixBenchmark(s, 2, true);
+}
+void BM_MixPingPongRamps(benchmark::State& s) {
+    mixBenchmark(s, 4, true);
+}
 BENCHMARK(BM_MixForward)->Arg(32);
 BENCHMARK(BM_MixPingPong)->Arg(32);
 BENCHMARK(BM_MixForwardRamps)->Arg(32);
@@ -90,7 +100,8 @@ test::XmModule denseModule() {
     for (int i = 0; i < 4; ++i) {
         test::XmSample s;
         s.sixteenBit = true;
-        for (int f = 0; f < 6000; ++f) s.frames.push_back(static_cast<int>(9000 * std::sin(f * (0.03 + 0.01 * i))));
+        for (int f = 0; f < 6000; ++f)
+            s.frames.push_back(static_cast<int>(9000 * std::sin(f * (0.03 + 0.01 * i))));
         s.loopBits = i % 2 ? 2 : 1;
         s.loopStart = 2000;
         s.loopLength = 4000;
@@ -124,12 +135,12 @@ void BM_RenderDenseModule(benchmark::State& state) {
     std::vector<float> area(2 * blockFrames);
     const int blocks = 50;  // about one second of music per iteration
     for (auto _ : state) {
-        for (int b = 0; b < blocks; ++b) fillBlock(context, ring.data(), area.data(), 0, blockFrames);
+        for (int b = 0; b < blocks; ++b)
+            fillBlock(context, ring.data(), area.data(), 0, blockFrames);
         benchmark::DoNotOptimize(ring.data());
     }
     const double seconds = static_cast<double>(state.iterations()) * blocks * blockFrames / 44100.0;
-    state.counters["music_s_per_cpu_s"] =
-        benchmark::Counter(seconds, benchmark::Counter::kIsRate);
+    state.counters["music_s_per_cpu_s"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
     freeSong(context, song);
 }
 BENCHMARK(BM_RenderDenseModule)->Unit(benchmark::kMillisecond);

@@ -9,7 +9,6 @@ struct PlayerContext;
 struct Sample;
 struct Song;
 
-void applyChannel(PlayerContext& context, Channel& channel, const Sample& sample,
-                  const Song& song);
+void applyChannel(PlayerContext& context, Channel& channel, const Sample& sample, const Song& song);
 
 }  // namespace qvl

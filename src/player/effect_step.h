@@ -42,7 +42,11 @@ int32_t limitPeriod(int64_t period);
 void multiRetrigger(Channel& channel, int tick);
 
 // Nibbles of an effect parameter or volume byte.
-inline int highNibble(uint8_t v) { return v >> 4; }
-inline int lowNibble(uint8_t v) { return v & 15; }
+inline int highNibble(uint8_t v) {
+    return v >> 4;
+}
+inline int lowNibble(uint8_t v) {
+    return v & 15;
+}
 
 }  // namespace qvl

@@ -82,7 +82,9 @@ void vibratoRow(EffectStep& s) {
 }
 
 // 4xy vibrato, later ticks.
-void vibratoTick(EffectStep& s) { vibrato(s.channel, true); }
+void vibratoTick(EffectStep& s) {
+    vibrato(s.channel, true);
+}
 
 // 5xy tone portamento and volume slide, row tick.
 void tonePortaSlideRow(EffectStep& s) {
@@ -136,7 +138,9 @@ void volumeSlideRow(EffectStep& s) {
 }
 
 // Axy volume slide, later ticks.
-void volumeSlideTick(EffectStep& s) { volumeSlide(s.channel); }
+void volumeSlideTick(EffectStep& s) {
+    volumeSlide(s.channel);
+}
 
 // Bxx position jump to row 0 of an order; an order beyond the song goes to order 0.
 void positionJumpRow(EffectStep& s) {
@@ -187,7 +191,8 @@ void globalSlideRow(EffectStep& s) {
 void globalSlideTick(EffectStep& s) {
     Song& song = s.song;
     const int x = highNibble(song.globalVolumeSlide), y = lowNibble(song.globalVolumeSlide);
-    song.globalVolume = x ? std::min(song.globalVolume + x, 64) : std::max(song.globalVolume - y, 0);
+    song.globalVolume =
+        x ? std::min(song.globalVolume + x, 64) : std::max(song.globalVolume - y, 0);
 }
 
 // Lxx set volume envelope position.
@@ -220,7 +225,9 @@ void multiRetrigRow(EffectStep& s) {
 }
 
 // Rxy, later ticks.
-void multiRetrigTick(EffectStep& s) { multiRetrigger(s.channel, s.song.tick); }
+void multiRetrigTick(EffectStep& s) {
+    multiRetrigger(s.channel, s.song.tick);
+}
 
 // Txy tremor, row tick: on x + 1 ticks, off y + 1 ticks.
 void tremorRow(EffectStep& s) {
@@ -233,7 +240,9 @@ void tremorRow(EffectStep& s) {
 }
 
 // Txy, later ticks.
-void tremorTick(EffectStep& s) { tremor(s.channel); }
+void tremorTick(EffectStep& s) {
+    tremor(s.channel);
+}
 
 // X1y / X2y extra fine portamento, row tick only, without limit.
 void extraFineRow(EffectStep& s) {

@@ -18,13 +18,13 @@ int32_t segmentSlope(const EnvelopePoint& a, const EnvelopePoint& b) {
 }  // namespace
 
 EnvelopeState volumeEnvelopeState(Channel& c) {
-    return {c.volEnvTick, c.volEnvPoint, c.volEnvFixed, c.volEnvValue, c.volEnvSlope,
-            c.volEnvStopped};
+    return {c.volEnvTick,  c.volEnvPoint, c.volEnvFixed,
+            c.volEnvValue, c.volEnvSlope, c.volEnvStopped};
 }
 
 EnvelopeState panningEnvelopeState(Channel& c) {
-    return {c.panEnvTick, c.panEnvPoint, c.panEnvFixed, c.panEnvValue, c.panEnvSlope,
-            c.panEnvStopped};
+    return {c.panEnvTick,  c.panEnvPoint, c.panEnvFixed,
+            c.panEnvValue, c.panEnvSlope, c.panEnvStopped};
 }
 
 EnvelopeShape volumeEnvelopeShape(const Instrument& i) {

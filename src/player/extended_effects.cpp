@@ -13,7 +13,9 @@ namespace {
 
 void none(EffectStep&) {}
 
-int param(const EffectStep& s) { return lowNibble(s.cell.parameter); }
+int param(const EffectStep& s) {
+    return lowNibble(s.cell.parameter);
+}
 
 // E1y fine portamento up, without limit.
 void finePortaUpRow(EffectStep& s) {
@@ -110,7 +112,9 @@ void noteDelayTick(EffectStep& s) {
 }
 
 // EEy pattern delay by y rows' worth of ticks.
-void patternDelayRow(EffectStep& s) { s.song.patternDelayTicks = param(s) * s.song.speed; }
+void patternDelayRow(EffectStep& s) {
+    s.song.patternDelayTicks = param(s) * s.song.speed;
+}
 
 constexpr EffectAction rowActions[16] = {
     none,               // E0
@@ -152,8 +156,12 @@ constexpr EffectAction tickActions[16] = {
 
 }  // namespace
 
-void extendedRow(EffectStep& s) { rowActions[highNibble(s.cell.parameter)](s); }
+void extendedRow(EffectStep& s) {
+    rowActions[highNibble(s.cell.parameter)](s);
+}
 
-void extendedTick(EffectStep& s) { tickActions[highNibble(s.cell.parameter)](s); }
+void extendedTick(EffectStep& s) {
+    tickActions[highNibble(s.cell.parameter)](s);
+}
 
 }  // namespace qvl

@@ -58,7 +58,9 @@ int64_t mixRamp(float* out, const int16_t* data, int64_t position, int64_t step,
 
 }  // namespace
 
-MixKernels portableMixKernels() { return {mixConstant, mixRamp}; }
+MixKernels portableMixKernels() {
+    return {mixConstant, mixRamp};
+}
 
 MixKernels fastestMixKernels() {
     const std::vector<MixKernels> wide = simdMixKernelVariants();

@@ -14,9 +14,9 @@ using MixConstantRoutine = int64_t (*)(float* out, const int16_t* data, int64_t 
                                        int64_t step, int frames, float left, float right);
 // As the constant routine, but the per-side scales grow by their steps after every frame;
 // their final values are returned through left and right.
-using MixRampRoutine = int64_t (*)(float* out, const int16_t* data, int64_t position,
-                                   int64_t step, int frames, float& left, float& right,
-                                   float leftStep, float rightStep);
+using MixRampRoutine = int64_t (*)(float* out, const int16_t* data, int64_t position, int64_t step,
+                                   int frames, float& left, float& right, float leftStep,
+                                   float rightStep);
 
 struct MixKernels {
     MixConstantRoutine constant;

@@ -94,8 +94,7 @@ QVL_AVX2 int64_t mixConstant8(float* out, const int16_t* data, int64_t position,
 // The ramp's scales grow by one rounded addition a frame; they are worked out in order
 // for a chunk of frames first, then the chunk is mixed eight frames at a time.
 QVL_AVX2 int64_t mixRamp8(float* out, const int16_t* data, int64_t position, int64_t step,
-                          int frames, float& left, float& right, float leftStep,
-                          float rightStep) {
+                          int frames, float& left, float& right, float leftStep, float rightStep) {
     constexpr int chunk = 16;
     alignas(32) float ls[chunk], rs[chunk];
     float l = left, r = right;
@@ -133,7 +132,6 @@ QVL_AVX2 int64_t mixRamp8(float* out, const int16_t* data, int64_t position, int
     return position;
 }
 
-
 #define QVL_AVX512 __attribute__((target("avx2,avx512f,avx512bw,avx512dq")))
 
 // Steps up to this many frames let sixteen frames' pairs fit in one window of 32 frames.
@@ -154,9 +152,9 @@ QVL_AVX512 inline Lanes16 lanesFrom(int64_t position, int64_t step) {
     const __m512i p8 = _mm512_add_epi64(p0, _mm512_set1_epi64(8 * step));
     const __m512i frac = _mm512_inserti64x4(_mm512_castsi256_si512(_mm512_cvtepi64_epi32(p0)),
                                             _mm512_cvtepi64_epi32(p8), 1);
-    const __m512i index = _mm512_inserti64x4(
-        _mm512_castsi256_si512(_mm512_cvtepi64_epi32(_mm512_srai_epi64(p0, 32))),
-        _mm512_cvtepi64_epi32(_mm512_srai_epi64(p8, 32)), 1);
+    const __m512i index =
+        _mm512_inserti64x4(_mm512_castsi256_si512(_mm512_cvtepi64_epi32(_mm512_srai_epi64(p0, 32))),
+                           _mm512_cvtepi64_epi32(_mm512_srai_epi64(p8, 32)), 1);
     const int64_t step16 = 16 * step;
     return {frac,
             index,
@@ -186,8 +184,10 @@ QVL_AVX512 inline __m512 interpolate16(const int16_t* data, const Lanes16& l) {
     const __m512i firstWords = _mm512_permutexvar_epi16(offset, window);
     const __m512i secondWords =
         _mm512_permutexvar_epi16(_mm512_add_epi16(offset, _mm512_set1_epi16(1)), window);
-    const __m512 first = _mm512_cvtepi32_ps(_mm512_cvtepi16_epi32(_mm512_castsi512_si256(firstWords)));
-    const __m512 second = _mm512_cvtepi32_ps(_mm512_cvtepi16_epi32(_mm512_castsi512_si256(secondWords)));
+    const __m512 first =
+        _mm512_cvtepi32_ps(_mm512_cvtepi16_epi32(_mm512_castsi512_si256(firstWords)));
+    const __m512 second =
+        _mm512_cvtepi32_ps(_mm512_cvtepi16_epi32(_mm512_castsi512_si256(secondWords)));
     // one correctly rounded conversion of the unsigned fraction, as in the portable loop
     const __m512 w = _mm512_mul_ps(_mm512_cvtepu32_ps(l.frac), _mm512_set1_ps(0x1p-32f));
     return _mm512_add_ps(first, _mm512_mul_ps(w, _mm512_sub_ps(second, first)));
@@ -196,7 +196,8 @@ QVL_AVX512 inline __m512 interpolate16(const int16_t* data, const Lanes16& l) {
 // Adds v x left and v x right, interleaved, to the 32 floats at out.
 QVL_AVX512 inline void accumulate16(float* out, __m512 v, __m512 left, __m512 right) {
     const __m512 l = _mm512_mul_ps(v, left), r = _mm512_mul_ps(v, right);
-    const __m512i firstHalf = _mm512_set_epi32(23, 7, 22, 6, 21, 5, 20, 4, 19, 3, 18, 2, 17, 1, 16, 0);
+    const __m512i firstHalf =
+        _mm512_set_epi32(23, 7, 22, 6, 21, 5, 20, 4, 19, 3, 18, 2, 17, 1, 16, 0);
     const __m512i secondHalf =
         _mm512_set_epi32(31, 15, 30, 14, 29, 13, 28, 12, 27, 11, 26, 10, 25, 9, 24, 8);
     const __m512 first = _mm512_permutex2var_ps(l, firstHalf, r);
@@ -205,8 +206,8 @@ QVL_AVX512 inline void accumulate16(float* out, __m512 v, __m512 left, __m512 ri
     _mm512_storeu_ps(out + 16, _mm512_add_ps(_mm512_loadu_ps(out + 16), second));
 }
 
-QVL_AVX512 int64_t mixConstant16(float* out, const int16_t* data, int64_t position,
-                                 int64_t step, int frames, float left, float right) {
+QVL_AVX512 int64_t mixConstant16(float* out, const int16_t* data, int64_t position, int64_t step,
+                                 int frames, float left, float right) {
     if (step > windowStepLimit || step < -windowStepLimit) {
         return mixConstant8(out, data, position, step, frames, left, right);
     }
@@ -321,7 +322,9 @@ std::vector<MixKernels> simdMixKernelVariants() {
 
 namespace qvl {
 
-std::vector<MixKernels> simdMixKernelVariants() { return {}; }
+std::vector<MixKernels> simdMixKernelVariants() {
+    return {};
+}
 
 }  // namespace qvl
 

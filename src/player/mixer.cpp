@@ -73,7 +73,8 @@ int64_t framesToBoundary(const Voice& voice, int64_t distance) {
 
 void mixVoice(const PlayerContext& context, Voice& voice, float* out, int frames) {
     const Sample& sample = *voice.sample;
-    int64_t position = (int64_t{static_cast<int32_t>(voice.positionInt)} << 32) | voice.positionFrac;
+    int64_t position =
+        (int64_t{static_cast<int32_t>(voice.positionInt)} << 32) | voice.positionFrac;
     const int64_t loopStart = int64_t{sample.loopStart} << 32;
     const int64_t loopEnd = int64_t{sample.loopEnd()} << 32;
     int turnsWithoutMixing = 0;
@@ -121,10 +122,9 @@ void mixVoice(const PlayerContext& context, Voice& voice, float* out, int frames
             voice.currentRight = roundVolume(right);
             voice.rampFramesLeft -= stretch;
         } else {
-            position = context.mixKernels.constant(
-                out, sample.data, position, step, stretch,
-                static_cast<float>(voice.leftVolume) * inv255,
-                static_cast<float>(voice.rightVolume) * inv255);
+            position = context.mixKernels.constant(out, sample.data, position, step, stretch,
+                                                   static_cast<float>(voice.leftVolume) * inv255,
+                                                   static_cast<float>(voice.rightVolume) * inv255);
         }
         turnsWithoutMixing = 0;
         out += 2 * stretch;

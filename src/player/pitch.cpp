@@ -52,9 +52,15 @@ int64_t periodFrequency(bool linear, int32_t period, int32_t periodDelta) {
 int32_t vibratoOffset(int p, int d, uint8_t waveControl) {
     int m;
     switch (waveControl & 3) {
-        case 0: m = vibratoSine[p & 31]; break;
-        case 1: m = p >= 0 ? 8 * p : 255 - ((8 * p) & 255); break;
-        default: m = 255; break;
+        case 0:
+            m = vibratoSine[p & 31];
+            break;
+        case 1:
+            m = p >= 0 ? 8 * p : 255 - ((8 * p) & 255);
+            break;
+        default:
+            m = 255;
+            break;
     }
     int32_t offset = ((m * d) >> 5) & ~3;
     return p >= 0 ? -offset : offset;
@@ -64,9 +70,15 @@ void autoVibrato(Channel& ch, const Instrument& ins) {
     const int pos = ch.autoVibratoPos;
     int v;
     switch (ins.autoVibType) {
-        case 1: v = pos < 128 ? 64 : -64; break;
-        case 2: v = (128 - ((pos + 128) % 256)) >> 1; break;
-        case 3: v = (128 - ((384 - pos) % 256)) >> 1; break;
+        case 1:
+            v = pos < 128 ? 64 : -64;
+            break;
+        case 2:
+            v = (128 - ((pos + 128) % 256)) >> 1;
+            break;
+        case 3:
+            v = (128 - ((384 - pos) % 256)) >> 1;
+            break;
         default:  // quirk: types above 3 play the sine
             v = static_cast<int>(std::sin(2 * pos * autoVibratoStep) * 64);
             break;

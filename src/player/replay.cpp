@@ -50,7 +50,8 @@ void stepEnvelopes(Channel& ch, const Instrument& ins) {
 }
 
 void fadeout(Channel& ch, const Instrument& ins) {
-    ch.fadeoutVolume = static_cast<int32_t>(std::max<int64_t>(int64_t{ch.fadeoutVolume} - ins.fadeout, 0));
+    ch.fadeoutVolume =
+        static_cast<int32_t>(std::max<int64_t>(int64_t{ch.fadeoutVolume} - ins.fadeout, 0));
     ch.requests |= requestVolume;
 }
 
@@ -58,7 +59,9 @@ bool isPortamentoRow(const NoteCell& cell) {
     return cell.effect == 3 || cell.effect == 5 || cell.volume >= 0xF0;
 }
 
-bool hasNote(const NoteCell& cell) { return cell.note != 0 && cell.note != 255; }
+bool hasNote(const NoteCell& cell) {
+    return cell.note != 0 && cell.note != 255;
+}
 
 void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const NoteCell& cell) {
     const bool porta = isPortamentoRow(cell);

@@ -16,8 +16,8 @@ struct Song;
 
 constexpr int maxSamplesPerInstrument = 16;
 constexpr int maxEnvelopePoints = 12;
-constexpr int sampleSpareFrames = 8;   // guard frame and spares after the last frame
-constexpr int samplePadFrames = 24;    // zero frames before and after, read by an overrun
+constexpr int sampleSpareFrames = 8;  // guard frame and spares after the last frame
+constexpr int samplePadFrames = 24;   // zero frames before and after, read by an overrun
 
 struct NoteCell {
     uint8_t note = 0;        // 0 empty, 1..96 a note, 255 key off

@@ -12,7 +12,9 @@ namespace {
 
 void none(EffectStep&) {}
 
-int param(const EffectStep& s) { return lowNibble(s.cell.volume); }
+int param(const EffectStep& s) {
+    return lowNibble(s.cell.volume);
+}
 
 // 0x10..0x50 set volume 0..64; 0x51..0x5F do nothing.
 void setVolume(EffectStep& s) {
@@ -34,10 +36,14 @@ void volumeUp(EffectStep& s) {
 }
 
 // 0xAy vibrato speed.
-void vibratoSpeed(EffectStep& s) { s.channel.vibratoSpeed = static_cast<uint8_t>(param(s)); }
+void vibratoSpeed(EffectStep& s) {
+    s.channel.vibratoSpeed = static_cast<uint8_t>(param(s));
+}
 
 // 0xBy vibrato depth, row tick.
-void vibratoDepthRow(EffectStep& s) { s.channel.vibratoDepth = static_cast<uint8_t>(param(s)); }
+void vibratoDepthRow(EffectStep& s) {
+    s.channel.vibratoDepth = static_cast<uint8_t>(param(s));
+}
 
 // 0xBy, later ticks: depth and vibrato with phase advance.
 void vibratoDepthTick(EffectStep& s) {
@@ -72,7 +78,9 @@ void tonePortaRow(EffectStep& s) {
 }
 
 // 0xFy, later ticks.
-void tonePortaTick(EffectStep& s) { tonePortamento(s.channel); }
+void tonePortaTick(EffectStep& s) {
+    tonePortamento(s.channel);
+}
 
 constexpr EffectAction rowActions[16] = {
     none,             // 0x00..0x0F
@@ -114,8 +122,12 @@ constexpr EffectAction tickActions[16] = {
 
 }  // namespace
 
-void volumeColumnRow(EffectStep& s) { rowActions[highNibble(s.cell.volume)](s); }
+void volumeColumnRow(EffectStep& s) {
+    rowActions[highNibble(s.cell.volume)](s);
+}
 
-void volumeColumnTick(EffectStep& s) { tickActions[highNibble(s.cell.volume)](s); }
+void volumeColumnTick(EffectStep& s) {
+    tickActions[highNibble(s.cell.volume)](s);
+}
 
 }  // namespace qvl

@@ -45,7 +45,7 @@ bool readHeader(Song& song, XmReader& reader, int& storedPatterns) {
     if (channels < 1 || channels > maxChannels) return false;
     if (storedPatterns > maxStoredPatterns || instruments > maxInstruments) return false;
     songLength = std::clamp(songLength, 1, maxOrders);  // guard: at least one order
-    if (restart >= songLength) restart = 0;              // guard: restart inside the song
+    if (restart >= songLength) restart = 0;             // guard: restart inside the song
     song.songLength = static_cast<int16_t>(songLength);
     song.restartPosition = static_cast<int16_t>(restart);
     song.channelCount = static_cast<int16_t>(channels);
@@ -151,8 +151,7 @@ void readInstrumentHeader(Instrument& ins, XmReader& reader) {
     ins.autoVibRate = reader.readU8();
     ins.fadeout = uint32_t{reader.readU16le()} * 2;
     limitEnvelope(ins.volumePointCount, ins.volumeType, ins.volumeLoopStart, ins.volumeLoopEnd);
-    limitEnvelope(ins.panningPointCount, ins.panningType, ins.panningLoopStart,
-                  ins.panningLoopEnd);
+    limitEnvelope(ins.panningPointCount, ins.panningType, ins.panningLoopStart, ins.panningLoopEnd);
 }
 
 // Keeps the loop inside the sample; a loop of no length becomes no loop at all.

@@ -10,7 +10,7 @@
 namespace qvl {
 
 class XmReader {
-public:
+  public:
     XmReader(const FileCallbacks& files, void* handle) : files_(files), handle_(handle) {}
 
     uint8_t readU8();
@@ -24,7 +24,7 @@ public:
 
     bool truncated = false;
 
-private:
+  private:
     const FileCallbacks& files_;
     void* handle_;
 };

@@ -32,7 +32,9 @@ MemoryFile* memoryFileOpen(const char* name) {
     return file;
 }
 
-void memoryFileClose(MemoryFile* file) { delete file; }
+void memoryFileClose(MemoryFile* file) {
+    delete file;
+}
 
 size_t memoryFileRead(void* destination, size_t count, MemoryFile* file) {
     if (!file || !destination) return 0;
@@ -55,7 +57,9 @@ MemoryFile* memoryFileSeek(MemoryFile* file, long offset, int8_t whence) {
     return file;
 }
 
-long memoryFileTell(const MemoryFile* file) { return file ? file->position : 0; }
+long memoryFileTell(const MemoryFile* file) {
+    return file ? file->position : 0;
+}
 
 FileCallbacks memoryFileCallbacks() {
     FileCallbacks callbacks;

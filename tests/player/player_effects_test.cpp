@@ -47,7 +47,7 @@ TEST(PlayerEffects, JumpAndBreakOnOneRow) {
 TEST(PlayerEffects, BreakLimitsAndTheLastOrder) {
     XmModule m = songOf(1, 64, 2, 1);
     m.restart = 1;
-    put(m, 1, 0, 0, fx(13, 0x32));  // D32 in the last order: order 0, not the restart
+    put(m, 1, 0, 0, fx(13, 0x32));   // D32 in the last order: order 0, not the restart
     put(m, 0, 32, 0, fx(13, 0x70));  // D70: 70 > 63, row 0
     put(m, 0, 33, 0, fx(11, 9));     // never reached
     Player p(m);
@@ -189,7 +189,7 @@ TEST(PlayerEffects, TonePortamentoSlidesToItsTarget) {
     p.voice(0).positionInt = 555;
     EXPECT_EQ(perTick(p, 6, [](const Channel& c) { return c.period; }),
               (std::vector<int>{4608, 4608 - 64, 4608 - 64, 4608 - 64, 4608 - 64, 4608 - 64}));
-    EXPECT_EQ(p.channel(0).note, noteC4 - 1);   // the note is not taken
+    EXPECT_EQ(p.channel(0).note, noteC4 - 1);  // the note is not taken
     EXPECT_EQ(p.voice(0).positionInt, 555u);   // nor restarted (a start would be 0)
 }
 
@@ -250,9 +250,9 @@ TEST(PlayerEffects, SpeedTempoVolumeAndPanning) {
 
 TEST(PlayerEffects, PanningSlidesStayInRange) {
     XmModule m = songOf(3, 4, 1, 16);
-    put(m, 0, 0, 0, note(25, 0xF0));   // right by 15 a tick
-    put(m, 0, 0, 1, note(0, 0, 0xD8));   // volume column: left by 8 a tick
-    put(m, 0, 0, 2, note(0, 0, 0xEF));   // volume column: right by 15 a tick
+    put(m, 0, 0, 0, note(25, 0xF0));    // right by 15 a tick
+    put(m, 0, 0, 1, note(0, 0, 0xD8));  // volume column: left by 8 a tick
+    put(m, 0, 0, 2, note(0, 0, 0xEF));  // volume column: right by 15 a tick
     Player p(m);
     for (int i = 0; i < 16; ++i) p.tick();
     EXPECT_EQ(p.channel(0).panning, 255);

@@ -171,7 +171,7 @@ TEST(PlayerLoader, DeltaDecodesAndWritesGuardFrames) {
     EXPECT_EQ(d[0], 2560);
     EXPECT_EQ(d[1], 0);
     EXPECT_EQ(d[2], 1280);
-    EXPECT_EQ(d[3], 2560);  // no loop: the guard frame repeats the first frame
+    EXPECT_EQ(d[3], 2560);                      // no loop: the guard frame repeats the first frame
     EXPECT_EQ(i.samples[1]->data[4], 3 * 256);  // forward: copy of the loop start
     EXPECT_EQ(i.samples[2]->data[4], 4 * 256);  // ping-pong: copy of the frame before
     const int16_t* w = i.samples[3]->data;
@@ -185,7 +185,7 @@ TEST(PlayerLoader, InstrumentFieldsFadeoutAndEnvelopes) {
     XmInstrument ins = oneSampleInstrument(sampleOf({0}));
     ins.fadeout = 40000;  // doubled: 80000 needs more than 16 bits
     ins.volume.points = {{0, 64}};
-    ins.volume.type = 1;  // on, but one point only
+    ins.volume.type = 1;                        // on, but one point only
     ins.panning.points = {{0, 32}, {10, 100}};  // guard: 100 becomes 64
     ins.panning.type = 1;
     ins.noteSample[5] = 3;

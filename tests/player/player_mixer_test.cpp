@@ -56,7 +56,9 @@ struct Mixer {
     }
 };
 
-double positionOf(const Voice& v) { return v.positionInt + v.positionFrac / 4294967296.0; }
+double positionOf(const Voice& v) {
+    return v.positionInt + v.positionFrac / 4294967296.0;
+}
 
 std::vector<int16_t> ramp(int n, int scale) {
     std::vector<int16_t> f(n);
@@ -164,8 +166,10 @@ TEST(PlayerMixer, VariantsAgreeBitForBit) {
                 const uint32_t pos = rng() % 4800 + 100, frac = static_cast<uint32_t>(rng());
                 const uint32_t stepInt = v < 12 ? rng() % 2 : rng() % 17;
                 const uint32_t stepFrac = stepInt == 16 ? 0 : static_cast<uint32_t>(rng());
-                const uint8_t left = static_cast<uint8_t>(rng()), right = static_cast<uint8_t>(rng());
-                const uint8_t fromLeft = static_cast<uint8_t>(rng()), fromRight = static_cast<uint8_t>(rng());
+                const uint8_t left = static_cast<uint8_t>(rng()),
+                              right = static_cast<uint8_t>(rng());
+                const uint8_t fromLeft = static_cast<uint8_t>(rng()),
+                              fromRight = static_cast<uint8_t>(rng());
                 for (Mixer* m : {&a, &b}) {
                     Voice& voice = m->voice(v);
                     startVoiceSample(m->context, v, &s.s);

@@ -38,7 +38,7 @@ TEST(PlayerPitch, AmigaTable) {
     EXPECT_EQ(amigaPeriod(48, 64), 1712 + (1712 - up) * 64 / -128);
     EXPECT_EQ(amigaPeriod(48, -64), 1712 + (1712 - down) * 64 / -128);
     EXPECT_LT(periodFrequency(false, 1712, 100), 8362);  // positive delta lowers it here
-    EXPECT_EQ(periodFrequency(false, -5, 0), 705600);     // guard: no division by 0
+    EXPECT_EQ(periodFrequency(false, -5, 0), 705600);    // guard: no division by 0
 }
 
 TEST(PlayerPitch, VibratoWaves) {

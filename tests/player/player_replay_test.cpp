@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "player/replay.h"
-#include "player/xm_loader.h"
 #include "player/voice.h"
+#include "player/xm_loader.h"
 #include "song_builder.h"
 
 namespace qvl::test {
@@ -107,7 +107,7 @@ TEST(PlayerReplay, MissingSamplesAndInstrumentsAreSilent) {
     XmModule m = songOf(3, 4);
     m.instruments[0].noteSample[48] = 5;  // a slot beyond the instrument's one sample
     put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
-    put(m, 0, 0, 1, {noteC4, 9, 0, 0, 0});  // beyond the instrument count
+    put(m, 0, 0, 1, {noteC4, 9, 0, 0, 0});      // beyond the instrument count
     put(m, 0, 0, 2, {noteC4 + 1, 0, 0, 0, 0});  // never given an instrument
     Player p(m);
     p.tick();

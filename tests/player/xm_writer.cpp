@@ -70,7 +70,8 @@ void writePattern(Bytes& b, const XmPattern& p, int channels) {
 
 void writeEnvelope(Bytes& b, const XmEnvelope& e) {
     for (int i = 0; i < 12; ++i) {
-        const EnvelopePoint p = i < static_cast<int>(e.points.size()) ? e.points[i] : EnvelopePoint{};
+        const EnvelopePoint p =
+            i < static_cast<int>(e.points.size()) ? e.points[i] : EnvelopePoint{};
         b.u16(p.x);
         b.u16(p.y);
     }
@@ -159,12 +160,11 @@ std::vector<uint8_t> buildXm(const XmModule& m) {
     b.u16(m.songLength);
     b.u16(m.restart);
     b.u16(m.channels);
-    const int patterns = m.patternCountOverride >= 0 ? m.patternCountOverride
-                                                     : static_cast<int>(m.patterns.size());
+    const int patterns =
+        m.patternCountOverride >= 0 ? m.patternCountOverride : static_cast<int>(m.patterns.size());
     b.u16(patterns);
-    const int instruments = m.instrumentCountOverride >= 0
-                                ? m.instrumentCountOverride
-                                : static_cast<int>(m.instruments.size());
+    const int instruments = m.instrumentCountOverride >= 0 ? m.instrumentCountOverride
+                                                           : static_cast<int>(m.instruments.size());
     b.u16(instruments);
     b.u16(m.flags);
     b.u16(m.speed);
@@ -205,7 +205,8 @@ Song* loadBytes(PlayerContext& context, const std::vector<uint8_t>& bytes) {
         auto* s = static_cast<ServedFile*>(h);
         long long p = origin == 0 ? offset : static_cast<long long>(s->position) + offset;
         if (p < 0) p = 0;
-        if (p > static_cast<long long>(s->bytes->size())) p = static_cast<long long>(s->bytes->size());
+        if (p > static_cast<long long>(s->bytes->size()))
+            p = static_cast<long long>(s->bytes->size());
         s->position = static_cast<size_t>(p);
         return h;
     };
@@ -220,8 +221,12 @@ Player::Player(const XmModule& module) {
     if (song) startSong(context, song);
 }
 
-Player::~Player() { freeSong(context, song); }
+Player::~Player() {
+    freeSong(context, song);
+}
 
-Channel& Player::channel(int c) { return song->channels[c]; }
+Channel& Player::channel(int c) {
+    return song->channels[c];
+}
 
 }  // namespace qvl::test

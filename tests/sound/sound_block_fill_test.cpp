@@ -11,8 +11,8 @@
 #include "player/voice.h"
 #include "player/voice_control.h"
 #include "player/xm_loader.h"
-#include "sound/block_fill.h"
 #include "song_builder.h"
+#include "sound/block_fill.h"
 
 namespace qvl::test {
 namespace {
@@ -111,7 +111,8 @@ TEST(SoundBlockFill, RenderedNoteHasItsPitchAndKeyOffFallsSilent) {
     // one cycle of a sine over 64 frames, looped: at 8363 Hz it sounds at 8363 / 64 Hz
     XmSample sine;
     sine.sixteenBit = true;
-    for (int i = 0; i < 64; ++i) sine.frames.push_back(static_cast<int>(20000 * std::sin(2 * M_PI * i / 64)));
+    for (int i = 0; i < 64; ++i)
+        sine.frames.push_back(static_cast<int>(20000 * std::sin(2 * M_PI * i / 64)));
     sine.loopBits = 1;
     sine.loopLength = 64;
     XmModule m = songOf(1, 64, 1, 6);
@@ -123,7 +124,8 @@ TEST(SoundBlockFill, RenderedNoteHasItsPitchAndKeyOffFallsSilent) {
     EXPECT_NEAR(frequencyOf(f.ring, 1000, 100000), 8363.0 / 64, 0.05);
     const int keyOff = 192 * 882;
     int loudBefore = 0;
-    for (int i = keyOff - 2000; i < keyOff; ++i) loudBefore = std::max(loudBefore, std::abs(int{f.ring[2 * i]}));
+    for (int i = keyOff - 2000; i < keyOff; ++i)
+        loudBefore = std::max(loudBefore, std::abs(int{f.ring[2 * i]}));
     EXPECT_EQ(loudBefore, 4941);  // 20000 at 63/255 on the left of the centre
     // after the ramp of 128 frames nothing is left
     for (int i = keyOff + 128; i < 884 * 240; ++i) ASSERT_EQ(f.ring[2 * i], 0) << i;

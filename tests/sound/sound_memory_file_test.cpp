@@ -11,8 +11,8 @@ namespace qvl {
 namespace {
 
 std::string writeTemp(const std::vector<uint8_t>& bytes) {
-    const std::string name = ::testing::TempDir() + "memory_file_" +
-                             std::to_string(bytes.size()) + ".bin";
+    const std::string name =
+        ::testing::TempDir() + "memory_file_" + std::to_string(bytes.size()) + ".bin";
     std::FILE* f = std::fopen(name.c_str(), "wb");
     if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);

@@ -13,7 +13,9 @@
 namespace qvl::test {
 namespace {
 
-std::string temp(const char* name) { return ::testing::TempDir() + name; }
+std::string temp(const char* name) {
+    return ::testing::TempDir() + name;
+}
 
 void save(const std::string& name, const std::vector<uint8_t>& bytes) {
     std::FILE* f = std::fopen(name.c_str(), "wb");
@@ -44,7 +46,8 @@ uint32_t u32(const std::vector<uint8_t>& b, size_t at) {
 XmModule sineSong() {
     XmSample sine;
     sine.sixteenBit = true;
-    for (int i = 0; i < 64; ++i) sine.frames.push_back(static_cast<int>(20000 * std::sin(2 * M_PI * i / 64)));
+    for (int i = 0; i < 64; ++i)
+        sine.frames.push_back(static_cast<int>(20000 * std::sin(2 * M_PI * i / 64)));
     sine.loopBits = 1;
     sine.loopLength = 64;
     XmModule m = songOf(1, 64, 2, 6);
@@ -68,7 +71,9 @@ TEST(SoundXm2wav, RendersUntilTheSongLoopsBack) {
     const uint32_t frames = 2 * 64 * 6 * 882;
     EXPECT_EQ(u32(b, 40), frames * 4);
     ASSERT_EQ(b.size(), 44 + frames * 4);
-    const auto left = [&](size_t i) { return static_cast<int16_t>(b[44 + 4 * i] | (b[45 + 4 * i] << 8)); };
+    const auto left = [&](size_t i) {
+        return static_cast<int16_t>(b[44 + 4 * i] | (b[45 + 4 * i] << 8));
+    };
     int crossings = 0, first = -1, last = -1;
     for (size_t i = 4411; i < 132300; ++i) {
         if (left(i - 1) < 0 && left(i) >= 0) {
