@@ -15,7 +15,8 @@ for preset in release asan; do
     ctest --preset "$preset" -j "$jobs"
 done
 
-echo "== tsan build (viewer threads)"
+echo "== tsan build (the tests that run the viewer's threads)"
 cmake --preset tsan >/dev/null
-cmake --build --preset tsan -j "$jobs" --target app_test e2e_magshot_test magshot
-ctest --preset tsan -j "$jobs" -R '^(ViewerTest|MagshotTest)\.'
+cmake --build --preset tsan -j "$jobs" --target app_test e2e_magshot_test e2e_music_test magshot \
+    xm2wav sound_wave_output_test runtime_test
+ctest --preset tsan -j "$jobs" -R '^(ViewerTest|MagshotTest|DemoTest|MusicTest|SoundWaveOutput|KeyTest|FadeTest)\.'

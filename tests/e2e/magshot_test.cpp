@@ -74,6 +74,18 @@ TEST_F(MagshotTest, RawFramesAreWholeAndRunsRepeatExactly) {
     EXPECT_EQ(read(dir_ / "a.png"), read(dir_ / "b.png"));
 }
 
+TEST_F(MagshotTest, WavHoldsEverythingTheDevicePlayed) {
+    EXPECT_EQ(run("--dir mag --wait 1000 --wav a.wav --key 123"), 0);
+    std::string wav = read(dir_ / "a.wav");
+    ASSERT_EQ(wav.size(), 44u + 44100 * 4);  // one virtual second at 44.1 frames a millisecond
+    EXPECT_EQ(wav.substr(0, 4), "RIFF");
+    EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
+    EXPECT_EQ(wav.substr(36, 4), "data");
+    EXPECT_EQ(be32(wav, 24), 0x44AC0000u);  // 44100, little-endian
+    // No music in this magazine: a second of silence.
+    EXPECT_EQ(wav.find_first_not_of('\0', 44), std::string::npos);
+}
+
 TEST_F(MagshotTest, MissingScriptFailsWithItsMessage) {
     std::string err;
     EXPECT_EQ(run("--wait 10 --shot none.png", &err), 1);

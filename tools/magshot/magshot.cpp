@@ -12,6 +12,7 @@
 #include "app/viewer.h"
 #include "platform/headless/frame_file.h"
 #include "platform/headless/headless_platform.h"
+#include "sound/wav_writer.h"
 
 namespace {
 
@@ -24,6 +25,8 @@ const char kUsage[] =
     "  --shot FILE  write the frame of the current time: FILE.png as PNG, anything else as the\n"
     "               raw frame (614400 bytes, little-endian RGB565, top row first)\n"
     "  --close      close the window\n"
+    "  --wav FILE   at the end, write what the sound device played from its first frame\n"
+    "               (the first lap of silence included) as a 44100 Hz 16-bit stereo WAV\n"
     "After the last step the window is closed. The exit code is the viewer's.\n";
 
 bool parseNumber(const char* text, uint32_t& value) {
@@ -40,7 +43,7 @@ bool parseNumber(const char* text, uint32_t& value) {
 
 int main(int argc, char** argv) {
     qvl::HeadlessPlatform platform;
-    std::string dir;
+    std::string dir, wavFile;
     bool shotFailed = false;
 
     for (int i = 1; i < argc; ++i) {
@@ -61,6 +64,8 @@ int main(int argc, char** argv) {
         uint32_t number = 0;
         if (arg == "--dir") {
             dir = value;
+        } else if (arg == "--wav") {
+            wavFile = std::filesystem::absolute(value).string();
         } else if (arg == "--wait" || arg == "--key") {
             if (!parseNumber(value, number) || (arg == "--key" && number > 255)) {
                 std::fprintf(stderr, "magshot: bad value for %s: %s\n", argv[i - 1], value);
@@ -95,6 +100,16 @@ int main(int argc, char** argv) {
         }
     }
     int exitCode = qvl::runViewer(platform);
+    if (!wavFile.empty()) {
+        std::vector<int16_t> audio = platform.playedAudio();
+        qvl::WavWriter wav;
+        bool ok = wav.open(wavFile.c_str(), 44100) &&
+                  wav.write(audio.data(), static_cast<int>(audio.size() / 2)) && wav.finish();
+        if (!ok) {
+            std::fprintf(stderr, "magshot: cannot write %s\n", wavFile.c_str());
+            shotFailed = true;
+        }
+    }
     if (exitCode == 0 && shotFailed) return 1;
     return exitCode;
 }

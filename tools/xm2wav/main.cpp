@@ -13,7 +13,7 @@
 #include "player/xm_loader.h"
 #include "sound/block_fill.h"
 #include "sound/memory_file.h"
-#include "wav_writer.h"
+#include "sound/wav_writer.h"
 
 #ifdef _WIN32
 #include <io.h>

@@ -1,5 +1,5 @@
 // Little-endian RIFF/WAVE header and sample data.
-#include "wav_writer.h"
+#include "sound/wav_writer.h"
 
 namespace qvl {
 
