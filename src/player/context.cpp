@@ -1,6 +1,7 @@
 // Creation and release of the voice pool and the file callbacks of a player context.
 #include "player/context.h"
 
+#include "player/channel.h"
 #include "player/replay.h"
 #include "player/song.h"
 
@@ -24,12 +25,20 @@ void openVoices(PlayerContext& context, int rate) {
         appendNode(context.voiceList, context.voicePool[i].link);
     }
     for (auto* l = context.playingSongs.next; l != &context.playingSongs; l = l->next) {
-        setTempo(context, *l->owner, l->owner->bpm);
+        Song& song = *l->owner;
+        setTempo(context, song, song.bpm);
+        // songs that kept playing across a reopening drive the new voices
+        for (size_t c = 0; c < song.channels.size(); ++c) {
+            song.channels[c].voice = &context.voicePool[c];
+        }
     }
 }
 
 void closeVoices(PlayerContext& context) {
     std::lock_guard lock(context.mixBusy);
+    for (auto* l = context.playingSongs.next; l != &context.playingSongs; l = l->next) {
+        for (Channel& channel : l->owner->channels) channel.voice = nullptr;
+    }
     while (context.voiceList.linked()) unlinkNode(*context.voiceList.next);
     context.voicePool.reset();
 }

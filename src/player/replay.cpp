@@ -137,7 +137,7 @@ void processTick(PlayerContext& context, Song& song) {
 // a pattern loop inside one order is not a return.
 void notePlayedRow(Song& song) {
     const size_t key = static_cast<size_t>(song.order) * rowsPerOrderFlags + song.row;
-    if (song.playedRows.empty()) song.playedRows.assign(256 * rowsPerOrderFlags, 0);
+    if (song.playedRows.size() <= key) return;
     const bool moved = song.order != song.lastRowOrder || song.lastRowJumped;
     if (song.playedRows[key] && moved) {
         ++song.loopBackCount;
@@ -204,7 +204,8 @@ bool startSong(PlayerContext& context, Song* song) {
     song->rowCells = nullptr;
     song->lastRowOrder = -1;
     song->lastRowJumped = false;
-    song->playedRows.clear();
+    // allocated here, so the ticks on the output thread allocate nothing
+    song->playedRows.assign(static_cast<size_t>(song->songLength) * rowsPerOrderFlags, 0);
     song->loopBackCount = 0;
     setTempo(context, *song, song->defaultBpm);
     song->channels.assign(song->channelCount, Channel{});

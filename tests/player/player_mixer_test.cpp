@@ -82,6 +82,21 @@ TEST(PlayerVoiceControl, StepsAndClamps) {
     EXPECT_EQ(v.stepFrac, 0u);
 }
 
+TEST(PlayerVoiceControl, RampLengthFollowsTheMixRate) {
+    PlayerContext context;
+    const int rates[][2] = {{44100, 128}, {48000, 139}, {22050, 64}};
+    for (const auto& r : rates) {
+        openVoices(context, r[0]);
+        EXPECT_EQ(context.rampLength, r[1]);
+        EXPECT_EQ(context.rampReciprocal, 1.0f / r[1]);
+        EXPECT_EQ(context.voicePool[200].index, 200);
+    }
+    openVoices(context, 1000);  // guard: below 2757 Hz steps could reach 256 frames
+    EXPECT_EQ(context.mixRate, 2757);
+    closeVoices(context);
+    EXPECT_FALSE(context.voiceList.linked());
+}
+
 TEST(PlayerVoiceControl, LinearPanningLaw) {
     Voice v;
     setVoicePanning(v, 128);

@@ -2,6 +2,7 @@
 // instruments and key offs do to a channel and its voice.
 #include <gtest/gtest.h>
 
+#include "player/context.h"
 #include "player/replay.h"
 #include "player/voice.h"
 #include "player/xm_loader.h"
@@ -133,6 +134,17 @@ TEST(PlayerReplayGuards, StartNeedsVoices) {
     EXPECT_FALSE(startSong(context, nullptr));
     EXPECT_FALSE(stopSong(context, nullptr));
     EXPECT_TRUE(freeSong(context, song));
+}
+
+TEST(PlayerReplay, PlayingSongsFollowAReopening) {
+    XmModule m = songOf(1, 4);
+    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
+    Player p(m);
+    openVoices(p.context, 48000);
+    EXPECT_EQ(p.song->samplesPerTick, 960);
+    EXPECT_EQ(p.channel(0).voice, &p.voice(0));
+    p.tick();
+    EXPECT_NE(p.voice(0).sample, nullptr);
 }
 
 TEST(PlayerReplay, StopSilencesAndUnlinks) {
