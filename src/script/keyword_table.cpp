@@ -241,7 +241,7 @@ bool defineSelects(ScriptContext& ctx, std::string_view argument) {
 
 }  // namespace
 
-const std::array<KeywordEntry, 16> kKeywordTable = {{
+const KeywordTable kKeywordTable = {{
     {"#startglobalconfig", startGlobalConfig},  // 1
     {"#endglobalconfig", endGlobalConfig},      // 2
     {"#definekeys", defineKeys},                // 3

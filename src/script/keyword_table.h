@@ -25,7 +25,8 @@ struct KeywordEntry {
     KeywordHandler handler;
 };
 
-extern const std::array<KeywordEntry, 16> kKeywordTable;
+using KeywordTable = std::array<KeywordEntry, 16>;
+extern const KeywordTable kKeywordTable;
 
 // The key code "#key" stores for a key name: "esc", "f1"-"f8", "pl", "pr", "space" (any
 // letter case), otherwise the name's first character as written (0 for no name).
