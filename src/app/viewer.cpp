@@ -17,15 +17,16 @@ namespace qvl {
 namespace {
 
 class Viewer final : public WindowEvents {
-public:
-    explicit Viewer(Platform& platform) : platform_(platform), shell_(platform), display_(platform) {}
+  public:
+    explicit Viewer(Platform& platform)
+        : platform_(platform), shell_(platform), display_(platform) {}
 
     int run();
 
     void keyDown(int virtualKey) override { magazine_->handleKey(virtualKey); }
     void closeRequested() override;
 
-private:
+  private:
     void renderThreadProc();
     void stopRenderThread();
 

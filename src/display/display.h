@@ -9,7 +9,7 @@
 namespace qvl {
 
 inline constexpr int kFramePixels = kFrameWidth * kFrameHeight;  // 307200
-inline constexpr int kFrameBytes = kFramePixels * 2;              // 614400
+inline constexpr int kFrameBytes = kFramePixels * 2;             // 614400
 
 // Display modes the script's option "fullscreen" chooses between.
 enum DisplayMode : int32_t { kDisplayWindowed = 0, kDisplayFullScreen = 3 };
@@ -19,7 +19,7 @@ uint32_t packRgb565(int red, int green, int blue);
 
 // Owns the frame buffer and presents it through the platform in the chosen mode.
 class Display {
-public:
+  public:
     explicit Display(Platform& platform) : platform_(platform) {}
 
     // The present set-up: nothing to build here, since the platform takes RGB565 as it is.
@@ -30,7 +30,7 @@ public:
     // Shows a finished frame; does nothing once the window's drawing has been released.
     void presentFrame(const uint16_t* pixels) { platform_.present(pixels); }
 
-private:
+  private:
     Platform& platform_;
 };
 

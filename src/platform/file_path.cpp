@@ -10,7 +10,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+char foldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 bool equalsFolded(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;

@@ -18,20 +18,20 @@ enum class WindowResult { ok, classFailed, windowFailed };
 
 // Receives what the event loop delivers, on the thread that runs the loop.
 class WindowEvents {
-public:
+  public:
     // One key press as a Windows virtual-key code (auto-repeats included).
     virtual void keyDown(int virtualKey) = 0;
     // The window is being closed (close box, a quit signal, or a close posted by postClose).
     virtual void closeRequested() = 0;
 
-protected:
+  protected:
     ~WindowEvents() = default;
 };
 
 // A sound device that plays one ring buffer of 16-bit stereo frames in an endless loop at the
 // mix rate, starting at the ring's first frame.
 class RingDevice {
-public:
+  public:
     virtual ~RingDevice() = default;
     // Bytes handed to the speaker since the ring started playing, wrapping modulo 2^32 as a
     // device's byte counter does. Callable from any thread.
@@ -42,7 +42,7 @@ public:
 };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // A message box captioned "morrowick" with an OK button; the text always goes to standard

@@ -167,7 +167,8 @@ void MagazineApp::changePage(int32_t page) {
 
 void MagazineApp::loadStartMusic() {
     // guard: an empty list, or an index outside it, has no song to load
-    if (startMusic < 0 || startMusic >= musicCount || static_cast<size_t>(startMusic) >= musicList.size())
+    if (startMusic < 0 || startMusic >= musicCount ||
+        static_cast<size_t>(startMusic) >= musicList.size())
         return;
     musicControl.loadMusic(musicList[startMusic].fileName);
 }

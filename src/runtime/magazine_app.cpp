@@ -59,7 +59,8 @@ void MagazineApp::indexLines() {
 }
 
 const Page* MagazineApp::pageAt(int32_t index) const {
-    if (index < 0 || index >= pageCount || static_cast<size_t>(index) >= pages.size()) return nullptr;
+    if (index < 0 || index >= pageCount || static_cast<size_t>(index) >= pages.size())
+        return nullptr;
     return &pages[index];
 }
 

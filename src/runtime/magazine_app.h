@@ -36,7 +36,7 @@ inline constexpr int kTextColumns = 80;
 inline constexpr int kTextRows = 40;
 
 class MagazineApp : public MagazineModel {
-public:
+  public:
     MagazineApp(ShellState& shell, Display& display)
         : musicControl(shell.platform), shell_(shell), display_(display) {}
 
@@ -79,7 +79,7 @@ public:
     std::unique_ptr<BitmapFont> font;
     MusicControl musicControl;
 
-private:
+  private:
     // Starts a page change: a fade when fading is on, at once otherwise.
     void changePage(int32_t page);
     void scrollKey(int code, const Page& page);

@@ -48,7 +48,8 @@ void MagazineApp::drawMenuSelection() {
     if (!page) return;
     int32_t index = page->selection;
     // guard: a selection outside the menu's slots draws nothing
-    if (index < 0 || index >= page->selectCount || static_cast<size_t>(index) >= page->selects.size())
+    if (index < 0 || index >= page->selectCount ||
+        static_cast<size_t>(index) >= page->selects.size())
         return;
     const MenuSelect& s = page->selects[index];
 
@@ -79,8 +80,8 @@ void MagazineApp::drawMenuSelection() {
     for (int32_t c = first; c <= last; ++c) {
         uint8_t ch = static_cast<size_t>(c - 1) < length ? text[c - 1].ch : ' ';
         cell.ch = ch == 0 ? ' ' : ch;
-        font->drawGlyph(frameBuffer, kFrameWidth, cell, viewLeft + 8 * (c - 1), static_cast<int32_t>(y),
-                        fadeLevel);
+        font->drawGlyph(frameBuffer, kFrameWidth, cell, viewLeft + 8 * (c - 1),
+                        static_cast<int32_t>(y), fadeLevel);
     }
 }
 

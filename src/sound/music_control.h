@@ -16,7 +16,7 @@ struct Song;
 inline constexpr int kMixRate = 44100;
 
 class MusicControl {
-public:
+  public:
     explicit MusicControl(Platform& platform) : output_(platform, context_) {}
     // The song still loaded at the end is stopped and freed before the output closes.
     ~MusicControl();
@@ -37,7 +37,7 @@ public:
 
     const WaveOutput& output() const { return output_; }
 
-private:
+  private:
     PlayerContext context_;
     WaveOutput output_;
 };

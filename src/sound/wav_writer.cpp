@@ -56,7 +56,8 @@ bool WavWriter::write(const int16_t* frames, int count) {
         const int n = count - at < 1024 ? count - at : 1024;
         uint8_t* p = buffer;
         for (int i = 0; i < 2 * n; ++i) put16(p, static_cast<uint16_t>(frames[2 * at + i]));
-        if (std::fwrite(buffer, 1, 4 * static_cast<size_t>(n), file_) != 4 * static_cast<size_t>(n)) {
+        if (std::fwrite(buffer, 1, 4 * static_cast<size_t>(n), file_) !=
+            4 * static_cast<size_t>(n)) {
             failed_ = true;
         }
         at += n;

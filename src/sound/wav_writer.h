@@ -8,13 +8,13 @@
 namespace qvl {
 
 class WavWriter {
-public:
+  public:
     bool open(const char* name, int rate);
     bool write(const int16_t* frames, int count);
     bool finish();  // fills in the sizes and closes; false if any write failed
     ~WavWriter();
 
-private:
+  private:
     std::FILE* file_ = nullptr;
     uint32_t frames_ = 0;
     int rate_ = 0;

@@ -62,8 +62,8 @@ void WaveOutput::outputThreadMain() {
         const uint32_t count = device_->bytesPlayed();
         played += static_cast<uint32_t>(count - lastCount);  // guard: no jump when it wraps
         lastCount = count;
-        const int current = static_cast<int>((played / 4) % static_cast<uint64_t>(s.ringFrames)) /
-                            s.framesPerBlock;
+        const int current =
+            static_cast<int>((played / 4) % static_cast<uint64_t>(s.ringFrames)) / s.framesPerBlock;
         if (mayFillBlock(nextBlock_, current, s.blockCount)) {
             fillBlock(context_, ring_.get(), mixArea_, nextBlock_ * s.framesPerBlock,
                       s.framesPerBlock);
@@ -80,7 +80,7 @@ void WaveOutput::closeWaveOutput() {
     if (device_) device_->stopping();
     if (thread_.joinable()) thread_.join();
     { std::lock_guard lock(context_.mixBusy); }  // no fill may be left running
-    device_.reset();  // the device stops reading the ring before it goes
+    device_.reset();                             // the device stops reading the ring before it goes
     if (ring_) closeVoices(context_);
     mixArea_ = nullptr;
     mixAreaStorage_.reset();

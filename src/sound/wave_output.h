@@ -26,8 +26,9 @@ WaveOutputSizes waveOutputSizes(int rate);
 bool mayFillBlock(int next, int current, int blockCount);
 
 class WaveOutput {
-public:
-    WaveOutput(Platform& platform, PlayerContext& context) : platform_(platform), context_(context) {}
+  public:
+    WaveOutput(Platform& platform, PlayerContext& context)
+        : platform_(platform), context_(context) {}
     ~WaveOutput() { closeWaveOutput(); }
     WaveOutput(const WaveOutput&) = delete;
     WaveOutput& operator=(const WaveOutput&) = delete;
@@ -44,7 +45,7 @@ public:
     // Blocks filled since the output opened.
     uint64_t blocksFilled() const { return blocksFilled_.load(std::memory_order_relaxed); }
 
-private:
+  private:
     void outputThreadMain();
 
     Platform& platform_;

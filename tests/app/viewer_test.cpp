@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 using Kind = HeadlessStep::Kind;
 
 class ViewerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                (std::string("qvl_viewer_") +
@@ -62,8 +62,7 @@ TEST_F(ViewerTest, FailedWindowShowsItsMessage) {
     writeScript(kOnePage);
     platform_.windowResult = WindowResult::windowFailed;
     EXPECT_EQ(runViewer(platform_), 1);
-    EXPECT_EQ(platform_.messages(),
-              std::vector<std::string>{"initialization of window failed!"});
+    EXPECT_EQ(platform_.messages(), std::vector<std::string>{"initialization of window failed!"});
 }
 
 TEST_F(ViewerTest, FailedFullScreenIsReleasedAndReported) {
@@ -81,9 +80,9 @@ TEST_F(ViewerTest, StartUpOrderWithFullScreen) {
     writeScript(std::string("#setglobaloption fullscreen on\n") + kOnePage);
     platform_.steps = {{Kind::wait, 2, {}}};
     EXPECT_EQ(runViewer(platform_), 0);
-    EXPECT_EQ(platform_.calls(), (std::vector<std::string>{"openRingDevice", "createWindow", "hideCursor",
-                                                           "enterFullScreen", "present",
-                                                           "stopPresenting", "postClose"}));
+    EXPECT_EQ(platform_.calls(), (std::vector<std::string>{
+                                     "openRingDevice", "createWindow", "hideCursor",
+                                     "enterFullScreen", "present", "stopPresenting", "postClose"}));
     EXPECT_TRUE(platform_.fullScreen());
     EXPECT_TRUE(platform_.messages().empty());
 }
@@ -92,9 +91,9 @@ TEST_F(ViewerTest, FailedFullScreenIsReleasedBeforeAnyFrame) {
     writeScript(std::string("#setglobaloption fullscreen on\n") + kOnePage);
     platform_.fullScreenWorks = false;
     EXPECT_EQ(runViewer(platform_), 1);
-    EXPECT_EQ(platform_.calls(), (std::vector<std::string>{"openRingDevice", "createWindow", "hideCursor",
-                                                           "enterFullScreen", "message",
-                                                           "leaveFullScreen"}));
+    EXPECT_EQ(platform_.calls(),
+              (std::vector<std::string>{"openRingDevice", "createWindow", "hideCursor",
+                                        "enterFullScreen", "message", "leaveFullScreen"}));
 }
 
 TEST_F(ViewerTest, WindowedByDefault) {

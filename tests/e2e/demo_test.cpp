@@ -15,10 +15,11 @@ namespace {
 namespace fs = std::filesystem;
 
 class DemoTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         out_ = fs::temp_directory_path() /
-               (std::string("qvl_demo_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+               (std::string("qvl_demo_") +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(out_);
         fs::create_directories(out_);
     }
@@ -26,8 +27,9 @@ protected:
 
     // Runs magshot on the demo with the given steps; shots name files in out_.
     int run(const std::string& steps) {
-        std::string command = "cd '" + out_.string() + "' && '" QVL_MAGSHOT "' --dir '" QVL_SOURCE_DIR
-                              "/demo' " + steps + " 2>stderr.txt";
+        std::string command = "cd '" + out_.string() +
+                              "' && '" QVL_MAGSHOT "' --dir '" QVL_SOURCE_DIR "/demo' " + steps +
+                              " 2>stderr.txt";
         int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }

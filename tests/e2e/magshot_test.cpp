@@ -19,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class MagshotTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                (std::string("qvl_magshot_") +
@@ -34,8 +34,8 @@ protected:
     // Runs magshot with the arguments from dir_; gives its exit code and standard error.
     int run(const std::string& args, std::string* err = nullptr) {
         std::string errFile = (dir_ / "stderr.txt").string();
-        std::string command = "cd '" + dir_.string() + "' && '" QVL_MAGSHOT "' " + args + " 2>'" +
-                              errFile + "'";
+        std::string command =
+            "cd '" + dir_.string() + "' && '" QVL_MAGSHOT "' " + args + " 2>'" + errFile + "'";
         int status = std::system(command.c_str());
         if (err) *err = read(errFile);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -38,17 +38,19 @@ XmModule melody(int bpm = 125, int transpose = 0) {
     const uint8_t notes[] = {49, 51, 53, 54, 56, 58, 60, 61};
     for (int p = 0; p < 2; ++p)
         for (int row = 0; row < 16; row += 2) {
-            put(m, p, row, 0, {static_cast<uint8_t>(notes[(row / 2 + 3 * p) % 8] + transpose), 1, 0, 0, 0});
+            put(m, p, row, 0,
+                {static_cast<uint8_t>(notes[(row / 2 + 3 * p) % 8] + transpose), 1, 0, 0, 0});
             if (row % 8 == 0) put(m, p, row, 1, {static_cast<uint8_t>(37 + p * 5), 1, 0x30, 0, 0});
         }
     return m;
 }
 
 class MusicTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               (std::string("qvl_music_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+               (std::string("qvl_music_") +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "Music");
         testing::writeTestFont(dir_);
@@ -62,7 +64,8 @@ protected:
     void writeModule(const std::string& name, const XmModule& m) {
         std::vector<uint8_t> bytes = buildXm(m);
         std::ofstream(dir_ / "Music" / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
     }
     void writeScript(const std::string& extra = "") {
         std::ofstream(dir_ / "qvl.mag")
@@ -75,8 +78,8 @@ protected:
     // The frames xm2wav renders of a module, interleaved.
     std::vector<int16_t> render(const std::string& name, double seconds) {
         std::string wav = (dir_ / "out.wav").string();
-        std::string command = "'" QVL_XM2WAV "' '" + (dir_ / "Music" / name).string() + "' '" + wav +
-                              "' --seconds " + std::to_string(seconds) + " 2>/dev/null";
+        std::string command = "'" QVL_XM2WAV "' '" + (dir_ / "Music" / name).string() + "' '" +
+                              wav + "' --seconds " + std::to_string(seconds) + " 2>/dev/null";
         int status = std::system(command.c_str());
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
         std::ifstream in(wav, std::ios::binary);
@@ -105,14 +108,17 @@ TEST_F(MusicTest, RingPlaysWhatXm2wavRenders) {
     std::vector<int16_t> rendered = render("one.xm", 2.0);
     const size_t frames = played.size() / 2 - kRingFrames;
     ASSERT_GE(rendered.size(), 2 * frames);
-    EXPECT_TRUE(std::any_of(rendered.begin(), rendered.begin() + 2 * frames, [](int16_t s) { return s != 0; }));
+    EXPECT_TRUE(std::any_of(rendered.begin(), rendered.begin() + 2 * frames,
+                            [](int16_t s) { return s != 0; }));
     size_t mismatch = 0;
-    while (mismatch < 2 * frames && played[2 * kRingFrames + mismatch] == rendered[mismatch]) ++mismatch;
+    while (mismatch < 2 * frames && played[2 * kRingFrames + mismatch] == rendered[mismatch])
+        ++mismatch;
     EXPECT_EQ(mismatch, 2 * frames) << "first difference at frame " << mismatch / 2;
 }
 
 // Where the song's first block starts in the audio, searching from frame `from`.
-size_t findStart(const std::vector<int16_t>& audio, const std::vector<int16_t>& start, size_t from) {
+size_t findStart(const std::vector<int16_t>& audio, const std::vector<int16_t>& start,
+                 size_t from) {
     auto at = std::search(audio.begin() + 2 * from, audio.end(), start.begin(), start.end());
     return at == audio.end() ? std::string::npos : static_cast<size_t>(at - audio.begin()) / 2;
 }
@@ -120,8 +126,10 @@ size_t findStart(const std::vector<int16_t>& audio, const std::vector<int16_t>& 
 TEST_F(MusicTest, F9TwiceStartsTheSongAgainFromItsBeginning) {
     writeModule("one.xm", melody());
     writeScript();
-    std::vector<int16_t> played = run({{Kind::wait, 1500, {}}, {Kind::key, 120, {}},
-                                       {Kind::wait, 300, {}}, {Kind::key, 120, {}},
+    std::vector<int16_t> played = run({{Kind::wait, 1500, {}},
+                                       {Kind::key, 120, {}},
+                                       {Kind::wait, 300, {}},
+                                       {Kind::key, 120, {}},
                                        {Kind::wait, 1500, {}}});
     std::vector<int16_t> rendered = render("one.xm", 1.0);
     // The song's second block: by then the voices' volume ramps from the stop have run out,
@@ -135,8 +143,8 @@ TEST_F(MusicTest, F9TwiceStartsTheSongAgainFromItsBeginning) {
     EXPECT_GT(again, 1800u * 441 / 10);
     EXPECT_LT(again, 1800u * 441 / 10 + kRingFrames + 3 * 884);
     // Between the stop and the restart the ring fell silent once the old blocks were played.
-    EXPECT_TRUE(std::all_of(played.begin() + 2 * (again - 2 * 884), played.begin() + 2 * (again - 884),
-                            [](int16_t s) { return s == 0; }));
+    EXPECT_TRUE(std::all_of(played.begin() + 2 * (again - 2 * 884),
+                            played.begin() + 2 * (again - 884), [](int16_t s) { return s == 0; }));
 }
 
 TEST_F(MusicTest, NextMusicOnTheLastSongGoesToTheFirstAndPlays) {
@@ -145,10 +153,13 @@ TEST_F(MusicTest, NextMusicOnTheLastSongGoesToTheFirstAndPlays) {
     writeModule("three.xm", melody(160, 4));
     writeScript("#setglobaloption music off\n");
     // Music off at the start: nothing plays. Then next, next, next: two, three, one.
-    std::vector<int16_t> played = run({{Kind::wait, 1000, {}}, {Kind::key, 'N', {}},
-                                       {Kind::key, 'N', {}}, {Kind::key, 'N', {}},
+    std::vector<int16_t> played = run({{Kind::wait, 1000, {}},
+                                       {Kind::key, 'N', {}},
+                                       {Kind::key, 'N', {}},
+                                       {Kind::key, 'N', {}},
                                        {Kind::wait, 1500, {}}});
-    EXPECT_TRUE(std::all_of(played.begin(), played.begin() + 2 * 44100, [](int16_t s) { return s == 0; }));
+    EXPECT_TRUE(
+        std::all_of(played.begin(), played.begin() + 2 * 44100, [](int16_t s) { return s == 0; }));
     std::vector<int16_t> one = render("one.xm", 0.1), three = render("three.xm", 0.1);
     std::vector<int16_t> oneStart(one.begin() + 2 * 884, one.begin() + 4 * 884);
     std::vector<int16_t> threeStart(three.begin() + 2 * 884, three.begin() + 4 * 884);
@@ -158,8 +169,10 @@ TEST_F(MusicTest, NextMusicOnTheLastSongGoesToTheFirstAndPlays) {
 
 TEST_F(MusicTest, MissingModuleLeavesTheMagazineSilentAndRunning) {
     writeScript();
-    std::vector<int16_t> played = run({{Kind::wait, 1000, {}}, {Kind::key, 120, {}},
-                                       {Kind::key, 120, {}}, {Kind::key, 'N', {}},
+    std::vector<int16_t> played = run({{Kind::wait, 1000, {}},
+                                       {Kind::key, 120, {}},
+                                       {Kind::key, 120, {}},
+                                       {Kind::key, 'N', {}},
                                        {Kind::wait, 500, {}}});
     EXPECT_EQ(played.size(), 2u * 1500 * 441 / 10);
     EXPECT_TRUE(std::all_of(played.begin(), played.end(), [](int16_t s) { return s == 0; }));

@@ -12,7 +12,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class FilePathTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root_ = fs::temp_directory_path() /
                 ("qvl_path_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +

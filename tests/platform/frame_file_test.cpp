@@ -29,7 +29,8 @@ TEST(FrameFile, WideningRepeatsTopBits) {
 }
 
 uint32_t be32(const std::vector<uint8_t>& d, size_t at) {
-    return (uint32_t(d[at]) << 24) | (uint32_t(d[at + 1]) << 16) | (uint32_t(d[at + 2]) << 8) | d[at + 3];
+    return (uint32_t(d[at]) << 24) | (uint32_t(d[at + 1]) << 16) | (uint32_t(d[at + 2]) << 8) |
+           d[at + 3];
 }
 
 // Walks the chunks and undoes the stored deflate blocks, giving back the filtered rows.

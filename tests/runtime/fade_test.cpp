@@ -22,7 +22,8 @@ TEST_F(FadeTest, LevelsFallByTheClockThenThePageSwitchesAndRises) {
     EXPECT_EQ(app_->fadeLevel, 63);
     platform_.setClock(1000);
     EXPECT_TRUE(app_->handleKey('N'));
-    const std::pair<uint64_t, int> fallingOut[] = {{1000, 61}, {1002, 61}, {1003, 60}, {1090, 31}, {1180, 1}};
+    const std::pair<uint64_t, int> fallingOut[] = {
+        {1000, 61}, {1002, 61}, {1003, 60}, {1090, 31}, {1180, 1}};
     for (auto [ms, level] : fallingOut) {
         frameAt(ms);
         EXPECT_EQ(app_->fadeLevel, level) << "at " << ms;

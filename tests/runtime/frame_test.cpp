@@ -33,8 +33,10 @@ TEST_F(FrameTest, HomePageGlyphsInTheirColours) {
 TEST_F(FrameTest, LongLinesShowTheirFirst80Characters) {
     std::string line;
     for (int i = 0; i < 100; ++i) line += static_cast<char>('A' + i % 26);
-    ASSERT_TRUE(start("#definepages 1\n#startpage 0 \"x\"\n#setpageoption 0 infobar off\n"
-                      "#setpageoption 0 scrollable off\n" + line + "\n" + line + "\n"));
+    ASSERT_TRUE(
+        start("#definepages 1\n#startpage 0 \"x\"\n#setpageoption 0 infobar off\n"
+              "#setpageoption 0 scrollable off\n" +
+              line + "\n" + line + "\n"));
     frameAt(0);
     EXPECT_EQ(rowText(0), line.substr(0, 80));
     EXPECT_EQ(rowText(1), line.substr(0, 80));
@@ -61,10 +63,12 @@ TEST_F(FrameTest, MissingOrBadFontIsRefused) {
     EXPECT_FALSE(start("#definepages 1\n"));
     writeFile("data/system/font.bmp", "BM not really a bitmap");
     EXPECT_FALSE(start("#definepages 1\n"));
-    std::vector<uint8_t> small = makeBmp({64, 64}, std::vector<std::vector<uint8_t>>(64, std::vector<uint8_t>(64)));
+    std::vector<uint8_t> small =
+        makeBmp({64, 64}, std::vector<std::vector<uint8_t>>(64, std::vector<uint8_t>(64)));
     writeFile("data/system/font.bmp", std::string(small.begin(), small.end()));
     EXPECT_FALSE(start("#definepages 1\n"));
-    EXPECT_EQ(platform_.messages(), std::vector<std::string>(3, "font file cannot be loaded! terminating..."));
+    EXPECT_EQ(platform_.messages(),
+              std::vector<std::string>(3, "font file cannot be loaded! terminating..."));
 }
 
 TEST_F(FrameTest, ScriptErrorsGiveTheReadersMessageThenOurs) {

@@ -22,7 +22,8 @@ std::string magazine(const std::string& globalKeys, const std::string& page0 = "
 }
 
 TEST_F(KeyTest, BindingsCompareTheLoweredCodesLowByte) {
-    ASSERT_TRUE(start(magazine("#definekeys 3\n#key 0 f1 jump 1\n#key 1 a jump 3\n#key 2 A jump 5\n")));
+    ASSERT_TRUE(
+        start(magazine("#definekeys 3\n#key 0 f1 jump 1\n#key 1 a jump 3\n#key 2 A jump 5\n")));
     EXPECT_TRUE(app_->handleKey('P'));  // P is 80, lowered 112: the "f1" binding
     EXPECT_EQ(app_->currentPage, 1);
     app_->currentPage = 0;
@@ -58,7 +59,8 @@ TEST_F(KeyTest, PageBindingsComeAfterGlobalOnes) {
 }
 
 TEST_F(KeyTest, JumpLastReturnsToThePageBeforeTheLastNumberedJump) {
-    ASSERT_TRUE(start(magazine("#definekeys 3\n#key 0 b jump last\n#key 1 t jump 1\n#key 2 f jump 5\n")));
+    ASSERT_TRUE(
+        start(magazine("#definekeys 3\n#key 0 b jump last\n#key 1 t jump 1\n#key 2 f jump 5\n")));
     app_->handleKey('T');
     app_->handleKey('F');  // 1 -> 5
     app_->handleKey('B');
@@ -143,12 +145,14 @@ TEST_F(KeyTest, ShortPagesScrollDownToTheBottom) {
 }
 
 std::string menuMagazine(const std::string& keys) {
-    std::string s = "#startglobalconfig\n#setglobaloption fading off\n#endglobalconfig\n#definepages 6\n";
-    s += "#startpage 0 menu\n#setpageoption 0 scrollable off\n#setpageoption 0 infobar off\n" + keys;
+    std::string s =
+        "#startglobalconfig\n#setglobaloption fading off\n#endglobalconfig\n#definepages 6\n";
+    s +=
+        "#startpage 0 menu\n#setpageoption 0 scrollable off\n#setpageoption 0 infobar off\n" + keys;
     s += "#startmenu\n#defineselects 4\n";
     for (int i = 0; i < 4; ++i)
-        s += "#menuselect " + std::to_string(i) + " " + std::to_string(i + 1) + " 1 5 7 4 1 1 jump " +
-             std::to_string(i + 1) + "\n";
+        s += "#menuselect " + std::to_string(i) + " " + std::to_string(i + 1) +
+             " 1 5 7 4 1 1 jump " + std::to_string(i + 1) + "\n";
     s += "#endmenu\nfirst\nsecond\nthird\nfourth\n";
     return s;
 }
@@ -181,8 +185,9 @@ TEST_F(KeyTest, SpaceBindingTakesTheMenusSpace) {
 }
 
 TEST_F(KeyTest, MenuWithoutSelectionsChoosesNothing) {
-    ASSERT_TRUE(start("#definepages 1\n#startpage 0 m\n#setpageoption 0 scrollable off\n"
-                      "#startmenu\n#endmenu\ntext\n"));
+    ASSERT_TRUE(
+        start("#definepages 1\n#startpage 0 m\n#setpageoption 0 scrollable off\n"
+              "#startmenu\n#endmenu\ntext\n"));
     for (int key : {kVkReturn, kVkSpace, kVkUp, kVkDown, kVkEnd, kVkHome})
         EXPECT_FALSE(app_->handleKey(key)) << key;
     EXPECT_EQ(app_->pages[0].selection, 0);
@@ -207,8 +212,9 @@ TEST_F(KeyTest, RunningFadeBlocksBindingsAndScrollingButNotF12OrMenus) {
 }
 
 TEST_F(KeyTest, NextMusicWrapsToTheFirstSongAndSwitchesTheMusicOn) {
-    ASSERT_TRUE(start("#definemusic 3\n#music 0 a.xm\n#music 1 b.xm\n#music 2 c.xm\n"
-                      "#definestartmusic 2\n#definepages 1\n"));
+    ASSERT_TRUE(
+        start("#definemusic 3\n#music 0 a.xm\n#music 1 b.xm\n#music 2 c.xm\n"
+              "#definestartmusic 2\n#definepages 1\n"));
     app_->handleKey(kVkF9);
     EXPECT_EQ(app_->music, 0);
     EXPECT_TRUE(app_->runCommand("NextMusic", "whatever"));

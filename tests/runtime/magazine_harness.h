@@ -47,10 +47,11 @@ inline uint16_t textColour(int c, int k, bool bright = false) {
 }
 
 class MagazineHarness : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               (std::string("qvl_rt_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+               (std::string("qvl_rt_") +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         writeTestFont(dir_);
         old_ = fs::current_path();

@@ -47,8 +47,8 @@ TEST_F(OverlayTest, InfoBarAndThumbOfA100LinePage) {
 }
 
 TEST_F(OverlayTest, ScrollBarEndsAndTrack) {
-    ASSERT_TRUE(start("#definepages 1\n#startpage 0 x\n#setpageoption 0 infobar off\n" +
-                      pageOfLines(100)));
+    ASSERT_TRUE(
+        start("#definepages 1\n#startpage 0 x\n#setpageoption 0 infobar off\n" + pageOfLines(100)));
     frameAt(0);
     SeenCell top = cellAt(79, 0), bottom = cellAt(79, 39), track = cellAt(79, 10);
     EXPECT_EQ(top.code, 219);
@@ -124,9 +124,10 @@ TEST_F(OverlayTest, MenuWithTheInfoBarShowsNoSelection) {
 }
 
 TEST_F(OverlayTest, UnfilledSelectionSlotDrawsNothingWrong) {
-    ASSERT_TRUE(start("#definepages 1\n#startpage 0 m\n#setpageoption 0 infobar off\n"
-                      "#setpageoption 0 scrollable off\n#startmenu\n#defineselects 3\n#endmenu\n"
-                      "abc\n"));
+    ASSERT_TRUE(
+        start("#definepages 1\n#startpage 0 m\n#setpageoption 0 infobar off\n"
+              "#setpageoption 0 scrollable off\n#startmenu\n#defineselects 3\n#endmenu\n"
+              "abc\n"));
     frameAt(0);
     // Slot 0 is all zeros: line 0, columns 0 to 0, which lies outside the page.
     EXPECT_EQ(rowText(0, 0, 3), "abc");

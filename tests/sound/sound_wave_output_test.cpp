@@ -19,7 +19,8 @@ namespace {
 TEST(SoundWaveOutput, SizesAtCommonRates) {
     const struct {
         int rate, block, ring, count, bytes;
-    } cases[] = {{44100, 884, 17680, 20, 70720}, {48000, 960, 19200, 20, 76800},
+    } cases[] = {{44100, 884, 17680, 20, 70720},
+                 {48000, 960, 19200, 20, 76800},
                  {22050, 444, 8880, 20, 35520}};
     for (const auto& c : cases) {
         WaveOutputSizes s = waveOutputSizes(c.rate);
@@ -67,7 +68,8 @@ XmModule toneModule() {
 }
 
 bool silent(const std::vector<int16_t>& audio, size_t from, size_t to) {
-    return std::all_of(audio.begin() + 2 * from, audio.begin() + 2 * to, [](int16_t s) { return s == 0; });
+    return std::all_of(audio.begin() + 2 * from, audio.begin() + 2 * to,
+                       [](int16_t s) { return s == 0; });
 }
 
 TEST(SoundWaveOutput, FirstFillAndTheFirstLapOfSilence) {
@@ -93,9 +95,9 @@ TEST(SoundWaveOutput, FirstFillAndTheFirstLapOfSilence) {
         platform.setClock(420);  // into the second lap
         std::vector<int16_t> played = platform.playedAudio();
         ASSERT_GE(played.size(), 2u * 18000);
-        EXPECT_TRUE(silent(played, 0, 17680));     // the first 20 blocks
+        EXPECT_TRUE(silent(played, 0, 17680));       // the first 20 blocks
         EXPECT_FALSE(silent(played, 17680, 18000));  // then the song's first block
-        EXPECT_LE(output.blocksFilled(), 20u);     // one block a block played, no more
+        EXPECT_LE(output.blocksFilled(), 20u);       // one block a block played, no more
         EXPECT_GE(output.blocksFilled(), 19u);
         freeSong(context, song);
     }

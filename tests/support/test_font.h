@@ -28,7 +28,8 @@ inline void writeTestFont(const std::filesystem::path& dir) {
     std::filesystem::create_directories(dir / "data" / "system");
     std::vector<uint8_t> font = codedFontBmp();
     std::ofstream(dir / "data" / "system" / "font.bmp", std::ios::binary)
-        .write(reinterpret_cast<const char*>(font.data()), static_cast<std::streamsize>(font.size()));
+        .write(reinterpret_cast<const char*>(font.data()),
+               static_cast<std::streamsize>(font.size()));
 }
 
 }  // namespace qvl::testing

@@ -71,20 +71,20 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "magshot: bad value for %s: %s\n", argv[i - 1], value);
                 return 2;
             }
-            auto kind = arg == "--wait" ? qvl::HeadlessStep::Kind::wait : qvl::HeadlessStep::Kind::key;
+            auto kind =
+                arg == "--wait" ? qvl::HeadlessStep::Kind::wait : qvl::HeadlessStep::Kind::key;
             platform.steps.push_back({kind, number, {}});
         } else if (arg == "--shot") {
             // Relative names are taken from where magshot was started, not from --dir.
             std::string file = std::filesystem::absolute(value).string();
-            platform.steps.push_back({qvl::HeadlessStep::Kind::call, 0, [&platform, file, &shotFailed] {
-                                          std::vector<uint16_t> frame = platform.lastFrame();
-                                          if (!qvl::saveFrame(file, frame.data(), qvl::kFrameWidth,
-                                                              qvl::kFrameHeight)) {
-                                              std::fprintf(stderr, "magshot: cannot write %s\n",
-                                                           file.c_str());
-                                              shotFailed = true;
-                                          }
-                                      }});
+            platform.steps.push_back(
+                {qvl::HeadlessStep::Kind::call, 0, [&platform, file, &shotFailed] {
+                     std::vector<uint16_t> frame = platform.lastFrame();
+                     if (!qvl::saveFrame(file, frame.data(), qvl::kFrameWidth, qvl::kFrameHeight)) {
+                         std::fprintf(stderr, "magshot: cannot write %s\n", file.c_str());
+                         shotFailed = true;
+                     }
+                 }});
         } else {
             std::fprintf(stderr, "magshot: unknown argument %s\n%s", argv[i - 1], kUsage);
             return 2;
@@ -95,7 +95,8 @@ int main(int argc, char** argv) {
         std::error_code ec;
         std::filesystem::current_path(dir, ec);
         if (ec) {
-            std::fprintf(stderr, "magshot: cannot enter %s: %s\n", dir.c_str(), ec.message().c_str());
+            std::fprintf(stderr, "magshot: cannot enter %s: %s\n", dir.c_str(),
+                         ec.message().c_str());
             return 2;
         }
     }

@@ -109,7 +109,8 @@ bool saveFrame(const std::string& fileName, const uint16_t* pixels, int width, i
     if (endsWith(fileName, ".png")) {
         bytes = encodePng(pixels, width, height);
     } else if (endsWith(fileName, ".ppm")) {
-        std::string head = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+        std::string head =
+            "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
         bytes.assign(head.begin(), head.end());
         for (int i = 0; i < width * height; ++i) {
             uint8_t rgb[3];

@@ -10,7 +10,7 @@
 namespace qvl {
 
 class HeadlessPlatform::Device final : public RingDevice {
-public:
+  public:
     explicit Device(HeadlessPlatform& owner) : owner_(owner) {}
     ~Device() override { owner_.closeDevice(this); }
     uint32_t bytesPlayed() override {
@@ -23,7 +23,7 @@ public:
         owner_.changed_.notify_all();
     }
 
-private:
+  private:
     HeadlessPlatform& owner_;
 };
 
@@ -177,9 +177,8 @@ void HeadlessPlatform::settle(std::unique_lock<std::mutex>& lock) {
 void HeadlessPlatform::advanceTo(uint64_t target, std::unique_lock<std::mutex>& lock) {
     allowedTo_ = target;
     changed_.notify_all();
-    changed_.wait(lock, [&] {
-        return (now_ == target && framePresented_) || closePosted_ || !presenting_;
-    });
+    changed_.wait(
+        lock, [&] { return (now_ == target && framePresented_) || closePosted_ || !presenting_; });
 }
 
 int HeadlessPlatform::runEventLoop(WindowEvents& events) {

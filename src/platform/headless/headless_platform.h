@@ -26,7 +26,7 @@ struct HeadlessStep {
 };
 
 class HeadlessPlatform final : public Platform {
-public:
+  public:
     HeadlessPlatform();
     ~HeadlessPlatform() override;
 
@@ -78,7 +78,7 @@ public:
     std::vector<int16_t> playedAudio() const;
     int playRate() const;
 
-private:
+  private:
     class Device;
 
     void logCall(const char* name) { calls_.emplace_back(name); }
@@ -114,7 +114,7 @@ private:
     uint64_t frames_ = 0;
     std::vector<uint16_t> lastFrame_;
 
-    int awake_ = 0;                     // sleeping threads of the clock that are not asleep
+    int awake_ = 0;                      // sleeping threads of the clock that are not asleep
     std::multiset<uint64_t> wakeTimes_;  // when each sleeping one is due
 
     Device* device_ = nullptr;

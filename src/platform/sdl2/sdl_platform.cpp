@@ -46,7 +46,9 @@ uint32_t SdlPlatform::tickCount() {
     return static_cast<uint32_t>(ms);
 }
 
-void SdlPlatform::sleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SdlPlatform::sleepMs(uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 WindowResult SdlPlatform::createWindow() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -68,8 +70,8 @@ WindowResult SdlPlatform::createWindow() {
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (renderer_)
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565,
-                                     SDL_TEXTUREACCESS_STREAMING, kFrameWidth, kFrameHeight);
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
+                                     kFrameWidth, kFrameHeight);
     if (!texture_) {
         std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
         destroyWindow();
@@ -129,8 +131,7 @@ void SdlPlatform::postClose() {
     SDL_PushEvent(&event);
 }
 
-std::unique_ptr<RingDevice> SdlPlatform::openRingDevice(int rate, const int16_t* ring,
-                                                        int frames) {
+std::unique_ptr<RingDevice> SdlPlatform::openRingDevice(int rate, const int16_t* ring, int frames) {
     return openSdlRingDevice(rate, ring, frames);
 }
 

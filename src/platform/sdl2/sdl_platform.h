@@ -14,7 +14,7 @@
 namespace qvl {
 
 class SdlPlatform final : public Platform {
-public:
+  public:
     SdlPlatform();
     ~SdlPlatform() override;
 
@@ -32,7 +32,7 @@ public:
     void quit(int exitCode) override;
     std::unique_ptr<RingDevice> openRingDevice(int rate, const int16_t* ring, int frames) override;
 
-private:
+  private:
     void showPendingFrame();
     void destroyWindow();
 

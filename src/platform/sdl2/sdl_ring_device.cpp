@@ -2,8 +2,8 @@
 // SDL converts for the hardware if it must, so the ring's frames always play at the mix rate.
 #include "platform/sdl2/sdl_ring_device.h"
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace qvl {
@@ -11,9 +11,10 @@ namespace qvl {
 namespace {
 
 class SdlRingDevice final : public RingDevice {
-public:
+  public:
     SdlRingDevice(const int16_t* ring, int frames)
-        : ring_(reinterpret_cast<const uint8_t*>(ring)), ringBytes_(static_cast<size_t>(frames) * 4) {}
+        : ring_(reinterpret_cast<const uint8_t*>(ring)),
+          ringBytes_(static_cast<size_t>(frames) * 4) {}
 
     ~SdlRingDevice() override {
         if (device_) SDL_CloseAudioDevice(device_);  // waits for a callback in progress
@@ -46,7 +47,7 @@ public:
         return static_cast<uint32_t>(played_.load(std::memory_order_acquire));
     }
 
-private:
+  private:
     static void SDLCALL callback(void* self, Uint8* stream, int length) {
         static_cast<SdlRingDevice*>(self)->fill(stream, static_cast<size_t>(length));
     }
