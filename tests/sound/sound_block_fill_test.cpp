@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "player/context.h"
@@ -112,7 +113,7 @@ TEST(SoundBlockFill, RenderedNoteHasItsPitchAndKeyOffFallsSilent) {
     XmSample sine;
     sine.sixteenBit = true;
     for (int i = 0; i < 64; ++i)
-        sine.frames.push_back(static_cast<int>(20000 * std::sin(2 * M_PI * i / 64)));
+        sine.frames.push_back(static_cast<int>(20000 * std::sin(2 * std::numbers::pi * i / 64)));
     sine.loopBits = 1;
     sine.loopLength = 64;
     XmModule m = songOf(1, 64, 1, 6);

@@ -5,8 +5,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <numbers>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 #include "song_builder.h"
 
@@ -26,7 +31,11 @@ void save(const std::string& name, const std::vector<uint8_t>& bytes) {
 int run(const std::string& arguments) {
     const std::string command = std::string(XM2WAV_PATH) + " " + arguments + " 2>/dev/null";
     const int status = std::system(command.c_str());
+#ifdef _WIN32
+    return status;
+#else
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
 }
 
 std::vector<uint8_t> readAll(const std::string& name) {
@@ -47,7 +56,7 @@ XmModule sineSong() {
     XmSample sine;
     sine.sixteenBit = true;
     for (int i = 0; i < 64; ++i)
-        sine.frames.push_back(static_cast<int>(20000 * std::sin(2 * M_PI * i / 64)));
+        sine.frames.push_back(static_cast<int>(20000 * std::sin(2 * std::numbers::pi * i / 64)));
     sine.loopBits = 1;
     sine.loopLength = 64;
     XmModule m = songOf(1, 64, 2, 6);
