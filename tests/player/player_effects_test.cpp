@@ -225,7 +225,7 @@ TEST(PlayerEffects, SetEnvelopePosition) {
     put(m, 0, 1, 0, fx(21, 5));
     Player p(m);
     p.tick();
-    p.tick();  // the row step runs the envelope once more after Lxx
+    p.tick();  // Lxx acts after the row's envelope step, so its position stands
     EXPECT_EQ(p.channel(0).volEnvValue, 32);
     EXPECT_EQ(p.channel(0).volEnvTick, 5);
 }
