@@ -225,37 +225,75 @@ QVL_AVX512 int64_t mixConstant16(float* out, const int16_t* data, int64_t positi
     return mixConstant8(out, data, position, step, frames - i, left, right);
 }
 
-// The scales of sixteen ramp frames, x, x + s, x + 2s, ..., each rounded as the sequence
-// of single-precision additions rounds it, and the scale after them. Inside one binade
-// every addition of s adds the same rounded multiple d of the binade's unit, so the k-th
-// scale is exactly x + k d; where that cannot be sure (x of 0 or tiny, a tie, a crossing
-// into the next binade) it reports false and the caller adds one by one.
-QVL_AVX512 inline bool rampScales(float x, float s, __m512& scales, float& after) {
-    if (s == 0.0f) {
-        scales = _mm512_set1_ps(x);
-        after = x;
+// One side's ramp scale, sixteen frames at a time: x, x + s, x + 2s, ..., each rounded as
+// the sequence of single-precision additions rounds it. Inside one binade every addition
+// of s adds the same rounded multiple d of the binade's unit, so the k-th scale is exactly
+// x + k d; that holds while the mantissa stays clear of the binade's ends. Where it cannot
+// be sure (x of 0 or tiny, a tie, a binade crossing) the caller adds one by one.
+struct RampSide {
+    float x, s;
+    bool exact = false;
+    float d = 0.0f;
+    int64_t mantissa = 0, units = 0;
+    __m512 multiples;
+
+    QVL_AVX512 RampSide(float start, float increment)
+        : x(start), s(increment), multiples(_mm512_setzero_ps()) {}
+
+    QVL_AVX512 void prepare() {
+        exact = false;
+        if (s == 0.0f) {
+            exact = true;
+            d = 0.0f;
+            units = 0;
+            mantissa = int64_t{3} << 22;  // any mantissa inside the binade: it never moves
+            multiples = _mm512_setzero_ps();
+            return;
+        }
+        uint32_t bits;
+        std::memcpy(&bits, &x, sizeof bits);
+        const uint32_t exponent = (bits >> 23) & 255;
+        if ((bits >> 31) || exponent <= 24 || exponent >= 254) return;
+        const uint32_t unitBits = (exponent - 23) << 23, inverseBits = (277 - exponent) << 23;
+        float unit, inverse;
+        std::memcpy(&unit, &unitBits, sizeof unit);
+        std::memcpy(&inverse, &inverseBits, sizeof inverse);
+        const float q = s * inverse;            // exact: a scaling by a power of two
+        if (q - std::floor(q) == 0.5f) return;  // a tie rounds by parity
+        const float whole = std::nearbyint(q);
+        units = static_cast<int64_t>(whole);
+        mantissa = (bits & 0x7FFFFF) | 0x800000;
+        d = whole * unit;
+        const __m512 k = _mm512_set_ps(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+        multiples = _mm512_mul_ps(k, _mm512_set1_ps(d));  // exact: small integers times d
+        exact = true;
+    }
+
+    // The next sixteen scales, if they can be had exactly.
+    QVL_AVX512 bool next(__m512& scales) {
+        if (!exact) prepare();
+        if (!exact) return false;
+        const int64_t last = mantissa + 16 * units;
+        if (last <= (int64_t{1} << 23) || last >= (int64_t{1} << 24) - 1) {
+            prepare();  // a new binade: a new unit
+            if (!exact) return false;
+            const int64_t again = mantissa + 16 * units;
+            if (again <= (int64_t{1} << 23) || again >= (int64_t{1} << 24) - 1) return false;
+        }
+        scales = _mm512_add_ps(_mm512_set1_ps(x), multiples);
+        x += 16.0f * d;
+        mantissa += 16 * units;
         return true;
     }
-    uint32_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    const uint32_t exponent = (bits >> 23) & 255;
-    if ((bits >> 31) || exponent <= 24 || exponent >= 254) return false;
-    const uint32_t unitBits = (exponent - 23) << 23, inverseBits = (277 - exponent) << 23;
-    float unit, inverse;
-    std::memcpy(&unit, &unitBits, sizeof unit);
-    std::memcpy(&inverse, &inverseBits, sizeof inverse);
-    const float q = s * inverse;  // exact: a scaling by a power of two
-    const float whole = std::nearbyint(q);
-    if (std::fabs(q - std::floor(q) - 0.5f) == 0.0f) return false;  // a tie rounds by parity
-    const int64_t mantissa = (bits & 0x7FFFFF) | 0x800000;
-    const int64_t last = mantissa + 16 * static_cast<int64_t>(whole);
-    if (last <= (1 << 23) || last >= (1 << 24) - 1) return false;
-    const float d = whole * unit;
-    const __m512 k = _mm512_set_ps(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
-    scales = _mm512_add_ps(_mm512_set1_ps(x), _mm512_mul_ps(k, _mm512_set1_ps(d)));
-    after = x + 16.0f * d;
-    return true;
-}
+
+    // One frame's scale, added the slow way.
+    float step() {
+        const float now = x;
+        x += s;
+        exact = false;
+        return now;
+    }
+};
 
 QVL_AVX512 int64_t mixRamp16(float* out, const int16_t* data, int64_t position, int64_t step,
                              int frames, float& left, float& right, float leftStep,
@@ -263,26 +301,24 @@ QVL_AVX512 int64_t mixRamp16(float* out, const int16_t* data, int64_t position, 
     if (step > windowStepLimit || step < -windowStepLimit) {
         return mixRamp8(out, data, position, step, frames, left, right, leftStep, rightStep);
     }
-    float l = left, r = right;
+    RampSide l(left, leftStep), r(right, rightStep);
     int i = 0;
     if (frames >= 16) {
         Lanes16 lanes = lanesFrom(position, step);
         for (; i + 16 <= frames; i += 16) {
+            RampSide lBefore = l, rBefore = r;
             __m512 ls, rs;
-            float nextLeft, nextRight;
-            if (rampScales(l, leftStep, ls, nextLeft) && rampScales(r, rightStep, rs, nextRight)) {
+            if (l.next(ls) && r.next(rs)) {
                 accumulate16(out, interpolate16(data, lanes), ls, rs);
-                l = nextLeft;
-                r = nextRight;
             } else {
+                l = lBefore;
+                r = rBefore;
                 int64_t p = lanes.position;
                 for (int k = 0; k < 16; ++k) {
                     const float v = interpolateOne(data, p);
                     p += step;
-                    out[2 * k] += v * l;
-                    out[2 * k + 1] += v * r;
-                    l += leftStep;
-                    r += rightStep;
+                    out[2 * k] += v * l.step();
+                    out[2 * k + 1] += v * r.step();
                 }
             }
             advance(lanes);
@@ -293,14 +329,12 @@ QVL_AVX512 int64_t mixRamp16(float* out, const int16_t* data, int64_t position, 
     for (; i < frames; ++i) {
         const float v = interpolateOne(data, position);
         position += step;
-        out[0] += v * l;
-        out[1] += v * r;
+        out[0] += v * l.step();
+        out[1] += v * r.step();
         out += 2;
-        l += leftStep;
-        r += rightStep;
     }
-    left = l;
-    right = r;
+    left = l.x;
+    right = r.x;
     return position;
 }
 
