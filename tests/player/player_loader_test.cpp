@@ -239,6 +239,20 @@ TEST(PlayerLoaderGuards, ClampsOrdersRestartAndEnvelopes) {
     EXPECT_EQ(z.song->patternSlots, 1);
 }
 
+TEST(PlayerLoaderGuards, ClampsSpeedTempoAndSampleVolume) {
+    XmModule m;
+    m.speed = 1000;  // above 255: 255
+    m.bpm = 5000;    // above 999: 999
+    XmSample loud = sampleOf({1});
+    loud.volume = 200;  // above 64: 64
+    m.instruments.push_back(oneSampleInstrument(loud));
+    Loaded l(m);
+    ASSERT_NE(l.song, nullptr);
+    EXPECT_EQ(l.song->defaultSpeed, 255);
+    EXPECT_EQ(l.song->defaultBpm, 999);
+    EXPECT_EQ(l.song->instruments[0].samples[0]->volume, 64);
+}
+
 TEST(PlayerLoaderGuards, RefusesAbsurdCounts) {
     XmModule m;
     m.channels = 0;
