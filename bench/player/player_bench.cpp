@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "player/context.h"
+#include "player/mix_kernels.h"
 #include "player/mixer.h"
 #include "player/replay.h"
 #include "player/song.h"
@@ -53,9 +54,10 @@ struct MixSetup {
     }
 };
 
-void mixBenchmark(benchmark::State& state, uint8_t loopType, bool ramps) {
+void mixBenchmark(benchmark::State& state, uint8_t loopType, bool ramps, bool portable = false) {
     const int voices = static_cast<int>(state.range(0));
     MixSetup setup(voices, loopType);
+    if (portable) setup.context.mixKernels = portableMixKernels();
     int flip = 0;
     for (auto _ : state) {
         if (ramps) {
@@ -82,7 +84,16 @@ void BM_MixForwardRamps(benchmark::State& s) {
 void BM_MixPingPongRamps(benchmark::State& s) {
     mixBenchmark(s, 4, true);
 }
+// the plain C++ loops, as on a processor without wide vectors
+void BM_MixForwardPortable(benchmark::State& s) {
+    mixBenchmark(s, 2, false, true);
+}
+void BM_MixForwardRampsPortable(benchmark::State& s) {
+    mixBenchmark(s, 2, true, true);
+}
 BENCHMARK(BM_MixForward)->Arg(32);
+BENCHMARK(BM_MixForwardPortable)->Arg(32);
+BENCHMARK(BM_MixForwardRampsPortable)->Arg(32);
 BENCHMARK(BM_MixPingPong)->Arg(32);
 BENCHMARK(BM_MixForwardRamps)->Arg(32);
 BENCHMARK(BM_MixPingPongRamps)->Arg(32);
