@@ -1,6 +1,8 @@
 // Music control over the player and the wave output.
 #include "sound/music_control.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "platform/file_path.h"
@@ -12,6 +14,13 @@
 namespace qvl {
 
 MusicControl::~MusicControl() {
+    // QVL_SOUND_REPORT=1 tells, at the end, how far ahead of the listener the output kept.
+    if (enabled && std::getenv("QVL_SOUND_REPORT")) {
+        WaveOutputStats s = output_.stats();
+        std::fprintf(stderr, "sound: %llu blocks filled, lowest lead %d of %d blocks, %llu late\n",
+                     static_cast<unsigned long long>(s.blocksFilled), s.lowestLead,
+                     output_.sizes().blockCount, static_cast<unsigned long long>(s.lateBlocks));
+    }
     freeMusic();
     output_.closeWaveOutput();
 }

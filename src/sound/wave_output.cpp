@@ -50,6 +50,9 @@ bool WaveOutput::openWaveOutput(int rate) {
     }
     stopRequest_ = false;
     threadEnded_ = false;
+    blocksFilled_ = 0;
+    lowestLead_ = sizes_.blockCount;
+    lateBlocks_ = 0;
     thread_ = std::thread(&WaveOutput::outputThreadMain, this);
     return true;
 }
@@ -65,6 +68,7 @@ void WaveOutput::outputThreadMain() {
         const int current =
             static_cast<int>((played / 4) % static_cast<uint64_t>(s.ringFrames)) / s.framesPerBlock;
         if (mayFillBlock(nextBlock_, current, s.blockCount)) {
+            noteLead((nextBlock_ - current + s.blockCount) % s.blockCount);
             fillBlock(context_, ring_.get(), mixArea_, nextBlock_ * s.framesPerBlock,
                       s.framesPerBlock);
             nextBlock_ = (nextBlock_ + 1) % s.blockCount;
@@ -73,6 +77,20 @@ void WaveOutput::outputThreadMain() {
         platform_.sleepMs(kPollMillis);
     }
     threadEnded_.store(true, std::memory_order_release);
+}
+
+void WaveOutput::noteLead(int lead) {
+    if (lead < lowestLead_.load(std::memory_order_relaxed))
+        lowestLead_.store(lead, std::memory_order_relaxed);
+    if (lead < sizes_.blockCount / 2) lateBlocks_.fetch_add(1, std::memory_order_relaxed);
+}
+
+WaveOutputStats WaveOutput::stats() const {
+    WaveOutputStats s;
+    s.blocksFilled = blocksFilled_.load(std::memory_order_relaxed);
+    s.lowestLead = lowestLead_.load(std::memory_order_relaxed);
+    s.lateBlocks = lateBlocks_.load(std::memory_order_relaxed);
+    return s;
 }
 
 void WaveOutput::closeWaveOutput() {

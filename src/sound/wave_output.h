@@ -25,6 +25,13 @@ WaveOutputSizes waveOutputSizes(int rate);
 // other block; while a later one plays, only blocks below it.
 bool mayFillBlock(int next, int current, int blockCount);
 
+// How well the output thread kept ahead of the device since the output opened.
+struct WaveOutputStats {
+    uint64_t blocksFilled = 0;
+    int lowestLead = 0;       // fewest blocks between a filled block and the one playing
+    uint64_t lateBlocks = 0;  // fills less than half the ring ahead of the listener
+};
+
 class WaveOutput {
   public:
     WaveOutput(Platform& platform, PlayerContext& context)
@@ -44,9 +51,12 @@ class WaveOutput {
     const int16_t* ring() const { return ring_.get(); }
     // Blocks filled since the output opened.
     uint64_t blocksFilled() const { return blocksFilled_.load(std::memory_order_relaxed); }
+    WaveOutputStats stats() const;
 
   private:
     void outputThreadMain();
+    // Records how many blocks ahead of the one playing a fill lands.
+    void noteLead(int lead);
 
     Platform& platform_;
     PlayerContext& context_;
@@ -60,6 +70,8 @@ class WaveOutput {
     std::atomic<bool> threadEnded_{true};
     int nextBlock_ = 0;  // kept between opens, as the device's blocks are
     std::atomic<uint64_t> blocksFilled_{0};
+    std::atomic<int> lowestLead_{0};
+    std::atomic<uint64_t> lateBlocks_{0};
 };
 
 }  // namespace qvl

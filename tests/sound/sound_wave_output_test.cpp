@@ -99,6 +99,9 @@ TEST(SoundWaveOutput, FirstFillAndTheFirstLapOfSilence) {
         EXPECT_FALSE(silent(played, 17680, 18000));  // then the song's first block
         EXPECT_LE(output.blocksFilled(), 20u);       // one block a block played, no more
         EXPECT_GE(output.blocksFilled(), 19u);
+        // In lockstep every fill lands on the block that has just finished: 19 blocks ahead.
+        EXPECT_EQ(output.stats().lowestLead, 19);
+        EXPECT_EQ(output.stats().lateBlocks, 0u);
         freeSong(context, song);
     }
     EXPECT_FALSE(context.voicePool);  // closing released the voices
