@@ -133,28 +133,27 @@ void processTick(PlayerContext& context, Song& song) {
     }
 }
 
-// Counts a return to a row already played, reached by a jump or by a change of order;
-// a pattern loop inside one order is not a return.
-void notePlayedRow(Song& song) {
+// Counts a return to a row already played, reached through an order change (a jump, a
+// break, or the end of a pattern, also back into the same order); a pattern loop moves
+// only the row and is not a return.
+void notePlayedRow(Song& song, bool orderChange) {
     const size_t key = static_cast<size_t>(song.order) * rowsPerOrderFlags + song.row;
     if (song.playedRows.size() <= key) return;
-    const bool moved = song.order != song.lastRowOrder || song.lastRowJumped;
-    if (song.playedRows[key] && moved) {
+    if (song.playedRows[key] && orderChange) {
         ++song.loopBackCount;
         std::fill(song.playedRows.begin(), song.playedRows.end(), 0);
     }
     song.playedRows[key] = 1;
-    song.lastRowOrder = song.order;
 }
 
 void rowTick(PlayerContext& context, Song& song) {
+    const bool orderChange = song.nextOrder >= 0;
     if (song.nextOrder >= 0) song.order = song.nextOrder;
     if (song.nextRow >= 0) song.row = song.nextRow;
     // quirk: a break or jump past the target pattern's end starts it at row 0
     if (song.row >= song.patterns[song.orders[song.order]].rows) song.row = 0;
-    notePlayedRow(song);
+    notePlayedRow(song, orderChange);
     processRow(context, song);
-    song.lastRowJumped = song.nextRow != -1;
     if (song.nextRow == -1) {
         song.nextRow = song.row + 1;
         if (song.nextRow >= song.patterns[song.orders[song.order]].rows) {
@@ -202,8 +201,6 @@ bool startSong(PlayerContext& context, Song* song) {
     song->tick = 0;
     song->patternDelayTicks = 0;
     song->rowCells = nullptr;
-    song->lastRowOrder = -1;
-    song->lastRowJumped = false;
     // allocated here, so the ticks on the output thread allocate nothing
     song->playedRows.assign(static_cast<size_t>(song->songLength) * rowsPerOrderFlags, 0);
     song->loopBackCount = 0;

@@ -34,6 +34,22 @@ TEST(PlayerReplay, AdvancesThroughOrdersAndRestarts) {
     EXPECT_EQ(p.song->loopBackCount, 1);  // the return to order 1
 }
 
+TEST(PlayerReplay, LoopBacksAreCounted) {
+    XmModule one = songOf(1, 4, 1, 1);  // one order: its end returns into itself
+    Player p(one);
+    rowsPlayed(p, 4);
+    EXPECT_EQ(p.song->loopBackCount, 0);
+    rowsPlayed(p, 1);
+    EXPECT_EQ(p.song->loopBackCount, 1);
+    XmModule jump = songOf(1, 8, 2, 1);
+    put(jump, 1, 2, 0, {0, 0, 0, 11, 0});  // B00 in order 1 jumps back to order 0
+    Player q(jump);
+    rowsPlayed(q, 11);
+    EXPECT_EQ(q.song->loopBackCount, 0);
+    rowsPlayed(q, 1);
+    EXPECT_EQ(q.song->loopBackCount, 1);
+}
+
 TEST(PlayerReplay, SpeedSetsTheTicksOfARow) {
     XmModule m = songOf(1, 8, 1, 6);
     Player p(m);
