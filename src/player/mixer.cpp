@@ -19,7 +19,6 @@ namespace qvl {
 namespace {
 
 constexpr float inv255 = 0.003921568859368563f;
-constexpr int64_t one = int64_t{1} << 32;
 constexpr int maxTurnsWithoutMixing = 64;
 
 uint8_t roundVolume(float scale) {
