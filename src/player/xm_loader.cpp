@@ -207,7 +207,7 @@ void writeGuardFrame(Sample& s) {
 void readSampleData(Sample& s, XmReader& reader, uint32_t byteCount) {
     std::vector<uint8_t> bytes;
     while (bytes.size() < byteCount) {
-        // grown chunk by chunk, so a false length cannot allocate more than the file holds
+        // guard: grown chunk by chunk, so a false length allocates no more than the file holds
         const size_t want = std::min<size_t>(sampleReadChunk, byteCount - bytes.size());
         const size_t at = bytes.size();
         bytes.resize(at + want);
