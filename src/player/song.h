@@ -17,7 +17,9 @@ struct Song;
 constexpr int maxSamplesPerInstrument = 16;
 constexpr int maxEnvelopePoints = 12;
 constexpr int sampleSpareFrames = 8;  // guard frame and spares after the last frame
-constexpr int samplePadFrames = 24;   // zero frames before and after, read by an overrun
+// guard: zero frames before the data and after the spares, so that a stretch running a frame
+// past its boundary, or the 32-frame window of the vector loops, reads only zeros
+constexpr int samplePadFrames = 24;
 
 struct NoteCell {
     uint8_t note = 0;        // 0 empty, 1..96 a note, 255 key off
