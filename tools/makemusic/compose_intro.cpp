@@ -94,7 +94,8 @@ void harmony(PatternWriter& w, const ChordBar (&bars)[4], bool strike, const int
 
 const char* const bassD = "D2:2 D3:2 A2:2 D2:2 D3:2 A2:2 D2:2 C#2:2";
 const char* const bassFsm = "F#2:2 F#3:2 C#3:2 F#2:2 F#3:2 C#3:2 F#2:2 E2:2";
-const char* const bassG = "G2:2 G3:2 D3:2 G2:2 G3:2 D3:2 G2:2 G#2:2";
+const char* const bassG = "G2:2 G3:2 D3:2 G2:2 G3:2 D3:2 G2:2 G#2:2";  // rising to A
+const char* const bassGToEm = "G2:2 G3:2 D3:2 G2:2 G3:2 D3:2 G2:2 F#2:2";
 const char* const bassA = "A2:2 A1:2 E2:2 A2:2 A1:2 E2:2 A2:2 C#3:2";
 const char* const bassBm = "B1:2 B2:2 F#2:2 B1:2 B2:2 F#2:2 B1:2 A1:2";
 const char* const bassEm = "E2:2 E3:2 B2:2 E2:2 E3:2 B2:2 E2:2 G2:2";
@@ -159,7 +160,7 @@ XmPattern answer() {
 XmPattern middle() {
     PatternWriter w(64, channels);
     harmony(w, {chordBm, chordG, chordEm, chordA}, false, {26, 26, 26, 26}, false);
-    w.bars(bassPart, 0, bar, {bassBm, bassG, bassEm, bassA});
+    w.bars(bassPart, 0, bar, {bassBm, bassGToEm, bassEm, bassA});
     w.bars(leadPart, 0, bar,
            {"D5:4 F#5:4 B5:6v A5:2", "G5:4 F#5:2 E5:2 D5:4 B4:4", "E5:4 G5:4 B5:4 A5:2 G5:2",
             "A4:4 ~C#5:4 E5:6v r:2"});
@@ -172,7 +173,7 @@ XmPattern middle() {
 XmPattern turn() {
     PatternWriter w(64, channels);
     harmony(w, {chordBm, chordG, chordEm, chordA}, false, {26, 26, 26, 26}, false);
-    w.bars(bassPart, 0, bar, {bassBm, bassG, bassEm, "A1:8 E2:4 A2:2 r:2"});
+    w.bars(bassPart, 0, bar, {bassBm, bassGToEm, bassEm, "A1:8 E2:4 A2:2 r:2"});
     w.bars(leadPart, 0, bar,
            {"F#5:4 B5:4 A5:2 F#5:2 D5:4", "E5:2 D5:2 B4:4 D5:4 G5:4", "G5:4 F#5:4 E5:4 B4:4",
             "C#5:4 D5:4 E5:6v r:2"});
