@@ -176,7 +176,7 @@ XmPattern turn() {
     w.bars(bassPart, 0, bar, {bassBm, bassGToEm, bassEm, "A1:8 E2:4 A2:2 r:2"});
     w.bars(leadPart, 0, bar,
            {"F#5:4 B5:4 A5:2 F#5:2 D5:4", "E5:2 D5:2 B4:4 D5:4 G5:4", "G5:4 F#5:4 E5:4 B4:4",
-            "C#5:4 D5:4 E5:6v r:2"});
+            "C#5:4 B4:4 E5:6v r:2"});
     w.echo(leadPart, echoPart, 3, 18);
     groove(w, "k.....k...k.....", snareBeat, "c,c,c,c,c,c,c,c,");
     w.drums(snareChannel, 3 * bar, "....s...s.s.ssss", kit);

@@ -83,7 +83,7 @@ struct ChordBar {
 };
 const ChordBar eMin{"E4 G4 B4", "E5:2a37", "E2", "E3", "D3"};
 const ChordBar cMaj{"E4 G4 C5", "E5:2a38", "C2", "C3", "A2"};
-const ChordBar gMaj{"D4 G4 B4", "D5:2a59", "G1", "G2", "C#2"};
+const ChordBar gMaj{"D4 G4 B4", "D5:2a59", "G1", "G2", "A1"};
 const ChordBar dMaj{"D4 F#4 A4", "D5:2a47", "D2", "D3", "D#2"};
 const ChordBar aMin{"E4 A4 C5", "E5:2a58", "A1", "A2", "B1"};
 const ChordBar cMajB{"E4 G4 C5", "E5:2a38", "C2", "C3", "D2"};
