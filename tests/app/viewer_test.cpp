@@ -7,6 +7,7 @@
 #include <fstream>
 #include <thread>
 
+#include "../support/scratch_dir.h"
 #include "../support/test_font.h"
 #include "app/viewer.h"
 #include "platform/headless/headless_platform.h"
@@ -17,25 +18,14 @@ namespace {
 namespace fs = std::filesystem;
 using Kind = HeadlessStep::Kind;
 
-class ViewerTest : public ::testing::Test {
+class ViewerTest : public testing::ScratchDir {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               (std::string("qvl_viewer_") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        testing::writeTestFont(dir_);
-        old_ = fs::current_path();
-        fs::current_path(dir_);
+        ScratchDir::SetUp();
+        testing::writeTestFont(dir());
     }
-    void TearDown() override {
-        fs::current_path(old_);
-        fs::remove_all(dir_);
-    }
-    void writeScript(const std::string& text) { std::ofstream(dir_ / "qvl.mag") << text; }
+    void writeScript(const std::string& text) { writeFile("qvl.mag", text); }
 
-    fs::path dir_, old_;
     HeadlessPlatform platform_;
 };
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/scratch_dir.h"
 #include "../support/test_font.h"
 #include "app/viewer.h"
 #include "platform/headless/headless_platform.h"
@@ -45,40 +46,27 @@ XmModule melody(int bpm = 125, int transpose = 0) {
     return m;
 }
 
-class MusicTest : public ::testing::Test {
+class MusicTest : public testing::ScratchDir {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               (std::string("qvl_music_") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_ / "Music");
-        testing::writeTestFont(dir_);
-        old_ = fs::current_path();
-        fs::current_path(dir_);
+        ScratchDir::SetUp();
+        testing::writeTestFont(dir());
     }
-    void TearDown() override {
-        fs::current_path(old_);
-        fs::remove_all(dir_);
-    }
+    // Into "Music": the script names "music\...", found whatever the letter case.
     void writeModule(const std::string& name, const XmModule& m) {
-        std::vector<uint8_t> bytes = buildXm(m);
-        std::ofstream(dir_ / "Music" / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
+        writeFile(fs::path("Music") / name, buildXm(m));
     }
     void writeScript(const std::string& extra = "") {
-        std::ofstream(dir_ / "qvl.mag")
-            << "#startglobalconfig\n" + extra +
-                   "#definekeys 1\n#key 0 n nextmusic\n#endglobalconfig\n"
-                   "#definepages 1\n#definemusic 3\n#music 0 \"music\\one.xm\"\n"
-                   "#music 1 \"music\\two.xm\"\n#music 2 \"music\\three.xm\"\n"
-                   "#startpage 0 home\nhello\n";
+        writeFile("qvl.mag", "#startglobalconfig\n" + extra +
+                                 "#definekeys 1\n#key 0 n nextmusic\n#endglobalconfig\n"
+                                 "#definepages 1\n#definemusic 3\n#music 0 \"music\\one.xm\"\n"
+                                 "#music 1 \"music\\two.xm\"\n#music 2 \"music\\three.xm\"\n"
+                                 "#startpage 0 home\nhello\n");
     }
     // The frames xm2wav renders of a module, interleaved.
     std::vector<int16_t> render(const std::string& name, double seconds) {
-        std::string wav = (dir_ / "out.wav").string();
-        std::string command = "'" QVL_XM2WAV "' '" + (dir_ / "Music" / name).string() + "' '" +
+        std::string wav = (dir() / "out.wav").string();
+        std::string command = "'" QVL_XM2WAV "' '" + (dir() / "Music" / name).string() + "' '" +
                               wav + "' --seconds " + std::to_string(seconds) + " 2>/dev/null";
         int status = std::system(command.c_str());
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
@@ -94,7 +82,6 @@ class MusicTest : public ::testing::Test {
         return platform_.playedAudio();
     }
 
-    fs::path dir_, old_;
     HeadlessPlatform platform_;
 };
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../support/scratch_dir.h"
 #include "platform/file_path.h"
 
 namespace qvl {
@@ -11,23 +12,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FilePathTest : public ::testing::Test {
+class FilePathTest : public testing::ScratchDir {
   protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("qvl_path_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "Data" / "System");
-        std::ofstream(root_ / "Data" / "System" / "Font.BMP") << "x";
-        old_ = fs::current_path();
-        fs::current_path(root_);
+        ScratchDir::SetUp();
+        writeFile("Data/System/Font.BMP", "x");
     }
-    void TearDown() override {
-        fs::current_path(old_);
-        fs::remove_all(root_);
-    }
-    fs::path root_, old_;
 };
 
 TEST_F(FilePathTest, BackslashesAndLetterCaseAreFound) {
@@ -37,7 +27,7 @@ TEST_F(FilePathTest, BackslashesAndLetterCaseAreFound) {
 }
 
 TEST_F(FilePathTest, ExactNamesWinOverFoldedOnes) {
-    std::ofstream(root_ / "Data" / "System" / "font.bmp") << "y";
+    writeFile("Data/System/font.bmp", "y");
     EXPECT_EQ(resolvePath("data\\system\\font.bmp"), "Data/System/font.bmp");
     EXPECT_EQ(resolvePath("data\\system\\FONT.bmp"), "Data/System/Font.BMP");
 }
@@ -49,8 +39,8 @@ TEST_F(FilePathTest, MissingComponentsStayAsWritten) {
 }
 
 TEST_F(FilePathTest, AbsolutePathsKeepTheirRoot) {
-    std::string windows = (root_ / "DATA" / "system").string();
-    EXPECT_EQ(resolvePath(windows), (root_ / "Data" / "System").string());
+    std::string windows = (dir() / "DATA" / "system").string();
+    EXPECT_EQ(resolvePath(windows), (dir() / "Data" / "System").string());
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ TEST_F(FrameTest, EmptyMagazineRunsWithoutPages) {
 }
 
 TEST_F(FrameTest, MissingOrBadFontIsRefused) {
-    fs::remove(dir_ / "data" / "system" / "font.bmp");
+    fs::remove(dir() / "data" / "system" / "font.bmp");
     EXPECT_FALSE(start("#definepages 1\n"));
     writeFile("data/system/font.bmp", "BM not really a bitmap");
     EXPECT_FALSE(start("#definepages 1\n"));
@@ -80,8 +80,8 @@ TEST_F(FrameTest, ScriptErrorsGiveTheReadersMessageThenOurs) {
 }
 
 TEST_F(FrameTest, FontNameIsFoundWhateverItsCase) {
-    fs::rename(dir_ / "data", dir_ / "Data");
-    fs::rename(dir_ / "Data" / "system" / "font.bmp", dir_ / "Data" / "system" / "FONT.BMP");
+    fs::rename(dir() / "data", dir() / "Data");
+    fs::rename(dir() / "Data" / "system" / "font.bmp", dir() / "Data" / "system" / "FONT.BMP");
     EXPECT_TRUE(start("#definepages 1\n"));
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/scratch_dir.h"
 #include "../support/test_font.h"
 #include "display/display.h"
 #include "platform/headless/headless_platform.h"
@@ -46,25 +47,12 @@ inline uint16_t textColour(int c, int k, bool bright = false) {
     return static_cast<uint16_t>(packRgb565(c & 1 ? v : 0, c & 2 ? v : 0, c & 4 ? v : 0));
 }
 
-class MagazineHarness : public ::testing::Test {
+class MagazineHarness : public ScratchDir {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               (std::string("qvl_rt_") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        writeTestFont(dir_);
-        old_ = fs::current_path();
-        fs::current_path(dir_);
+        ScratchDir::SetUp();
+        writeTestFont(dir());
         platform_.freeRunning = true;
-    }
-    void TearDown() override {
-        fs::current_path(old_);
-        fs::remove_all(dir_);
-    }
-
-    void writeFile(const std::string& name, const std::string& text) {
-        std::ofstream(dir_ / name, std::ios::binary) << text;
     }
     // Writes the script and starts the magazine; the clock stands at 0.
     bool start(const std::string& script) {
@@ -89,7 +77,6 @@ class MagazineHarness : public ::testing::Test {
         return text;
     }
 
-    fs::path dir_, old_;
     HeadlessPlatform platform_;
     ShellState shell_{platform_};
     Display display_{platform_};

@@ -3,41 +3,21 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
 
+#include "../support/scratch_dir.h"
 #include "platform/headless/headless_platform.h"
 #include "script/magazine_model.h"
 #include "script/script_reader.h"
 
 namespace qvl::testing {
 
-class ScriptFixture : public ::testing::Test {
+class ScriptFixture : public ScratchDir {
   protected:
-    void SetUp() override {
-        namespace fs = std::filesystem;
-        previous_ = fs::current_path();
-        dir_ = fs::temp_directory_path() /
-               ("qvl-script-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-                std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        fs::current_path(dir_);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
-    }
-
-    static void writeFile(const std::string& name, std::string_view bytes) {
-        std::ofstream out(name, std::ios::binary);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
     // Writes the script and reads it into a fresh model.
     bool read(std::string_view script) {
         writeFile("qvl.mag", script);
@@ -57,10 +37,6 @@ class ScriptFixture : public ::testing::Test {
 
     HeadlessPlatform platform;
     MagazineModel model;
-
-  private:
-    std::filesystem::path previous_;
-    std::filesystem::path dir_;
 };
 
 }  // namespace qvl::testing

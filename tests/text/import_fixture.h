@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "../support/scratch_dir.h"
 #include "platform/headless/headless_platform.h"
-#include "test_files.h"
 #include "text/text_import.h"
 
 namespace qvl::testing {

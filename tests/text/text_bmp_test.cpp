@@ -1,8 +1,8 @@
 // The BMP reader: row order, stride, colour-table skipping, and the files it refuses.
 #include "text/bmp_image.h"
 
+#include "../support/scratch_dir.h"
 #include "bmp_writer.h"
-#include "test_files.h"
 
 namespace qvl {
 namespace {

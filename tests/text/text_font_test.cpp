@@ -2,8 +2,8 @@
 // whole-cell clipping, checked against a font image whose glyph pixels the test chose.
 #include "text/bitmap_font.h"
 
+#include "../support/scratch_dir.h"
 #include "bmp_writer.h"
-#include "test_files.h"
 
 namespace qvl {
 namespace {
