@@ -16,14 +16,18 @@ void fadeTail(std::vector<double>& frames, int rate) {
     for (int i = 0; i < fade && i < n; ++i) frames[n - 1 - i] *= static_cast<double>(i) / fade;
 }
 
+void tuneToRate(XmSample& s, int rate) {
+    const Tuning t = tuningForRate(rate);
+    s.relativeNote = t.relativeNote;
+    s.finetune = t.finetune;
+}
+
 XmSample drumSample(std::vector<double> frames, int rate, bool eightBit) {
     fadeTail(frames, rate);
     XmSample s;
     s.frames = eightBit ? toPcm8(frames, 0.95) : toPcm16(frames, 0.95);
     s.sixteenBit = !eightBit;
-    const Tuning t = tuningForRate(rate);
-    s.relativeNote = t.relativeNote;
-    s.finetune = t.finetune;
+    tuneToRate(s, rate);
     return s;
 }
 
@@ -101,9 +105,7 @@ XmSample noiseLoopSample(int rate, int frames, double centreHz, uint32_t seed) {
     v.resize(frames - blend);
     XmSample s;
     s.frames = toPcm8(v, 0.9);
-    const Tuning t = tuningForRate(rate);
-    s.relativeNote = t.relativeNote;
-    s.finetune = t.finetune;
+    tuneToRate(s, rate);
     s.loopBits = 1;
     s.loopStart = 0;
     s.loopLength = static_cast<uint32_t>(s.frames.size());
