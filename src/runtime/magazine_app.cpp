@@ -9,7 +9,7 @@
 
 namespace qvl {
 
-bool MagazineApp::init(uint16_t* frameBuffer_) {
+bool MagazineApp::init(uint16_t* pixels) {
     // Defaults the script may override.
     fading = 1;
     fadeActive = false;
@@ -21,13 +21,15 @@ bool MagazineApp::init(uint16_t* frameBuffer_) {
         platform.showMessage("script could not be loaded! terminating...");
         return false;
     }
-    frameBuffer = frameBuffer_;
+    frameBuffer = pixels;
     currentPage = homePage;
     lastPage = homePage;
 
-    FILE* fontFile = std::fopen(resolvePath(kFontFile).c_str(), "rb");
-    if (fontFile) std::fclose(fontFile);
-    if (fontFile) font = std::make_unique<BitmapFont>(kFontFile);
+    // The font file must open before the font is made from it.
+    if (FILE* fontFile = std::fopen(resolvePath(kFontFile).c_str(), "rb")) {
+        std::fclose(fontFile);
+        font = std::make_unique<BitmapFont>(kFontFile);
+    }
     // guard: a font image that did not load or is too small for the glyph grid is refused too
     if (!font || !font->usable()) {
         platform.showMessage("font file cannot be loaded! terminating...");

@@ -41,7 +41,7 @@ class MagazineApp : public MagazineModel {
         : musicControl(shell.platform), shell_(shell), display_(display) {}
 
     // Reads the script, loads the font, starts the music; false after a failure message.
-    bool init(uint16_t* frameBuffer);
+    bool init(uint16_t* pixels);
     // Draws and presents one frame (render thread).
     void frame();
     // Handles one key press (main thread); true when a command or a fixed key acted.
