@@ -1,0 +1,37 @@
+// The main window: the class "vandrel", the window "quorvel" with a 640 x 480 client area, and
+// WindowProc with its three messages (close, destroy, key down), handed to whoever owns the
+// window through MainWindowEvents.
+#pragma once
+
+#include <windows.h>
+
+namespace qvl {
+
+inline constexpr const char* kWindowClassName = "vandrel";
+inline constexpr const char* kWindowTitle = "quorvel";
+inline constexpr DWORD kWindowStyle = WS_SYSMENU;
+
+// What WindowProc hands on, on the thread that runs the message loop.
+class MainWindowEvents {
+  public:
+    virtual void windowClosing() = 0;  // WM_CLOSE or WM_DESTROY, whichever comes first or again
+    virtual void windowKeyDown(int virtualKey) = 0;
+
+  protected:
+    ~MainWindowEvents() = default;
+};
+
+enum class MainWindowResult { ok, classFailed, windowFailed };
+
+// The outer size of a window of kWindowStyle whose client area is 640 x 480 on this system's
+// window metrics.
+SIZE mainWindowSize();
+
+// Registers the class (once per process) and creates and shows the window; its messages go to
+// events from then on.
+MainWindowResult CreateMainWindow(int showCommand, HINSTANCE instance, MainWindowEvents& events,
+                                  HWND& window);
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace qvl

@@ -1,0 +1,130 @@
+// The Windows backend's glue: which window, device context and display mode the render thread
+// presents to, and how a close coming through WindowProc reaches the shell exactly once.
+#include "platform/win32/win32_platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/win32/waveout_ring_device.h"
+
+namespace qvl {
+
+namespace {
+
+// Set (to anything but empty or 0) to keep message boxes off, so that no test can hang on one.
+bool messageBoxesOff() {
+    const char* value = std::getenv("QVL_NO_MESSAGE_BOXES");
+    return value && *value && std::strcmp(value, "0") != 0;
+}
+
+}  // namespace
+
+Win32Platform::Win32Platform(HINSTANCE instance, int showCommand)
+    : appInstance_(instance), showCommand_(showCommand), frameBitmapInfo_(buildFrameBitmapInfo()) {}
+
+Win32Platform::~Win32Platform() {
+    stopPresenting();
+    releaseWindowDC();
+    // The window, if it still stands, and the full-screen objects go with the process.
+}
+
+void Win32Platform::showMessage(std::string_view text) {
+    std::string message(text);
+    std::fprintf(stderr, "morrowick: %s\n", message.c_str());
+    std::fflush(stderr);
+    if (messageBoxesOff()) return;
+    // Without a desktop (no display under wine) this returns at once.
+    MessageBoxA(mainWindow_.load(), message.c_str(), "morrowick", MB_OK);
+}
+
+WindowResult Win32Platform::createWindow() {
+    HWND window = nullptr;
+    switch (CreateMainWindow(showCommand_, appInstance_, *this, window)) {
+        case MainWindowResult::ok:
+            break;
+        case MainWindowResult::classFailed:
+            return WindowResult::classFailed;
+        case MainWindowResult::windowFailed:
+            return WindowResult::windowFailed;
+    }
+    mainWindow_.store(window);
+    std::lock_guard lock(presentMutex_);
+    windowDC_ = GetDC(window);
+    return WindowResult::ok;
+}
+
+bool Win32Platform::enterFullScreen() {
+    ShowCursor(FALSE);
+    fullScreen_ = initDirectDraw(screen_, mainWindow_.load(), kFrameWidth, kFrameHeight);
+    return fullScreen_;
+}
+
+void Win32Platform::leaveFullScreen() {
+    fullScreen_ = false;
+    releaseDirectDraw(screen_);
+}
+
+void Win32Platform::present(const uint16_t* frame) {
+    if (!presenting_.load(std::memory_order_acquire)) return;
+    std::lock_guard lock(presentMutex_);
+    if (fullScreen_) {
+        presentDirectDraw(screen_, frame);
+    } else if (windowDC_) {
+        presentGdi(windowDC_, frameBitmapInfo_, frame);
+    }
+}
+
+void Win32Platform::stopPresenting() {
+    presenting_.store(false, std::memory_order_release);
+}
+
+int Win32Platform::runEventLoop(WindowEvents& events) {
+    events_ = &events;
+    MSG message{};
+    // guard: GetMessageA gives -1 on an error; that ends the loop like WM_QUIT
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    events_ = nullptr;
+    return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 0;
+}
+
+void Win32Platform::postClose() {
+    HWND window = mainWindow_.load();
+    if (window) PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+std::unique_ptr<RingDevice> Win32Platform::openRingDevice(int rate, const int16_t* ring,
+                                                          int frames) {
+    return openWaveOutRingDevice(rate, ring, frames);
+}
+
+void Win32Platform::windowClosing() {
+    // quirk: WM_CLOSE goes on to DefWindowProcA, which destroys the window, and the WM_DESTROY
+    // that follows comes here again; the shell hears of the close once.
+    if (closeDelivered_) return;
+    closeDelivered_ = true;
+    if (events_) {
+        events_->closeRequested();  // stops and joins the render thread, then quits
+    } else {
+        stopPresenting();
+        PostQuitMessage(0);
+    }
+    releaseWindowDC();
+}
+
+void Win32Platform::windowKeyDown(int virtualKey) {
+    if (events_) events_->keyDown(virtualKey);
+}
+
+void Win32Platform::releaseWindowDC() {
+    std::lock_guard lock(presentMutex_);
+    if (!windowDC_) return;
+    ReleaseDC(mainWindow_.load(), windowDC_);
+    windowDC_ = nullptr;
+}
+
+}  // namespace qvl

@@ -1,0 +1,61 @@
+// The native Windows backend: the main window and its message loop, the picture through GDI
+// (windowed) or DirectDraw 7 (full screen), message boxes, the beep, the tick clock and the
+// wave-out ring device. The render thread presents; everything else runs on the main thread.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+
+#include "platform/platform.h"
+#include "platform/win32/direct_draw.h"
+#include "platform/win32/gdi_present.h"
+#include "platform/win32/main_window.h"
+
+namespace qvl {
+
+class Win32Platform final : public Platform, private MainWindowEvents {
+  public:
+    Win32Platform(HINSTANCE instance, int showCommand);
+    ~Win32Platform() override;
+
+    void showMessage(std::string_view text) override;
+    void beep() override { MessageBeep(0xFFFFFFFF); }
+    uint32_t tickCount() override { return GetTickCount(); }
+    void sleepMs(uint32_t ms) override { Sleep(ms); }
+    WindowResult createWindow() override;
+    bool enterFullScreen() override;
+    void leaveFullScreen() override;
+    void present(const uint16_t* frame) override;
+    void stopPresenting() override;
+    int runEventLoop(WindowEvents& events) override;
+    void postClose() override;
+    void quit(int exitCode) override { PostQuitMessage(exitCode); }
+    std::unique_ptr<RingDevice> openRingDevice(int rate, const int16_t* ring, int frames) override;
+
+    HWND mainWindow() const { return mainWindow_.load(); }
+
+  private:
+    void windowClosing() override;
+    void windowKeyDown(int virtualKey) override;
+    void releaseWindowDC();
+
+    HINSTANCE appInstance_;
+    int showCommand_;
+    std::atomic<HWND> mainWindow_{nullptr};
+    WindowEvents* events_ = nullptr;
+    bool closeDelivered_ = false;
+
+    FrameBitmapInfo frameBitmapInfo_;
+    DirectDrawScreen screen_;
+    bool fullScreen_ = false;  // set before the render thread starts, then only read
+
+    // The render thread draws through windowDC_ under presentMutex_; releasing the context
+    // takes the same lock, so no present runs against a released one.
+    std::mutex presentMutex_;
+    HDC windowDC_ = nullptr;
+    std::atomic<bool> presenting_{true};
+};
+
+}  // namespace qvl
