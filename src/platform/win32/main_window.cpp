@@ -46,8 +46,8 @@ MainWindowResult CreateMainWindow(int showCommand, HINSTANCE instance, MainWindo
     RECT client{};
     if (GetClientRect(created, &client) &&
         (client.right != kFrameWidth || client.bottom != kFrameHeight)) {
-        // guard: metrics that the sum did not foresee (a theme, a menu bar wrapping) are evened
-        // out by the difference the window itself shows
+        // guard: metrics the sum did not foresee (a theme, display scaling) are evened out by
+        // the difference the window itself shows
         SetWindowPos(created, nullptr, 0, 0, size.cx + kFrameWidth - client.right,
                      size.cy + kFrameHeight - client.bottom,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
