@@ -127,6 +127,22 @@ start_viewer "$work/empty"
 expect_exit 1
 grep -q "script could not be loaded! terminating..." "$work/viewer.log" ||
     fail "no script message: $(cat "$work/viewer.log")"
+# With boxes allowed on a display, the message waits in a box captioned "morrowick" until the
+# user answers it.
+(cd "$work/empty" && exec env -u QVL_NO_MESSAGE_BOXES DISPLAY="$display" timeout -k 5 60 "$wine" \
+    "$exe" </dev/null >"$work/viewer.log" 2>&1) &
+app_pid=$!
+box=""
+for _ in $(seq 200); do
+    box=$(DISPLAY="$display" xdotool search --name '^morrowick$' 2>/dev/null | head -1) || true
+    [ -n "$box" ] && break
+    sleep 0.1
+done
+[ -n "$box" ] || fail "no message box captioned morrowick"
+sleep 0.3
+DISPLAY="$display" xdotool key --window "$box" Return
+expect_exit 1
+echo "message box captioned morrowick shown, answered, exit code 1"
 # Without a display a message box returns at once, even with boxes allowed.
 (cd "$work/empty" && env -u DISPLAY -u QVL_NO_MESSAGE_BOXES timeout -k 5 30 "$wine" "$exe" \
     </dev/null >"$work/viewer.log" 2>&1) && rc=0 || rc=$?
