@@ -25,7 +25,10 @@ exe="$root/$build/src/app/quorvel.exe"
 xm2wav="$root/$build/tools/xm2wav/xm2wav.exe"
 
 work=$(mktemp -d)
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="winealsa.drv=d"
+# No ALSA driver (no sound card here: wave-out then fails cleanly, without ALSA's complaints),
+# and no .NET or HTML engines, which a new prefix would otherwise look for.
+export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="winealsa.drv=d;mscoree=d;mshtml=d"
 xvfb_pid=""
 app_pid=""
 cleanup() {
