@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the viewer and runs every test: the release build, the address+undefined sanitizer
-# build, and the thread-sanitizer run of the tests that start the viewer's threads.
+# build, the Windows build under wine, and the thread-sanitizer run of the tests that start the
+# viewer's threads.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
@@ -15,6 +16,9 @@ for preset in release asan; do
     echo "== $preset tests"
     ctest --preset "$preset" -j "$jobs"
 done
+
+echo "== windows build and tests under wine"
+./scripts/windows/test-windows.sh build/windows
 
 echo "== tsan build (the tests that run the viewer's threads)"
 cmake --preset tsan >/dev/null

@@ -59,12 +59,7 @@ DISPLAY="$display" "$wine" "$root/$build/tests/win32/win32_test.exe" --gtest_lis
     </dev/null >/dev/null 2>&1
 
 phase "unit tests under wine"
-# Left out: expectations of a case-sensitive file system (the path lookup's letter-case
-# folding) and a test that removes a file it still holds open, which Windows refuses.
-skipped='^(FilePathTest\..*|FrameFile\.RawFrameIsLittleEndianTopRowFirst)$'
-echo "not run on Windows: $skipped"
-DISPLAY="$display" ctest --test-dir "$build" -j 2 --timeout 120 --output-on-failure -E "$skipped" \
-    </dev/null
+DISPLAY="$display" ctest --test-dir "$build" -j 2 --timeout 120 --output-on-failure </dev/null
 
 # Runs quorvel.exe in the directory given, in the background; output in $work/viewer.log.
 start_viewer() {

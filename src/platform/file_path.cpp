@@ -45,18 +45,13 @@ std::string resolvePath(std::string_view windowsName) {
     for (char& c : name)
         if (c == '\\') c = '/';
 
-    fs::path result;
-    size_t pos = 0;
-    if (!name.empty() && name[0] == '/') {
-        result = "/";
-        pos = 1;
-    }
+    // The root ("/", or "C:/" and "//server/share/" where the system has them) is kept as it
+    // stands; the components below it are looked up one by one.
+    const fs::path path(name);
+    fs::path result = path.root_path();
     bool lookUp = true;  // once a component is missing, later ones cannot be found either
-    while (pos <= name.size()) {
-        size_t end = name.find('/', pos);
-        if (end == std::string::npos) end = name.size();
-        std::string part = name.substr(pos, end - pos);
-        pos = end + 1;
+    for (const fs::path& component : path.relative_path()) {
+        const std::string part = component.string();
         if (part.empty() || part == ".") continue;
         if (part == "..") {
             result /= part;
@@ -67,7 +62,7 @@ std::string resolvePath(std::string_view windowsName) {
         if (lookUp && !fs::exists(result / actual, ec)) lookUp = false;
         result /= actual;
     }
-    return result.string();
+    return result.generic_string();
 }
 
 }  // namespace qvl

@@ -20,27 +20,39 @@ class FilePathTest : public testing::ScratchDir {
     }
 };
 
+// The file each spelling finds is the one there (on any file system); where the file system tells
+// letter case apart, the path names it as it is spelt on disk.
 TEST_F(FilePathTest, BackslashesAndLetterCaseAreFound) {
-    EXPECT_EQ(resolvePath("data\\system\\font.bmp"), "Data/System/Font.BMP");
-    EXPECT_EQ(resolvePath("DATA/SYSTEM/FONT.BMP"), "Data/System/Font.BMP");
-    EXPECT_EQ(resolvePath(".\\data\\system\\font.bmp"), "Data/System/Font.BMP");
+    for (const char* name :
+         {"data\\system\\font.bmp", "DATA/SYSTEM/FONT.BMP", ".\\data\\system\\font.bmp"}) {
+        std::string found = resolvePath(name);
+        EXPECT_TRUE(fs::equivalent(found, "Data/System/Font.BMP")) << name;
+#ifndef _WIN32
+        EXPECT_EQ(found, "Data/System/Font.BMP") << name;
+#endif
+    }
 }
 
 TEST_F(FilePathTest, ExactNamesWinOverFoldedOnes) {
+#ifdef _WIN32
+    GTEST_SKIP() << "names that differ only in letter case are one file here";
+#endif
     writeFile("Data/System/font.bmp", "y");
     EXPECT_EQ(resolvePath("data\\system\\font.bmp"), "Data/System/font.bmp");
     EXPECT_EQ(resolvePath("data\\system\\FONT.bmp"), "Data/System/Font.BMP");
 }
 
 TEST_F(FilePathTest, MissingComponentsStayAsWritten) {
-    EXPECT_EQ(resolvePath("data\\nowhere\\font.bmp"), "Data/nowhere/font.bmp");
+    std::string missing = resolvePath("data\\nowhere\\font.bmp");
+    EXPECT_FALSE(fs::exists(missing));
+    EXPECT_EQ(fs::path(missing).relative_path().generic_string().substr(5), "nowhere/font.bmp");
     EXPECT_EQ(resolvePath("missing.xm"), "missing.xm");
-    EXPECT_FALSE(fs::exists(resolvePath("data\\nowhere\\font.bmp")));
 }
 
 TEST_F(FilePathTest, AbsolutePathsKeepTheirRoot) {
-    std::string windows = (dir() / "DATA" / "system").string();
-    EXPECT_EQ(resolvePath(windows), (dir() / "Data" / "System").string());
+    std::string found = resolvePath((dir() / "DATA" / "system" / "font.bmp").string());
+    EXPECT_TRUE(fs::path(found).is_absolute()) << found;
+    EXPECT_TRUE(fs::equivalent(found, dir() / "Data" / "System" / "Font.BMP")) << found;
 }
 
 }  // namespace

@@ -89,8 +89,11 @@ TEST(FrameFile, RawFrameIsLittleEndianTopRowFirst) {
     pixels[640 * 479 + 639] = 0xABCD;
     auto file = std::filesystem::temp_directory_path() / "qvl_frame_test.rgb565";
     ASSERT_TRUE(saveFrame(file.string(), pixels.data(), 640, 480));
-    std::ifstream in(file, std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    std::vector<uint8_t> bytes;
+    {
+        std::ifstream in(file, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }  // closed before removing: Windows refuses to remove an open file
     std::filesystem::remove(file);
     ASSERT_EQ(bytes.size(), 614400u);
     EXPECT_EQ(bytes[0], 0x34);
