@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the viewer and runs every test: the release build, the address+undefined sanitizer
-# build, the Windows build under wine, and the thread-sanitizer run of the tests that start the
+# build, the Windows build under wine, a minute of fuzzing for each file reader (over every seed
+# and every earlier finding first), and the thread-sanitizer run of the tests that start the
 # viewer's threads.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,6 +20,9 @@ done
 
 echo "== windows build and tests under wine"
 ./scripts/windows/test-windows.sh build/windows
+
+echo "== fuzzing, 60 s a reader"
+./scripts/run-fuzz.sh 60
 
 echo "== tsan build (the tests that run the viewer's threads)"
 cmake --preset tsan >/dev/null

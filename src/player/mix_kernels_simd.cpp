@@ -8,7 +8,9 @@
 
 // GCC 12 warns inside its own AVX-512 headers about the undefined upper halves it leaves
 // in casts and narrowings; those halves are never read here.
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
 
 #include <cmath>

@@ -36,6 +36,8 @@ class HeadlessPlatform final : public Platform {
     WindowResult windowResult = WindowResult::ok;
     bool fullScreenWorks = true;
     bool soundWorks = true;
+    // Keeps messages off standard error (they are still recorded), for fuzzing.
+    bool quiet = false;
     // For tests that call the magazine's frame directly, without threads or an event loop:
     // present captures the frame and returns at once, and only setClock moves the clock.
     bool freeRunning = false;

@@ -1,0 +1,28 @@
+// The fuzz targets that read files work in a scratch directory of their own, made once.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include <unistd.h>
+
+namespace qvl::fuzz {
+
+inline void enterScratchDirectory(const char* name) {
+    static bool entered = false;
+    if (entered) return;
+    auto dir = std::filesystem::temp_directory_path() /
+               (std::string(name) + "-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    std::filesystem::current_path(dir);
+    entered = true;
+}
+
+inline void writeFile(const char* name, std::string_view bytes) {
+    std::ofstream(name, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace qvl::fuzz
