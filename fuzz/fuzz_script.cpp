@@ -5,20 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/headless/headless_platform.h"
 #include "scratch.h"
-
-namespace {
-
-// Messages are recorded, not printed: the fuzzer's own output stays readable. Never freed, so
-// the recorded messages cost nothing per run beyond their strings.
-qvl::HeadlessPlatform* quietPlatform() {
-    auto* platform = new qvl::HeadlessPlatform;
-    platform->quiet = true;
-    return platform;
-}
-
-}  // namespace
 #include "script/magazine_model.h"
 #include "script/script_reader.h"
 
@@ -31,8 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         split == std::string_view::npos ? std::string_view() : bytes.substr(split + 2);
     qvl::fuzz::writeFile("qvl.mag", script);
     qvl::fuzz::writeFile("inc.txt", include);
-    static qvl::HeadlessPlatform* platform = quietPlatform();
     qvl::MagazineModel model;
-    qvl::readScript(model, *platform);
+    qvl::readScript(model, qvl::fuzz::quietPlatform());
     return 0;
 }

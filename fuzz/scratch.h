@@ -8,6 +8,8 @@
 
 #include <unistd.h>
 
+#include "platform/headless/headless_platform.h"
+
 namespace qvl::fuzz {
 
 inline void enterScratchDirectory(const char* name) {
@@ -23,6 +25,17 @@ inline void enterScratchDirectory(const char* name) {
 inline void writeFile(const char* name, std::string_view bytes) {
     std::ofstream(name, std::ios::binary)
         .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A platform whose messages are recorded, not printed, so the fuzzer's own output stays
+// readable. Made once and never freed.
+inline HeadlessPlatform& quietPlatform() {
+    static HeadlessPlatform* platform = [] {
+        auto* p = new HeadlessPlatform;
+        p->quiet = true;
+        return p;
+    }();
+    return *platform;
 }
 
 }  // namespace qvl::fuzz

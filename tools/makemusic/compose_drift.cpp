@@ -157,17 +157,8 @@ XmPattern farewell() {
 }  // namespace
 
 XmModule composeDrift() {
-    XmModule m;
-    m.channels = channels;
-    m.flags = 1;  // linear frequencies
-    m.speed = 6;
-    m.bpm = bpm;
-    m.instruments = instruments();
-    m.patterns = {opening(), firstTheme(), secondTheme(), farewell()};
-    m.orders = {0, 1, 2, 3};
-    m.songLength = static_cast<int>(m.orders.size());
-    m.restart = 1;
-    return m;
+    return songOfPatterns(channels, bpm, instruments(),
+                          {opening(), firstTheme(), secondTheme(), farewell()});
 }
 
 }  // namespace qvl::music

@@ -189,17 +189,8 @@ XmPattern turn() {
 }  // namespace
 
 XmModule composeIntro() {
-    XmModule m;
-    m.channels = channels;
-    m.flags = 1;  // linear frequencies
-    m.speed = 6;
-    m.bpm = bpm;
-    m.instruments = instruments();
-    m.patterns = {welcome(), theme(), answer(), middle(), turn()};
-    m.orders = {0, 1, 2, 3, 4};
-    m.songLength = static_cast<int>(m.orders.size());
-    m.restart = 1;
-    return m;
+    return songOfPatterns(channels, bpm, instruments(),
+                          {welcome(), theme(), answer(), middle(), turn()});
 }
 
 }  // namespace qvl::music

@@ -213,17 +213,8 @@ XmPattern drop() {
 }  // namespace
 
 XmModule composePulse() {
-    XmModule m;
-    m.channels = channels;
-    m.flags = 1;  // linear frequencies
-    m.speed = 6;
-    m.bpm = bpm;
-    m.instruments = instruments();
-    m.patterns = {ignition(), groove(), verseLead(), breakdown(), build(), drop()};
-    m.orders = {0, 1, 2, 3, 4, 5};
-    m.songLength = static_cast<int>(m.orders.size());
-    m.restart = 1;
-    return m;
+    return songOfPatterns(channels, bpm, instruments(),
+                          {ignition(), groove(), verseLead(), breakdown(), build(), drop()});
 }
 
 }  // namespace qvl::music

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "player/xm_writer.h"
@@ -100,5 +101,24 @@ class PatternWriter {
     XmPattern pattern_;
     int channels_;
 };
+
+// A song of linear frequencies at speed 6 that plays its patterns once each, in order, and
+// loops back to the second.
+inline test::XmModule songOfPatterns(int channels, int bpm,
+                                     std::vector<test::XmInstrument> instruments,
+                                     std::vector<test::XmPattern> patterns) {
+    test::XmModule m;
+    m.channels = channels;
+    m.flags = 1;  // linear frequencies
+    m.speed = 6;
+    m.bpm = static_cast<uint16_t>(bpm);
+    m.instruments = std::move(instruments);
+    m.patterns = std::move(patterns);
+    m.orders.clear();
+    for (size_t i = 0; i < m.patterns.size(); ++i) m.orders.push_back(static_cast<uint8_t>(i));
+    m.songLength = static_cast<int>(m.orders.size());
+    m.restart = 1;
+    return m;
+}
 
 }  // namespace qvl::music
