@@ -52,6 +52,8 @@ bool applyTag(ScriptContext& ctx, const std::string& tag) {
 
 bool appendMarkupLine(ScriptContext& ctx, std::string_view line) {
     Page* page = ctx.scriptPage();  // null: text before "#definepages" is read and dropped
+    // Each character makes at most one cell; tags and their brackets make none.
+    if (page && !ctx.takeTextCells(line.size(), line.substr(0, line.find('\n')))) return false;
     for (size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         if (c == '<') {

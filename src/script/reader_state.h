@@ -2,7 +2,10 @@
 // inline mark-up that carries over from line to line and page to page, and what it writes to.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 #include "script/magazine_model.h"
@@ -14,7 +17,12 @@ struct ReaderState {
     bool inMenu = false;          // between "#startmenu" and "#endmenu"
     int32_t scriptPage = 0;       // the page text, page keys and menus go to
     int32_t lineNumber = 0;       // lines read so far; the first line is line 1
+    size_t textCells = 0;         // cells of page text taken so far, on all pages
 };
+
+// guard: the page text of a whole magazine is bounded. Each cell takes 20 bytes, and includes
+// repeat: a small script that includes one large file many times would otherwise fill memory.
+inline constexpr size_t kMaxTextCells = size_t{8} << 20;
 
 struct MarkupState {
     bool boldOn = false;
@@ -33,6 +41,20 @@ struct ScriptContext {
     Page* scriptPage() {
         const int32_t index = state.scriptPage;
         return (index >= 0 && index < model.pageCount) ? &model.pages[size_t(index)] : nullptr;
+    }
+
+    // Takes cells more cells of page text from the budget; false, after the message naming
+    // what, when the magazine would hold more than kMaxTextCells.
+    bool takeTextCells(size_t cells, std::string_view what) {
+        if (cells <= kMaxTextCells - state.textCells) {
+            state.textCells += cells;
+            return true;
+        }
+        platform.showMessage("error while parsing script...\nin line " +
+                             std::to_string(state.lineNumber) + " (more than " +
+                             std::to_string(kMaxTextCells) +
+                             " characters of text): " + std::string(what));
+        return false;
     }
 };
 

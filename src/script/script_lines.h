@@ -20,6 +20,8 @@ class TextLineReader {
     // The next piece of at most pieceSize characters, its line feed included when it has one.
     // False at the end of the file.
     bool next(std::string& piece, size_t pieceSize);
+    // The characters the file holds (up to its Ctrl-Z), all pieces together.
+    size_t size() const { return data_.size(); }
 
   private:
     std::string data_;

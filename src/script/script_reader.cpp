@@ -33,6 +33,7 @@ bool includeAscii(ScriptContext& ctx, std::string_view argument) {
         return false;
     }
     Page* page = ctx.scriptPage();
+    if (page && !ctx.takeTextCells(file.size(), fileName)) return false;
     std::string piece;
     while (file.next(piece, kIncludePieceSize)) {
         if (!page) continue;  // guard: no page yet, the text goes nowhere
@@ -43,11 +44,13 @@ bool includeAscii(ScriptContext& ctx, std::string_view argument) {
 }
 
 // "##": one empty line.
-void emptyLine(ScriptContext& ctx) {
-    if (Page* page = ctx.scriptPage()) {
-        appendPlainCell(page, char(kLineEnd));
-        ++page->lineCount;
-    }
+bool emptyLine(ScriptContext& ctx) {
+    Page* page = ctx.scriptPage();
+    if (!page) return true;
+    if (!ctx.takeTextCells(1, "##")) return false;
+    appendPlainCell(page, char(kLineEnd));
+    ++page->lineCount;
+    return true;
 }
 
 // "#includeansi": the first 79 cells of each row, forced coloured, then a coloured line end.
@@ -60,6 +63,7 @@ bool includeAnsi(ScriptContext& ctx, std::string_view argument) {
     }
     Page* page = ctx.scriptPage();
     if (!page) return true;  // guard: no page yet, the block goes nowhere
+    if (!ctx.takeTextCells(size_t(block.lineCount) * kCellsPerLine, fileName)) return false;
     page->cells.reserve(page->cells.size() + size_t(block.lineCount) * kCellsPerLine);
     for (int32_t row = 0; row < block.lineCount; ++row) {
         const CharCell* cells = block.cells.data() + size_t(row) * kCellsPerLine;
@@ -94,10 +98,7 @@ bool handleScriptLine(ScriptContext& ctx, std::string_view firstWord,
     }
     if (matched || ctx.state.inGlobalConfig) return true;
     if (firstWord.find("#includeascii") != std::string_view::npos) return includeAscii(ctx, text);
-    if (firstWord.find("##") != std::string_view::npos) {
-        emptyLine(ctx);
-        return true;
-    }
+    if (firstWord.find("##") != std::string_view::npos) return emptyLine(ctx);
     if (firstWord.find("#includeansi") != std::string_view::npos) return includeAnsi(ctx, text);
     return appendMarkupLine(ctx, line);
 }

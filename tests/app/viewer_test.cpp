@@ -39,6 +39,14 @@ TEST_F(ViewerTest, MissingScriptEndsBeforeAnyWindow) {
     EXPECT_EQ(platform_.framesPresented(), 0u);
 }
 
+TEST_F(ViewerTest, HundredMegabyteScriptEndsWithTheScriptMessage) {
+    writeScript(kOnePage);
+    fs::resize_file("qvl.mag", 100u << 20);  // sparse: the size alone refuses it
+    EXPECT_EQ(runViewer(platform_), 1);
+    EXPECT_EQ(platform_.messages(),
+              std::vector<std::string>{"script could not be loaded! terminating..."});
+}
+
 TEST_F(ViewerTest, FailedClassRegistrationShowsBothMessages) {
     writeScript(kOnePage);
     platform_.windowResult = WindowResult::classFailed;

@@ -264,6 +264,9 @@ TEST(PlayerLoaderGuards, RefusesAbsurdCounts) {
     m.channels = 4;
     m.patternCountOverride = 300;
     EXPECT_EQ(Loaded(m).song, nullptr);
+    m.patterns[0].rows = 256;
+    m.patternCountOverride = 65535;  // refused from the header, before any pattern is read
+    EXPECT_EQ(Loaded(m).song, nullptr);
     m.patternCountOverride = -1;
     m.instrumentCountOverride = 200;
     EXPECT_EQ(Loaded(m).song, nullptr);

@@ -1,9 +1,12 @@
 // Headless backend: the render thread, the output thread and the driver take turns through one
 // mutex. The render thread presents the frame of virtual time T and waits; the driver then feeds
-// a key (handled at time T) or lets the clock run on, one frame per virtual millisecond. The
+// a key (handled at time T) or lets the clock run on, one frame per virtual millisecond (or per
+// frameMs). The
 // clock only moves once the output thread, if any, has taken its look at the current time.
 #include "platform/headless/headless_platform.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -76,6 +79,10 @@ void HeadlessPlatform::tick(std::unique_lock<std::mutex>& lock) {
             played_.push_back(frame[0]);
             played_.push_back(frame[1]);
         }
+        framesPlayed_ += framesAt(now_) - framesAt(now_ - 1);
+        // Dropping the older half at a time keeps the cost per millisecond constant.
+        if (played_.size() / 4 > keptAudioFrames)
+            played_.erase(played_.begin(), played_.end() - 2 * std::ptrdiff_t(keptAudioFrames));
     }
     changed_.notify_all();
 }
@@ -148,6 +155,7 @@ void HeadlessPlatform::present(const uint16_t* frame) {
     changed_.wait(lock, [&] { return !presenting_ || allowedTo_ > now_; });
     if (!presenting_) return;
     tick(lock);
+    for (uint32_t ms = 1; ms < frameMs && allowedTo_ > now_; ++ms) tick(lock);
     framePresented_ = false;
 }
 
@@ -267,7 +275,13 @@ std::vector<uint16_t> HeadlessPlatform::lastFrame() const {
 
 std::vector<int16_t> HeadlessPlatform::playedAudio() const {
     std::lock_guard lock(mutex_);
-    return played_;
+    const size_t kept = std::min(played_.size(), 2 * std::min(keptAudioFrames, SIZE_MAX / 2));
+    return std::vector<int16_t>(played_.end() - std::ptrdiff_t(kept), played_.end());
+}
+
+uint64_t HeadlessPlatform::audioFramesPlayed() const {
+    std::lock_guard lock(mutex_);
+    return framesPlayed_;
 }
 
 int HeadlessPlatform::playRate() const {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -43,6 +44,11 @@ class HeadlessPlatform final : public Platform {
     bool freeRunning = false;
     // Moves the clock forward to ms, a millisecond at a time, as a run's frames would.
     void setClock(uint64_t ms);
+    // Virtual milliseconds a presented frame stands for: 1 lets a test see every millisecond;
+    // a long run takes a display's pace (16) so that an hour is not 3.6 million frames.
+    uint32_t frameMs = 1;
+    // playedAudio keeps at most this many of the latest frames: an hour of sound is 635 MB.
+    size_t keptAudioFrames = SIZE_MAX;
 
     void showMessage(std::string_view text) override;
     void beep() override;
@@ -78,6 +84,8 @@ class HeadlessPlatform final : public Platform {
     std::vector<uint16_t> lastFrame() const;
     // Everything the ring device has played, interleaved left and right, from its first frame.
     std::vector<int16_t> playedAudio() const;
+    // All the frames the ring device has played, kept or not.
+    uint64_t audioFramesPlayed() const;
     int playRate() const;
 
   private:
@@ -125,6 +133,7 @@ class HeadlessPlatform final : public Platform {
     int ringFrames_ = 0;
     int rate_ = 0;
     std::vector<int16_t> played_;
+    uint64_t framesPlayed_ = 0;
 };
 
 }  // namespace qvl
