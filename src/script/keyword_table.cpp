@@ -23,12 +23,14 @@ bool inRange(int32_t index, const std::vector<T>& array) {
     return index >= 0 && size_t(index) < array.size();
 }
 
-// A define count, checked before anything is allocated.
+// A define count, checked (and taken from the budget) before anything is allocated.
 bool readCount(ScriptContext& ctx, std::string_view argument, int32_t& count) {
     count = readDecimal(argument);
-    if (count >= 0 && count <= kMaxDefineCount) return true;
-    ctx.platform.showMessage(kCountMessage);
-    return false;
+    if (count < 0 || count > kMaxDefineCount) {
+        ctx.platform.showMessage(kCountMessage);
+        return false;
+    }
+    return ctx.takeDefinedEntries(size_t(count));
 }
 
 // The index word and the name of "#music" and "#startpage": the text is split at the first

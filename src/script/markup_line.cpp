@@ -52,8 +52,6 @@ bool applyTag(ScriptContext& ctx, const std::string& tag) {
 
 bool appendMarkupLine(ScriptContext& ctx, std::string_view line) {
     Page* page = ctx.scriptPage();  // null: text before "#definepages" is read and dropped
-    // Each character makes at most one cell; tags and their brackets make none.
-    if (page && !ctx.takeTextCells(line.size(), line.substr(0, line.find('\n')))) return false;
     for (size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         if (c == '<') {
@@ -69,8 +67,9 @@ bool appendMarkupLine(ScriptContext& ctx, std::string_view line) {
             if (tag.size() > kTagCapacity) return unknownToken(ctx, tag.substr(0, kTagCapacity));
             if (!applyTag(ctx, tag)) return unknownToken(ctx, tag);
             i = close;  // the ">" that closed the tag is dropped
-        } else if (c != '>') {
-            if (page) page->cells.push_back(markupCell(ctx.markup, c));
+        } else if (c != '>' && page) {
+            if (!ctx.takeTextCells(1, line.substr(0, line.find('\n')))) return false;
+            page->cells.push_back(markupCell(ctx.markup, c));
         }
     }
     if (page) ++page->lineCount;

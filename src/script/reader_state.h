@@ -18,11 +18,16 @@ struct ReaderState {
     int32_t scriptPage = 0;       // the page text, page keys and menus go to
     int32_t lineNumber = 0;       // lines read so far; the first line is line 1
     size_t textCells = 0;         // cells of page text taken so far, on all pages
+    size_t definedEntries = 0;    // pages, keys, menu entries and songs defined so far
 };
 
 // guard: the page text of a whole magazine is bounded. Each cell takes 20 bytes, and includes
 // repeat: a small script that includes one large file many times would otherwise fill memory.
 inline constexpr size_t kMaxTextCells = size_t{8} << 20;
+// guard: so are the entries that defines make, over the whole read. Each count may be 10000,
+// and every page may define 10000 keys and 10000 menu entries (about 80 bytes each): 16 GB for
+// 10000 pages; nor may a script of nothing but "#definepages 10000" lines take hours.
+inline constexpr size_t kMaxDefinedEntries = size_t{1} << 20;
 
 struct MarkupState {
     bool boldOn = false;
@@ -54,6 +59,19 @@ struct ScriptContext {
                              std::to_string(state.lineNumber) + " (more than " +
                              std::to_string(kMaxTextCells) +
                              " characters of text): " + std::string(what));
+        return false;
+    }
+
+    // Takes the entries of a define from the budget; false, after its message, when all the
+    // defines so far would make more than kMaxDefinedEntries.
+    bool takeDefinedEntries(size_t entries) {
+        if (entries <= kMaxDefinedEntries - state.definedEntries) {
+            state.definedEntries += entries;
+            return true;
+        }
+        platform.showMessage("too many entries defined: at most " +
+                             std::to_string(kMaxDefinedEntries) +
+                             " pages, keys, menu entries and songs in all!");
         return false;
     }
 };

@@ -2,6 +2,7 @@
 // includes and the empty-line marker.
 #include "script/script_reader.h"
 
+#include <algorithm>
 #include <string>
 
 #include "script/keyword_table.h"
@@ -63,7 +64,10 @@ bool includeAnsi(ScriptContext& ctx, std::string_view argument) {
     }
     Page* page = ctx.scriptPage();
     if (!page) return true;  // guard: no page yet, the block goes nowhere
-    if (!ctx.takeTextCells(size_t(block.lineCount) * kCellsPerLine, fileName)) return false;
+    // A file far larger than the cells it makes (escapes that draw nothing) counts by its
+    // size, so that including it over and over cannot take hours either.
+    const size_t cells = size_t(block.lineCount) * kCellsPerLine;
+    if (!ctx.takeTextCells(std::max(cells, block.fileBytes), fileName)) return false;
     page->cells.reserve(page->cells.size() + size_t(block.lineCount) * kCellsPerLine);
     for (int32_t row = 0; row < block.lineCount; ++row) {
         const CharCell* cells = block.cells.data() + size_t(row) * kCellsPerLine;

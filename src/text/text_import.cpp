@@ -70,6 +70,7 @@ bool importTextFile(std::string_view fileName, Platform& platform, TextImport& r
     result.lineCount = lineCount;
     result.isAnsi = isAnsi;
     result.cellCount = lineCount * kCellsPerLine;
+    result.fileBytes = bytes.size();
     return true;
 }
 

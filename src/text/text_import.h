@@ -40,6 +40,7 @@ struct TextImport {
     int32_t lineCount = 0;
     bool isAnsi = false;  // the file held an ESC "[" pair
     int32_t cellCount = 0;
+    size_t fileBytes = 0;  // the size of the file read
 };
 
 struct TextScan {

@@ -36,8 +36,19 @@ TEST_F(ScriptSizes, TextBeyondTheBudgetStopsAtItsLine) {
     EXPECT_FALSE(read(script));
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_EQ(messages()[0], tooMuchText(104860, line));
+    // The line that passes the budget fills it to the last cell, then it is refused.
     EXPECT_EQ(model.pages[0].lineCount, 104857);
-    EXPECT_EQ(model.pages[0].cells.size(), 104857u * 80);
+    EXPECT_EQ(model.pages[0].cells.size(), kMaxTextCells);
+}
+
+TEST_F(ScriptSizes, MarkupCountsByTheCellsItMakes) {
+    // 19 MB of lines of 1900 characters that are all tags: each makes only its line end.
+    std::string tags;
+    for (int i = 0; i < 200; ++i) tags += i % 2 ? "<color 1 2>" : "</color>";
+    std::string script(kPage);
+    for (int i = 0; i < 10000; ++i) script += tags + '\n';
+    ASSERT_TRUE(read(script));
+    EXPECT_EQ(model.pages[0].cells.size(), 10000u);
 }
 
 TEST_F(ScriptSizes, OneFileIncludedOverAndOverStopsAtTheBudget) {
@@ -74,6 +85,42 @@ TEST_F(ScriptSizes, TheBudgetCountsEveryPageAndEmptyLines) {
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_EQ(messages()[0], tooMuchText(6, "##"));
     EXPECT_EQ(model.pages[1].cells.size(), half.size());
+}
+
+TEST_F(ScriptSizes, DefinesStopAtTheirBudget) {
+    // 10000 pages that each define 10000 keys and 10000 menu entries would be 16 GB: the
+    // budget of 1048576 entries (the pages counted) stops it at the menu entries of page 51.
+    std::string script = "#definepages 10000\n";
+    for (int page = 0; page < 10000; ++page)
+        script += "#startpage " + std::to_string(page) +
+                  " p\n#definekeys 10000\n#startmenu\n#defineselects 10000\n#endmenu\n";
+    EXPECT_FALSE(read(script));
+    const auto m = messages();
+    ASSERT_EQ(m.size(), 2u);
+    EXPECT_EQ(m[0],
+              "too many entries defined: at most 1048576 pages, keys, menu entries and "
+              "songs in all!");
+    // 10000 + 51 pages of 20000 + 10000 keys = 1040000 fits; page 51's entries would make
+    // 1050000. Page k starts on line 2 + 5k; its "#defineselects" is line 5 + 5k.
+    EXPECT_EQ(m[1], "error while parsing script...\nin line " + std::to_string(5 + 5 * 51) +
+                        ": #defineselects");
+
+    // Nor do defines that replace each other run on for ever.
+    script.clear();
+    for (int i = 0; i < 200; ++i) script += "#definepages 10000\n";
+    EXPECT_FALSE(read(script));
+    ASSERT_EQ(messages().size(), 4u);
+    EXPECT_EQ(messages()[3], "error while parsing script...\nin line 105: #definepages");
+}
+
+TEST_F(ScriptSizes, AnsiFileCountsByItsSizeWhenThatIsLarger) {
+    // Nine megabytes of colour changes that draw one row: refused by size on the first include.
+    std::string noise;
+    while (noise.size() < 9000000) noise += "\x1b[31m";
+    writeFile("noise.ans", noise + "x\n");
+    EXPECT_FALSE(read(std::string(kPage) + "#includeansi noise.ans\n"));
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0], tooMuchText(3, "noise.ans"));
 }
 
 }  // namespace
