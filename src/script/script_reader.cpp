@@ -33,8 +33,9 @@ bool includeAscii(ScriptContext& ctx, std::string_view argument) {
         ctx.platform.showMessage(lineMessage(ctx, " (file not found)", fileName));
         return false;
     }
+    // Counted with or without a page: reading the file is the work the budget bounds too.
+    if (!ctx.takeTextCells(file.size(), fileName)) return false;
     Page* page = ctx.scriptPage();
-    if (page && !ctx.takeTextCells(file.size(), fileName)) return false;
     std::string piece;
     while (file.next(piece, kIncludePieceSize)) {
         if (!page) continue;  // guard: no page yet, the text goes nowhere
@@ -62,12 +63,13 @@ bool includeAnsi(ScriptContext& ctx, std::string_view argument) {
         ctx.platform.showMessage("error while loading ansi file: " + fileName);
         return false;
     }
-    Page* page = ctx.scriptPage();
-    if (!page) return true;  // guard: no page yet, the block goes nowhere
     // A file far larger than the cells it makes (escapes that draw nothing) counts by its
-    // size, so that including it over and over cannot take hours either.
+    // size, and so does one included before any page: including it over and over cannot take
+    // hours either.
     const size_t cells = size_t(block.lineCount) * kCellsPerLine;
     if (!ctx.takeTextCells(std::max(cells, block.fileBytes), fileName)) return false;
+    Page* page = ctx.scriptPage();
+    if (!page) return true;  // guard: no page yet, the block goes nowhere
     page->cells.reserve(page->cells.size() + size_t(block.lineCount) * kCellsPerLine);
     for (int32_t row = 0; row < block.lineCount; ++row) {
         const CharCell* cells = block.cells.data() + size_t(row) * kCellsPerLine;

@@ -74,6 +74,17 @@ TEST_F(ScriptSizes, OneFileIncludedOverAndOverStopsAtTheBudget) {
     EXPECT_EQ(model.pages[0].lineCount, 10 * 10000);
 }
 
+TEST_F(ScriptSizes, IncludesBeforeAnyPageCountToo) {
+    // Their text goes nowhere, but each one reads its file: five megabytes twice is too much.
+    writeFile("five.txt", std::string(5000000, 'w'));
+    writeFile("five.ans", "\x1b[0m" + std::string(5000000, 'w'));
+    EXPECT_FALSE(read("#includeascii five.txt\n#includeascii five.txt\n"));
+    EXPECT_FALSE(read("#includeansi five.ans\n#includeansi five.ans\n"));
+    ASSERT_EQ(messages().size(), 2u);
+    EXPECT_EQ(messages()[0], tooMuchText(2, "five.txt"));
+    EXPECT_EQ(messages()[1], tooMuchText(2, "five.ans"));
+}
+
 TEST_F(ScriptSizes, TheBudgetCountsEveryPageAndEmptyLines) {
     // Two pages of 4 MiB cells each: the budget is the whole magazine's, and "##" draws on it.
     std::string half;

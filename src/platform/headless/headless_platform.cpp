@@ -1,8 +1,8 @@
 // Headless backend: the render thread, the output thread and the driver take turns through one
 // mutex. The render thread presents the frame of virtual time T and waits; the driver then feeds
 // a key (handled at time T) or lets the clock run on, one frame per virtual millisecond (or per
-// frameMs). The
-// clock only moves once the output thread, if any, has taken its look at the current time.
+// frameMs). The clock only moves once the output thread, if any, has taken its look at the
+// current time.
 #include "platform/headless/headless_platform.h"
 
 #include <algorithm>
@@ -80,7 +80,8 @@ void HeadlessPlatform::tick(std::unique_lock<std::mutex>& lock) {
             played_.push_back(frame[1]);
         }
         framesPlayed_ += framesAt(now_) - framesAt(now_ - 1);
-        // Dropping the older half at a time keeps the cost per millisecond constant.
+        // Dropping the older frames only once twice the kept ones have gathered keeps the cost
+        // of a millisecond constant on average.
         if (played_.size() / 4 > keptAudioFrames)
             played_.erase(played_.begin(), played_.end() - 2 * std::ptrdiff_t(keptAudioFrames));
     }

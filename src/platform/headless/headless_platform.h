@@ -82,7 +82,8 @@ class HeadlessPlatform final : public Platform {
     uint64_t framesPresented() const;
     // The last frame presented (the one drawn at the current virtual time during a run).
     std::vector<uint16_t> lastFrame() const;
-    // Everything the ring device has played, interleaved left and right, from its first frame.
+    // What the ring device has played, interleaved left and right: everything from its first
+    // frame, or the latest keptAudioFrames frames.
     std::vector<int16_t> playedAudio() const;
     // All the frames the ring device has played, kept or not.
     uint64_t audioFramesPlayed() const;
