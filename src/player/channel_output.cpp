@@ -18,13 +18,17 @@ void applyChannel(PlayerContext& context, Channel& ch, const Sample& sample, con
     Voice& voice = *ch.voice;
     if (ch.period + ch.periodDelta == 0) ch.requests &= ~requestFrequency;
     if (ch.requests & requestTrigger) {
-        ch.voiceIndex = startVoiceSample(context, ch.voiceIndex, &sample);
+        // a song of more channels than fade voices plays on the fade voices itself
+        const OldSound old =
+            song.channelCount > fadeVoiceOffset ? OldSound::cut : OldSound::fadeOut;
+        ch.voiceIndex = startVoiceSample(context, ch.voiceIndex, &sample, old);
     }
     if (ch.requests & requestVolume) {
         // guard: the channel volume with its tremor offset stays within 0..64
         const int64_t v = std::clamp(ch.volume + ch.volumeDelta, 0, 64);
         const int64_t product = v * ch.volEnvValue * ch.fadeoutVolume * song.globalVolume * 255;
-        setVoiceVolume(voice, static_cast<int32_t>(product >> 35));
+        // product / 2^35 rounded to nearest, halves down: full volume 127.5 still gives 127
+        setVoiceVolume(voice, static_cast<int32_t>((2 * product + (int64_t{1} << 35) - 1) >> 36));
     }
     if (ch.requests & requestPanning) {
         const int p = ch.panning;

@@ -16,6 +16,8 @@ namespace qvl {
 struct Song;
 
 constexpr int voiceCount = 256;
+// Voice i below this offset fades a restarted note's old sound out on voice i + offset.
+constexpr int fadeVoiceOffset = 128;
 constexpr int minMixRate = 2757;  // keeps the largest step below 256 frames
 
 struct PlayerContext {

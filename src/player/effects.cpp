@@ -17,11 +17,12 @@ namespace {
 
 void none(EffectStep&) {}
 
-// 0xy arpeggio, later ticks: base, +x, +y semitones by tick modulo 3.
+// 0xy arpeggio, later ticks: base, +x, +y semitones, counted back from the row's end so
+// that the last tick of a row always plays +x (at speed 6: y, x, base, y, x).
 void arpeggioTick(EffectStep& s) {
     const uint8_t p = s.cell.parameter;
     if (p == 0) return;
-    const int phase = s.song.tick % 3;
+    const int phase = (s.song.speed + s.song.patternDelayTicks - s.song.tick) % 3;
     const int n = phase == 1 ? highNibble(p) : phase == 2 ? lowNibble(p) : 0;
     Channel& ch = s.channel;
     if (s.song.linearFrequencies()) {

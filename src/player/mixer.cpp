@@ -117,9 +117,16 @@ void mixVoice(const PlayerContext& context, Voice& voice, float* out, int frames
             float right = static_cast<float>(voice.currentRight) * inv255;
             position = context.mixKernels.ramp(out, sample.data, position, step, stretch, left,
                                                right, voice.rampLeftStep, voice.rampRightStep);
-            voice.currentLeft = roundVolume(left);
-            voice.currentRight = roundVolume(right);
             voice.rampFramesLeft -= stretch;
+            if (voice.rampFramesLeft == 0) {
+                // a finished ramp lands on its targets: rounding after short stretches
+                // could otherwise keep it a step short and restart it for ever
+                voice.currentLeft = voice.rampLeftTarget;
+                voice.currentRight = voice.rampRightTarget;
+            } else {
+                voice.currentLeft = roundVolume(left);
+                voice.currentRight = roundVolume(right);
+            }
         } else {
             position = context.mixKernels.constant(out, sample.data, position, step, stretch,
                                                    static_cast<float>(voice.leftVolume) * inv255,
@@ -132,6 +139,7 @@ void mixVoice(const PlayerContext& context, Voice& voice, float* out, int frames
     }
     if (!playing) {
         voice.sample = nullptr;
+        voice.fading = false;
         position = 0;
     }
     voice.positionInt = static_cast<uint32_t>(static_cast<uint64_t>(position) >> 32);
@@ -149,6 +157,13 @@ void mixVoices(PlayerContext& context, float* buffer, int frames) {
     for (int i = 0; i < voiceCount; ++i) {
         Voice& voice = context.voicePool[i];
         if (voice.sample && voice.sample->data) mixVoice(context, voice, buffer, frames);
+        if (voice.fading && voice.currentLeft == 0 && voice.currentRight == 0 &&
+            voice.rampFramesLeft == 0) {
+            // a fade voice that has faded out is free again
+            voice.sample = nullptr;
+            voice.positionInt = voice.positionFrac = 0;
+            voice.fading = false;
+        }
     }
 }
 

@@ -20,8 +20,9 @@ constexpr uint8_t vibratoSine[32] = {0,   24,  49,  74,  97,  120, 141, 161, 180
 constexpr double linearFactor = 0.0013020833721384406;  // 1/768 rounded to single precision
 constexpr double autoVibratoStep = 0.01227184375;       // 3.141592 / 256
 
+// Rounded, not truncated: truncation plays high notes up to 18 cents sharp.
 int32_t tablePeriod(int k) {
-    return static_cast<int32_t>(13.375 * std::exp2((132.0 - k) / 12.0));
+    return static_cast<int32_t>(std::floor(13.375 * std::exp2((132.0 - k) / 12.0) + 0.5));
 }
 
 }  // namespace

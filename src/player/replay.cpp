@@ -22,7 +22,10 @@ constexpr int rowsPerOrderFlags = 256;
 void stopSongLocked(PlayerContext& context, Song& song) {
     if (song.link.linked()) unlinkNode(song.link);
     song.playing = 0;
-    for (int c = 0; c < static_cast<int>(song.channels.size()); ++c) stopVoice(context, c);
+    for (int c = 0; c < static_cast<int>(song.channels.size()); ++c) {
+        stopVoice(context, c);
+        stopFadeVoice(context, c);  // it plays the song's sample data too
+    }
     song.channels.clear();
 }
 
@@ -85,7 +88,8 @@ void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const No
     EffectStep step{context, song, ch, cell, *found.instrument, sample, found.ownSample};
     if (cell.instrument) resetChannelInstrument(ch, sample);
     if (cell.volume) volumeColumnRow(step);
-    if (cell.note == 255 || cell.effect == 20) ch.keyOff = 1;
+    // K00 keys off on the row tick; Kxx with xx above 0 waits for tick xx
+    if (cell.note == 255 || (cell.effect == 20 && cell.parameter == 0)) ch.keyOff = 1;
     const Instrument& ins = *found.instrument;
     if (ins.volumeType & 1) {
         if (!ch.volEnvStopped) {
@@ -120,6 +124,10 @@ void processTick(PlayerContext& context, Song& song) {
         Channel& ch = song.channels[c];
         const NoteCell& cell = song.rowCells[c];
         const ChannelFind found = findInstrument(song, ch);
+        if (cell.effect == 20 && cell.parameter == song.tick) {
+            ch.keyOff = 1;
+            if (!(found.instrument->volumeType & 1)) ch.volEnvValue = 0;
+        }
         ch.volumeDelta = 0;
         ch.periodDelta = 0;
         ch.requests = 0;

@@ -27,6 +27,7 @@ struct Voice {
     uint8_t currentLeft = 0, currentRight = 0;
     float rampLeftStep = 0.0f, rampRightStep = 0.0f;
     int32_t rampFramesLeft = 0;
+    bool fading = false;  // a fade voice playing out a sound its channel voice handed over
 };
 
 }  // namespace qvl

@@ -18,9 +18,29 @@ Voice* voiceAt(PlayerContext& context, int index) {
 
 }  // namespace
 
-int startVoiceSample(PlayerContext& context, int index, const Sample* sample) {
+int startVoiceSample(PlayerContext& context, int index, const Sample* sample, OldSound old) {
     Voice* voice = voiceAt(context, index);
     if (!voice || !sample) return -1;
+    if (old == OldSound::fadeOut && index < fadeVoiceOffset && voice->sample &&
+        (voice->currentLeft > 0 || voice->currentRight > 0)) {
+        // the old sound fades out on the voice's fade voice instead of stopping mid-wave
+        Voice& fade = context.voicePool[index + fadeVoiceOffset];
+        fade.sample = voice->sample;
+        fade.positionInt = voice->positionInt;
+        fade.positionFrac = voice->positionFrac;
+        fade.stepInt = voice->stepInt;
+        fade.stepFrac = voice->stepFrac;
+        fade.direction = voice->direction;
+        fade.currentLeft = voice->currentLeft;
+        fade.currentRight = voice->currentRight;
+        fade.leftVolume = fade.rightVolume = 0;
+        fade.rampFramesLeft = 0;
+        fade.fading = true;
+    }
+    // the new sound ramps in from silence to the voice's volumes
+    voice->currentLeft = voice->currentRight = 0;
+    voice->rampFramesLeft = 0;
+    voice->fading = false;
     const uint32_t offset = voice->startOffset;
     voice->startOffset = 0;
     voice->positionFrac = 0;
@@ -42,6 +62,13 @@ void stopVoice(PlayerContext& context, int index) {
     voice->sample = nullptr;
     voice->positionInt = 0;
     voice->positionFrac = 0;
+    voice->fading = false;
+}
+
+void stopFadeVoice(PlayerContext& context, int index) {
+    if (index < 0 || index >= fadeVoiceOffset) return;
+    Voice* fade = voiceAt(context, index + fadeVoiceOffset);
+    if (fade && fade->fading) stopVoice(context, index + fadeVoiceOffset);
 }
 
 void setVoiceFrequency(const PlayerContext& context, Voice& voice, int64_t frequency) {
@@ -52,16 +79,26 @@ void setVoiceFrequency(const PlayerContext& context, Voice& voice, int64_t frequ
     voice.stepFrac = static_cast<uint32_t>(((f % rate) << 32) / rate);
 }
 
+namespace {
+
+// One side's volume of the linear panning law, (side x volume) / 255 rounded to nearest with
+// halves down; a side weight of -1 (panning 256) gives 0.
+uint8_t sideVolume(int32_t side, int32_t volume) {
+    return static_cast<uint8_t>(std::max((side * 2 * volume + 254) / 510, 0));
+}
+
+}  // namespace
+
 void setVoiceVolume(Voice& voice, int32_t volume) {
     voice.volume = volume;
-    voice.leftVolume = static_cast<uint8_t>((255 - voice.panning) * volume / 255);
-    voice.rightVolume = static_cast<uint8_t>(voice.panning * volume / 255);
+    voice.leftVolume = sideVolume(255 - voice.panning, volume);
+    voice.rightVolume = sideVolume(voice.panning, volume);
 }
 
 void setVoicePanning(Voice& voice, int32_t panning) {
     voice.panning = panning;
-    voice.leftVolume = static_cast<uint8_t>((255 - panning) * voice.volume / 255);
-    voice.rightVolume = static_cast<uint8_t>(panning * voice.volume / 255);
+    voice.leftVolume = sideVolume(255 - panning, voice.volume);
+    voice.rightVolume = sideVolume(panning, voice.volume);
 }
 
 }  // namespace qvl

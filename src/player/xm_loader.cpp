@@ -125,7 +125,8 @@ void readEnvelope(XmReader& reader, EnvelopePoint* points) {
 // Keeps an envelope's counts and loop inside its 12 points.
 void limitEnvelope(uint8_t& count, uint8_t& type, uint8_t loopStart, uint8_t loopEnd) {
     if (count > maxEnvelopePoints) count = maxEnvelopePoints;  // guard: at most 12 points
-    if (count < 2) type = 0;
+    // one point is an envelope that holds its value; only an envelope of no points is off
+    if (count == 0) type = 0;
     // guard: a loop that ends beyond the points or runs backwards is switched off
     if (loopEnd >= count || loopStart > loopEnd) type &= ~4;
 }

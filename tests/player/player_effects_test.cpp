@@ -152,18 +152,37 @@ TEST(PlayerEffects, RetriggerTicks) {
               (std::vector<int>{64, 64, 48, 48, 32, 32}));
 }
 
-TEST(PlayerEffects, ArpeggioOffsets) {
-    XmModule m = songOf(1, 4, 1, 6);
-    put(m, 0, 0, 0, note(0, 0x37));
-    Player p(m);
-    EXPECT_EQ(perTick(p, 6, [](const Channel& c) { return c.periodDelta; }),
-              (std::vector<int>{0, 192, 448, 0, 192, 448}));
+TEST(PlayerEffects, ArpeggioCountsFromTheRowsEnd) {
+    // 037: +3 semitones is 192 period units, +7 is 448; the later ticks play by
+    // (speed + pattern delay - tick) mod 3, so the last tick of a row is always +x
+    const int b = 0, x = 192, y = 448;
+    struct Case {
+        int speed;
+        uint8_t delay;  // EEy on channel 1, 0 for none
+        std::vector<int> deltas;
+    };
+    const Case cases[] = {
+        {6, 0, {b, y, x, b, y, x}},
+        {4, 0, {b, b, y, x}},
+        {3, 0, {b, y, x}},
+        {2, 1, {b, b, y, x}},  // EE1 at speed 2: a row of 4 ticks, as at speed 4
+    };
+    for (const Case& c : cases) {
+        XmModule m = songOf(2, 4, 1, c.speed);
+        put(m, 0, 0, 0, note(0, 0x37));
+        if (c.delay) put(m, 0, 0, 1, fx(14, 0xE0 | c.delay));
+        Player p(m);
+        EXPECT_EQ(perTick(p, static_cast<int>(c.deltas.size()),
+                          [](const Channel& ch) { return ch.periodDelta; }),
+                  c.deltas)
+            << "speed " << c.speed;
+    }
     XmModule a = songOf(1, 4, 1, 3);
-    a.flags = 0;  // Amiga table: the offsets are period differences
+    a.flags = 0;  // Amiga table: the offsets are period differences from P(48) = 1712
     put(a, 0, 0, 0, note(0, 0x37));
     Player q(a);
     EXPECT_EQ(perTick(q, 3, [](const Channel& c) { return c.periodDelta; }),
-              (std::vector<int>{0, amigaPeriod(51, 0) - 1712, amigaPeriod(55, 0) - 1712}));
+              (std::vector<int>{0, 1143 - 1712, 1440 - 1712}));
 }
 
 TEST(PlayerEffects, PortamentoLimits) {
@@ -230,6 +249,43 @@ TEST(PlayerEffects, SetEnvelopePosition) {
     EXPECT_EQ(p.channel(0).volEnvTick, 5);
 }
 
+TEST(PlayerEffects, SetPositionOnAOnePointEnvelope) {
+    XmModule m = songOf(1, 4, 1, 1);
+    m.instruments[0].volume.points = {{10, 40}};
+    m.instruments[0].volume.type = 1;
+    put(m, 0, 0, 0, note());
+    put(m, 0, 1, 0, fx(21, 5));
+    Player p(m);
+    p.tick();  // before its point's tick the envelope has no value yet
+    EXPECT_EQ(p.channel(0).volEnvValue, 0);
+    p.tick();  // L05 takes it straight to its only point
+    EXPECT_EQ(p.channel(0).volEnvValue, 40);
+    EXPECT_TRUE(p.channel(0).volEnvStopped);
+}
+
+TEST(PlayerEffects, KeyOffAtTheTickOfItsParameter) {
+    struct Case {
+        uint8_t parameter;
+        bool patternDelay;  // EE1 on channel 1: the row lasts 12 ticks at speed 6
+        int keyOffTick;     // -1: never within the row
+    };
+    const Case cases[] = {{0x00, false, 0}, {0x03, false, 3}, {0x07, false, -1}, {0x08, true, 8}};
+    for (const Case& c : cases) {
+        XmModule m = songOf(2, 4, 1, 6);  // its instrument has no volume envelope
+        put(m, 0, 0, 0, note(20, c.parameter));
+        if (c.patternDelay) put(m, 0, 0, 1, fx(14, 0xE1));
+        Player p(m);
+        const int ticks = c.patternDelay ? 12 : 6;
+        for (int t = 0; t < ticks; ++t) {
+            p.tick();
+            const bool off = c.keyOffTick >= 0 && t >= c.keyOffTick;
+            EXPECT_EQ(p.channel(0).keyOff, off) << "K" << int{c.parameter} << " tick " << t;
+            // without a volume envelope the key-off silences the voice on its own tick
+            EXPECT_EQ(p.voice(0).volume, off ? 0 : 127) << "K" << int{c.parameter} << " " << t;
+        }
+    }
+}
+
 TEST(PlayerEffects, SpeedTempoVolumeAndPanning) {
     XmModule m = songOf(2, 8, 1, 1);
     put(m, 0, 0, 0, fx(15, 0x1F));
@@ -288,7 +344,7 @@ TEST(PlayerEffects, GlobalVolumeSlideReachesVoicesOnRecompute) {
     EXPECT_EQ(p.song->globalVolume, 64 - 12);
     EXPECT_EQ(p.voice(1).volume, 127);  // nothing recomputed it yet
     p.tick();                           // the next row tick recomputes every channel
-    EXPECT_EQ(p.voice(1).volume, 52 * 127 / 64);
+    EXPECT_EQ(p.voice(1).volume, 104);  // 52 x 255 / 128 = 103.6, rounded
 }
 
 TEST(PlayerEffects, FinetuneStaysWithTheSample) {

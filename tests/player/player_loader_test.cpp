@@ -189,7 +189,7 @@ TEST(PlayerLoader, InstrumentFieldsFadeoutAndEnvelopes) {
     XmInstrument ins = oneSampleInstrument(sampleOf({0}));
     ins.fadeout = 40000;  // doubled: 80000 needs more than 16 bits
     ins.volume.points = {{0, 64}};
-    ins.volume.type = 1;                        // on, but one point only
+    ins.volume.type = 1;                        // one point is an envelope too
     ins.panning.points = {{0, 32}, {10, 100}};  // guard: 100 becomes 64
     ins.panning.type = 1;
     ins.noteSample[5] = 3;
@@ -198,11 +198,15 @@ TEST(PlayerLoader, InstrumentFieldsFadeoutAndEnvelopes) {
     ins.vibDepth = 8;
     ins.vibRate = 9;
     m.instruments.push_back(ins);
+    XmInstrument none = oneSampleInstrument(sampleOf({0}));
+    none.volume.type = 1;  // on, but no points: off
+    m.instruments.push_back(none);
     Loaded l(m);
     ASSERT_NE(l.song, nullptr);
     const Instrument& i = l.song->instruments[0];
     EXPECT_EQ(i.fadeout, 80000u);
-    EXPECT_EQ(i.volumeType, 0);
+    EXPECT_EQ(i.volumeType, 1);
+    EXPECT_EQ(l.song->instruments[1].volumeType, 0);
     EXPECT_EQ(i.panningType, 1);
     EXPECT_EQ(i.panningEnvelope[1].y, 64);
     EXPECT_EQ(i.noteSample[5], 3);

@@ -37,10 +37,11 @@ struct Mixer {
     PlayerContext context;
     Mixer() { openVoices(context, 44100); }
     Voice& voice(int i) { return context.voicePool[i]; }
-    // Starts voice 0 on the sample at a position, with a step and settled volumes.
+    // Starts voice 0 on the sample at a position, with a step and settled volumes; what the
+    // voice played before is cut, not faded out.
     Voice& start(const Sample& s, double position, double step, int left = 255, int right = 255) {
         Voice& v = voice(0);
-        startVoiceSample(context, 0, &s);
+        startVoiceSample(context, 0, &s, OldSound::cut);
         v.positionInt = static_cast<uint32_t>(position);
         v.positionFrac = static_cast<uint32_t>((position - std::floor(position)) * 4294967296.0);
         v.stepInt = static_cast<uint32_t>(step);
@@ -97,18 +98,32 @@ TEST(PlayerVoiceControl, RampLengthFollowsTheMixRate) {
     EXPECT_FALSE(context.voiceList.linked());
 }
 
-TEST(PlayerVoiceControl, LinearPanningLaw) {
-    Voice v;
-    setVoicePanning(v, 128);
-    setVoiceVolume(v, 127);
-    EXPECT_EQ(v.leftVolume, 63);
-    EXPECT_EQ(v.rightVolume, 63);
-    setVoicePanning(v, 0);
-    EXPECT_EQ(v.leftVolume, 127);
-    EXPECT_EQ(v.rightVolume, 0);
-    setVoicePanning(v, 256);  // a panning envelope can reach 256
-    EXPECT_EQ(v.leftVolume, 0);
-    EXPECT_EQ(v.rightVolume, 127);
+TEST(PlayerVoiceControl, LinearPanningLawRoundsEachSide) {
+    // side = weight x volume / 255 to the nearest, halves down; at panning 128 the
+    // weights are 127 and 128: volume 1 gives 0.498 and 0.502, 63 gives 31.38 and 31.62
+    struct Case {
+        int panning, volume, left, right;
+    };
+    const Case cases[] = {
+        {0, 1, 1, 0},       {0, 2, 2, 0},      {0, 63, 63, 0},
+        {0, 64, 64, 0},     {0, 127, 127, 0},  {128, 1, 0, 1},
+        {128, 2, 1, 1},     {128, 63, 31, 32}, {128, 64, 32, 32},
+        {128, 127, 63, 64}, {255, 1, 0, 1},    {255, 2, 0, 2},
+        {255, 63, 0, 63},   {255, 64, 0, 64},  {255, 127, 0, 127},
+        {256, 127, 0, 127},  // a panning envelope can reach 256: 256 x 127 / 255 = 127.5
+    };
+    for (const Case& c : cases) {
+        Voice v;
+        setVoicePanning(v, c.panning);
+        setVoiceVolume(v, c.volume);
+        EXPECT_EQ(v.leftVolume, c.left) << c.panning << " " << c.volume;
+        EXPECT_EQ(v.rightVolume, c.right) << c.panning << " " << c.volume;
+        Voice w;  // the same through the panning setter
+        setVoiceVolume(w, c.volume);
+        setVoicePanning(w, c.panning);
+        EXPECT_EQ(w.leftVolume, c.left);
+        EXPECT_EQ(w.rightVolume, c.right);
+    }
 }
 
 TEST(PlayerVoiceControl, StartOffsetsAndEmptySamples) {

@@ -28,8 +28,11 @@ TEST(PlayerPitch, LinearTable) {
 }
 
 TEST(PlayerPitch, AmigaTable) {
-    EXPECT_EQ(amigaPeriod(48, 0), 1712);
-    EXPECT_EQ(amigaPeriod(0, 0), 27392);
+    // P(k) = 13.375 x 2^((132 - k) / 12) to the nearest, halves up: P(1) = 25854.61,
+    // P(47) = 1813.80, P(108) = 53.5, P(120) = 26.75
+    const int periods[][2] = {{0, 27392}, {1, 25855}, {47, 1814}, {48, 1712},
+                              {49, 1616}, {55, 1143}, {108, 54},  {120, 27}};
+    for (const auto& [k, period] : periods) EXPECT_EQ(amigaPeriod(k, 0), period) << k;
     EXPECT_EQ(periodFrequency(false, 1712, 0), 8362);
     EXPECT_EQ(amigaPeriod(60, 0), 856);
     EXPECT_EQ(periodFrequency(false, 856, 0), 16725);
@@ -199,7 +202,7 @@ TEST(PlayerChannelOutput, VolumePanningAndFrequency) {
     o.ch.fadeoutVolume = 32768;
     o.song.globalVolume = 32;
     o.apply(requestVolume);
-    EXPECT_EQ(o.voice().volume, 127 / 4);
+    EXPECT_EQ(o.voice().volume, 32);  // 127.5 / 4 = 31.875, rounded
     o.ch.panEnvValue = 64;
     o.apply(requestPanning);
     EXPECT_EQ(o.voice().panning, 256);
@@ -209,6 +212,18 @@ TEST(PlayerChannelOutput, VolumePanningAndFrequency) {
     o.ch.panning = 240;  // near the edge the envelope does not move it
     o.apply(requestPanning);
     EXPECT_EQ(o.voice().panning, 240);
+}
+
+TEST(PlayerChannelOutput, VolumeIsRoundedNotTruncated) {
+    // at full envelope, fadeout and global volume a channel volume v gives v x 255 / 128:
+    // 1.99, 3.98, 125.51 and 127.5 (halves down)
+    const int volumes[][2] = {{0, 0}, {1, 2}, {2, 4}, {63, 126}, {64, 127}};
+    for (const auto& [channel, voice] : volumes) {
+        Output o;
+        o.ch.volume = channel;
+        o.apply(requestVolume);
+        EXPECT_EQ(o.voice().volume, voice) << channel;
+    }
 }
 
 TEST(PlayerChannelOutput, PeriodSummingToZeroKeepsTheFrequency) {

@@ -109,7 +109,7 @@ TEST(PlayerReplay, KeyOffLeavesTheSustainAndFades) {
     ins.volume.sustain = 1;
     ins.fadeout = 4096;
     put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
-    put(m, 0, 4, 0, {0, 0, 0, 20, 0});  // Kxx
+    put(m, 0, 4, 0, {0, 0, 0, 20, 0});  // K00
     Player p(m);
     for (int i = 0; i < 4; ++i) p.tick();
     EXPECT_EQ(p.channel(0).volEnvValue, 64);
@@ -118,6 +118,30 @@ TEST(PlayerReplay, KeyOffLeavesTheSustainAndFades) {
     EXPECT_EQ(p.channel(0).fadeoutVolume, 65536 - 8192);
     p.tick();
     EXPECT_EQ(p.channel(0).volEnvValue, 48);
+}
+
+TEST(PlayerReplay, OnePointEnvelopeHoldsThroughKeyOffAndFades) {
+    XmModule m = songOf(1, 4, 1, 3);
+    XmInstrument& ins = m.instruments[0];
+    ins.volume.points = {{0, 64}};
+    ins.volume.type = 1;
+    ins.panning.points = {{0, 48}};
+    ins.panning.type = 1;
+    ins.fadeout = 1000;  // 2000 a tick once released
+    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
+    put(m, 0, 2, 0, {97, 0, 0, 0, 0});  // key off on tick 6
+    Player p(m);
+    // the voice volume is 127.5 x fadeout / 65536, rounded: 63536 gives 123.6, 61536
+    // 119.7, 59536 115.8
+    const int volumes[] = {127, 127, 127, 127, 127, 127, 124, 120, 116};
+    for (int t = 0; t < 9; ++t) {
+        p.tick();
+        EXPECT_EQ(p.channel(0).volEnvValue, 64) << t;
+        EXPECT_TRUE(p.channel(0).volEnvStopped);
+        EXPECT_EQ(p.channel(0).fadeoutVolume, t < 6 ? 65536 : 65536 - 2000 * (t - 5)) << t;
+        EXPECT_EQ(p.voice(0).volume, volumes[t]) << t;
+        EXPECT_EQ(p.voice(0).panning, 128 + 4 * (48 - 32));
+    }
 }
 
 TEST(PlayerReplay, MissingSamplesAndInstrumentsAreSilent) {
