@@ -17,6 +17,16 @@ enum Request : uint8_t {
     requestStop = 0x20,
 };
 
+// Where one envelope of a channel stands.
+struct EnvelopePosition {
+    int32_t tick = 0;   // ticks since the envelope started
+    int32_t point = 0;  // the point that ends the current segment
+    int32_t fixed = 0;  // value in 16.16
+    int32_t value = 0;  // 0..64; the volume envelope is full at 64, the panning one centred at 32
+    int32_t slope = 0;  // 16.16 change a tick
+    uint8_t stopped = 0;
+};
+
 struct Channel {
     uint8_t note = 0;
     uint8_t requests = 0;
@@ -27,10 +37,7 @@ struct Channel {
     int32_t panning = 0;
     int32_t volumeDelta = 0;
     int32_t periodDelta = 0;
-    int32_t volEnvTick = 0, volEnvPoint = 0, volEnvFixed = 0, volEnvValue = 0, volEnvSlope = 0;
-    uint8_t volEnvStopped = 0;
-    int32_t panEnvTick = 0, panEnvPoint = 0, panEnvFixed = 0, panEnvValue = 0, panEnvSlope = 0;
-    uint8_t panEnvStopped = 0;
+    EnvelopePosition volumeEnvelope, panningEnvelope;
     int32_t fadeoutVolume = 0;
     int32_t autoVibratoPos = 0, autoVibratoCount = 0;
     uint8_t keyOff = 0;

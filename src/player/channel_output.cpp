@@ -26,13 +26,15 @@ void applyChannel(PlayerContext& context, Channel& ch, const Sample& sample, con
     if (ch.requests & requestVolume) {
         // guard: the channel volume with its tremor offset stays within 0..64
         const int64_t v = std::clamp(ch.volume + ch.volumeDelta, 0, 64);
-        const int64_t product = v * ch.volEnvValue * ch.fadeoutVolume * song.globalVolume * 255;
+        const int64_t product =
+            v * ch.volumeEnvelope.value * ch.fadeoutVolume * song.globalVolume * 255;
         // product / 2^35 rounded to nearest, halves down: full volume 127.5 still gives 127
         setVoiceVolume(voice, static_cast<int32_t>((2 * product + (int64_t{1} << 35) - 1) >> 36));
     }
     if (ch.requests & requestPanning) {
         const int p = ch.panning;
-        setVoicePanning(voice, p + ((128 - std::abs(p - 128)) / 32) * (ch.panEnvValue - 32));
+        setVoicePanning(voice,
+                        p + ((128 - std::abs(p - 128)) / 32) * (ch.panningEnvelope.value - 32));
     }
     if (ch.requests & requestFrequency) {
         setVoiceFrequency(context, voice,

@@ -198,7 +198,10 @@ void globalSlideTick(EffectStep& s) {
 
 // Lxx set volume envelope position.
 void envelopePositionRow(EffectStep& s) {
-    if (s.instrument.volumeType & 1) setEnvelopePosition(s.channel, s.instrument, s.cell.parameter);
+    if (s.instrument.volumeEnvelope.on()) {
+        setEnvelopePosition(s.channel.volumeEnvelope, s.instrument.volumeEnvelope,
+                            s.cell.parameter);
+    }
 }
 
 // Pxy panning slide, row tick: memory.

@@ -1,4 +1,5 @@
-// Envelope stepping: segments between points, sustain hold until key off, loops.
+// Envelope stepping: segments between points, sustain hold until key off, loops; the same
+// routine serves the volume and the panning envelope.
 #include "player/envelope.h"
 
 #include <algorithm>
@@ -17,44 +18,25 @@ int32_t segmentSlope(const EnvelopePoint& a, const EnvelopePoint& b) {
 
 }  // namespace
 
-EnvelopeState volumeEnvelopeState(Channel& c) {
-    return {c.volEnvTick,  c.volEnvPoint, c.volEnvFixed,
-            c.volEnvValue, c.volEnvSlope, c.volEnvStopped};
-}
-
-EnvelopeState panningEnvelopeState(Channel& c) {
-    return {c.panEnvTick,  c.panEnvPoint, c.panEnvFixed,
-            c.panEnvValue, c.panEnvSlope, c.panEnvStopped};
-}
-
-EnvelopeShape volumeEnvelopeShape(const Instrument& i) {
-    return {i.volumeType,    i.volumePointCount, i.volumeEnvelope,
-            i.volumeLoopEnd, i.volumeLoopStart,  i.volumeSustain};
-}
-
-EnvelopeShape panningEnvelopeShape(const Instrument& i) {
-    return {i.panningType,    i.panningPointCount, i.panningEnvelope,
-            i.panningLoopEnd, i.panningLoopStart,  i.panningSustain};
-}
-
-void envelopeStep(Channel& channel, EnvelopeState e, const EnvelopeShape& shape,
+void envelopeStep(Channel& channel, EnvelopePosition& e, const Envelope& envelope,
                   uint8_t requestBit) {
-    const EnvelopePoint* pts = shape.points;
+    const EnvelopePoint* pts = envelope.points;
+    const int count = envelope.count;
     // guard: "reached" rather than "equal", so points whose ticks run backwards cannot
     // leave the envelope sliding for ever
-    if (e.point < shape.count && e.tick >= pts[e.point].x) {
-        if ((shape.type & 4) && e.point == shape.loopEnd) {
-            e.point = shape.loopStart;
+    if (e.point < count && e.tick >= pts[e.point].x) {
+        if ((envelope.type & envelopeLoop) && e.point == envelope.loopEnd) {
+            e.point = envelope.loopStart;
             e.tick = pts[e.point].x;
         }
         const int i = e.point;
-        if (i == shape.count - 1) {
+        if (i == count - 1) {
             e.value = pts[i].y;
             e.stopped = 1;
             channel.requests |= requestBit;
             return;
         }
-        if ((shape.type & 2) && i == shape.sustain && !channel.keyOff) {
+        if ((envelope.type & envelopeSustain) && i == envelope.sustain && !channel.keyOff) {
             e.value = pts[i].y;
             channel.requests |= requestBit;
             return;
@@ -62,7 +44,7 @@ void envelopeStep(Channel& channel, EnvelopeState e, const EnvelopeShape& shape,
         e.slope = segmentSlope(pts[i], pts[i + 1]);
         e.fixed = 65536 * pts[i].y;
         e.point = i + 1;
-    } else if (e.point < shape.count) {
+    } else if (e.point < count) {
         e.fixed += e.slope;
     }
     e.value = std::clamp(e.fixed >> 16, 0, 64);  // guard: values stay 0..64
@@ -70,22 +52,29 @@ void envelopeStep(Channel& channel, EnvelopeState e, const EnvelopeShape& shape,
     channel.requests |= requestBit;
 }
 
-void setEnvelopePosition(Channel& ch, const Instrument& ins, int p) {
-    const int n = ins.volumePointCount;
-    const EnvelopePoint* pts = ins.volumeEnvelope;
+void setEnvelopePosition(EnvelopePosition& e, const Envelope& envelope, int p) {
+    const int n = envelope.count;
+    const EnvelopePoint* pts = envelope.points;
+    if (n == 0) return;  // guard: an envelope without points has nowhere to go
     for (int j = 0; j + 1 < n; ++j) {
         if (p > pts[j + 1].x) continue;
-        ch.volEnvStopped = 0;
-        ch.volEnvTick = p;
-        ch.volEnvSlope = segmentSlope(pts[j], pts[j + 1]);
-        ch.volEnvFixed = 65536 * pts[j].y + (p - pts[j].x) * ch.volEnvSlope;
-        ch.volEnvPoint = j + 1;
-        ch.volEnvValue = std::clamp(ch.volEnvFixed >> 16, 0, 64);
+        e.stopped = 0;
+        e.tick = p;
+        e.slope = segmentSlope(pts[j], pts[j + 1]);
+        e.fixed = 65536 * pts[j].y + (p - pts[j].x) * e.slope;
+        e.point = j + 1;
+        e.value = std::clamp(e.fixed >> 16, 0, 64);
         return;
     }
-    ch.volEnvPoint = n - 1;
-    ch.volEnvValue = pts[n - 1].y;
-    ch.volEnvStopped = 1;
+    e.point = n - 1;
+    e.value = pts[n - 1].y;
+    e.stopped = 1;
+}
+
+void restartEnvelope(EnvelopePosition& e, int32_t value) {
+    e.value = value;
+    e.point = e.tick = e.slope = 0;
+    e.stopped = 0;
 }
 
 }  // namespace qvl

@@ -1,5 +1,5 @@
 // Volume and panning envelopes: one tick of an envelope in 16.16 fixed point, and the
-// jump to a given tick of the volume envelope (effect Lxx).
+// jump to a given tick (effect Lxx).
 #pragma once
 
 #include <cstdint>
@@ -7,35 +7,15 @@
 namespace qvl {
 
 struct Channel;
-struct EnvelopePoint;
-struct Instrument;
+struct Envelope;
+struct EnvelopePosition;
 
-// The position of one envelope of a channel, as references into its fields.
-struct EnvelopeState {
-    int32_t& tick;
-    int32_t& point;
-    int32_t& fixed;
-    int32_t& value;
-    int32_t& slope;
-    uint8_t& stopped;
-};
-
-struct EnvelopeShape {
-    uint8_t type;  // bit 0 on, bit 1 sustain, bit 2 loop
-    int count;
-    const EnvelopePoint* points;
-    int loopEnd, loopStart, sustain;
-};
-
-EnvelopeState volumeEnvelopeState(Channel& channel);
-EnvelopeState panningEnvelopeState(Channel& channel);
-EnvelopeShape volumeEnvelopeShape(const Instrument& instrument);
-EnvelopeShape panningEnvelopeShape(const Instrument& instrument);
-
-// One tick of an envelope; requestBit is added to the channel's requests.
-void envelopeStep(Channel& channel, EnvelopeState state, const EnvelopeShape& shape,
+// One tick of the envelope at `position`; requestBit is added to the channel's requests.
+void envelopeStep(Channel& channel, EnvelopePosition& position, const Envelope& envelope,
                   uint8_t requestBit);
-// Moves the volume envelope to tick p.
-void setEnvelopePosition(Channel& channel, const Instrument& instrument, int p);
+// Moves the envelope to tick p.
+void setEnvelopePosition(EnvelopePosition& position, const Envelope& envelope, int p);
+// Starts the envelope again for a new instrument, at `value`; its 16.16 value stays.
+void restartEnvelope(EnvelopePosition& position, int32_t value);
 
 }  // namespace qvl

@@ -32,11 +32,11 @@ bool applyLoopRule(Voice& voice, const Sample& sample, int64_t& position) {
     const int64_t loopStart = int64_t{sample.loopStart} << 32;
     const int64_t loopEnd = int64_t{sample.loopEnd()} << 32;
     const int64_t loopLength = int64_t{sample.loopLength} << 32;
-    if (sample.loopType == 2) {
+    if (sample.loopType == loopForward) {
         if (position >= loopEnd) position = loopStart + (position - loopEnd) % loopLength;
         return true;
     }
-    if (sample.loopType == 4) {
+    if (sample.loopType == loopPingPong) {
         for (int turn = 0; turn < maxTurnsWithoutMixing; ++turn) {
             if (voice.direction == Direction::forward && position >= loopEnd) {
                 position = 2 * loopEnd - position - 1;

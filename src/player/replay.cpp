@@ -38,18 +38,23 @@ struct ChannelFind {
 ChannelFind findInstrument(Song& song, const Channel& ch) {
     if (ch.instrument >= song.instrumentCount) return {&emptyInstrument, &emptySample, nullptr};
     Instrument& ins = song.instruments[ch.instrument];
-    const int slot = ins.noteSample[ch.note < 96 ? ch.note : 0];
+    const int slot = ins.noteSample[ch.note < noteCount ? ch.note : 0];
     Sample* own = slot < ins.sampleCount ? ins.owned[slot].get() : nullptr;
     return {&ins, &slotSample(ins, slot), own};
 }
 
 void stepEnvelopes(Channel& ch, const Instrument& ins) {
-    if ((ins.volumeType & 1) && !ch.volEnvStopped) {
-        envelopeStep(ch, volumeEnvelopeState(ch), volumeEnvelopeShape(ins), requestVolume);
+    if (ins.volumeEnvelope.on() && !ch.volumeEnvelope.stopped) {
+        envelopeStep(ch, ch.volumeEnvelope, ins.volumeEnvelope, requestVolume);
     }
-    if ((ins.panningType & 1) && !ch.panEnvStopped) {
-        envelopeStep(ch, panningEnvelopeState(ch), panningEnvelopeShape(ins), requestPanning);
+    if (ins.panningEnvelope.on() && !ch.panningEnvelope.stopped) {
+        envelopeStep(ch, ch.panningEnvelope, ins.panningEnvelope, requestPanning);
     }
+}
+
+// A released note without a volume envelope falls silent.
+void silenceIfReleased(Channel& ch, const Instrument& ins) {
+    if (ch.keyOff && !ins.volumeEnvelope.on()) ch.volumeEnvelope.value = 0;
 }
 
 void fadeout(Channel& ch, const Instrument& ins) {
@@ -59,11 +64,12 @@ void fadeout(Channel& ch, const Instrument& ins) {
 }
 
 bool isPortamentoRow(const NoteCell& cell) {
-    return cell.effect == 3 || cell.effect == 5 || cell.volume >= 0xF0;
+    return cell.effect == effectTonePortamento || cell.effect == effectTonePortaVolumeSlide ||
+           cell.volume >= volumeTonePortamento;
 }
 
 bool hasNote(const NoteCell& cell) {
-    return cell.note != 0 && cell.note != 255;
+    return cell.note != noNote && cell.note != keyOffNote;
 }
 
 void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const NoteCell& cell) {
@@ -89,18 +95,12 @@ void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const No
     if (cell.instrument) resetChannelInstrument(ch, sample);
     if (cell.volume) volumeColumnRow(step);
     // K00 keys off on the row tick; Kxx with xx above 0 waits for tick xx
-    if (cell.note == 255 || (cell.effect == 20 && cell.parameter == 0)) ch.keyOff = 1;
+    if (cell.note == keyOffNote || (cell.effect == effectKeyOff && cell.parameter == 0)) {
+        ch.keyOff = 1;
+    }
     const Instrument& ins = *found.instrument;
-    if (ins.volumeType & 1) {
-        if (!ch.volEnvStopped) {
-            envelopeStep(ch, volumeEnvelopeState(ch), volumeEnvelopeShape(ins), requestVolume);
-        }
-    } else if (ch.keyOff) {
-        ch.volEnvValue = 0;  // a released note without a volume envelope falls silent
-    }
-    if ((ins.panningType & 1) && !ch.panEnvStopped) {
-        envelopeStep(ch, panningEnvelopeState(ch), panningEnvelopeShape(ins), requestPanning);
-    }
+    silenceIfReleased(ch, ins);
+    stepEnvelopes(ch, ins);
     if (ch.keyOff) fadeout(ch, ins);
     effectRow(step);
     autoVibrato(ch, ins);
@@ -124,9 +124,9 @@ void processTick(PlayerContext& context, Song& song) {
         Channel& ch = song.channels[c];
         const NoteCell& cell = song.rowCells[c];
         const ChannelFind found = findInstrument(song, ch);
-        if (cell.effect == 20 && cell.parameter == song.tick) {
+        if (cell.effect == effectKeyOff && cell.parameter == song.tick) {
             ch.keyOff = 1;
-            if (!(found.instrument->volumeType & 1)) ch.volEnvValue = 0;
+            silenceIfReleased(ch, *found.instrument);
         }
         ch.volumeDelta = 0;
         ch.periodDelta = 0;
@@ -177,11 +177,9 @@ void rowTick(PlayerContext& context, Song& song) {
 void resetChannelInstrument(Channel& ch, const Sample& sample) {
     ch.volume = sample.volume;
     ch.panning = sample.panning;
-    ch.volEnvValue = 64;
-    ch.panEnvValue = 32;
-    ch.volEnvPoint = ch.volEnvTick = ch.volEnvSlope = 0;
-    ch.panEnvPoint = ch.panEnvTick = ch.panEnvSlope = 0;
-    ch.volEnvStopped = ch.panEnvStopped = ch.keyOff = 0;
+    restartEnvelope(ch.volumeEnvelope, 64);
+    restartEnvelope(ch.panningEnvelope, 32);
+    ch.keyOff = 0;
     ch.fadeoutVolume = 65536;
     ch.autoVibratoPos = ch.autoVibratoCount = 0;
     if ((ch.waveControl & 15) < 4) ch.vibratoPos = 0;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "player/list.h"
+#include "player/xm_format.h"
 
 namespace qvl {
 
@@ -22,7 +23,7 @@ constexpr int sampleSpareFrames = 8;  // guard frame and spares after the last f
 constexpr int samplePadFrames = 24;
 
 struct NoteCell {
-    uint8_t note = 0;        // 0 empty, 1..96 a note, 255 key off
+    uint8_t note = 0;        // noNote, 1..96 a note, keyOffNote
     uint8_t instrument = 0;  // 0 empty, 1..128
     uint8_t volume = 0;      // volume-column byte
     uint8_t effect = 0;
@@ -39,6 +40,16 @@ struct EnvelopePoint {
     uint16_t y = 0;  // value 0..64
 };
 
+// A volume or panning envelope of an instrument.
+struct Envelope {
+    EnvelopePoint points[maxEnvelopePoints];
+    uint8_t count = 0;                                // points in use
+    uint8_t sustain = 0, loopStart = 0, loopEnd = 0;  // point indices
+    uint8_t type = 0;                                 // EnvelopeFlag bits
+
+    bool on() const { return (type & envelopeOn) != 0; }
+};
+
 struct Sample {
     // Frames of 16-bit signed data; `data` points samplePadFrames into `storage`, so that a
     // read a few frames before the start or after the spare frames finds zeros.
@@ -51,7 +62,7 @@ struct Sample {
     int8_t finetune = 0;
     int32_t panning = 0;
     uint8_t bits = 0;
-    uint8_t loopType = 0;  // 1 none, 2 forward, 4 ping-pong
+    uint8_t loopType = 0;  // a LoopType; 0 in the empty sample
     uint8_t relativeNote = 0;
 
     uint32_t loopEnd() const { return loopStart + loopLength; }
@@ -65,12 +76,7 @@ struct Instrument {
     std::unique_ptr<Sample> owned[maxSamplesPerInstrument];  // the first sampleCount
     const Sample* samples[maxSamplesPerInstrument] = {};     // owned or &emptySample
     uint8_t noteSample[96] = {};
-    EnvelopePoint volumeEnvelope[maxEnvelopePoints];
-    EnvelopePoint panningEnvelope[maxEnvelopePoints];
-    uint8_t volumePointCount = 0, panningPointCount = 0;
-    uint8_t volumeSustain = 0, volumeLoopStart = 0, volumeLoopEnd = 0;
-    uint8_t panningSustain = 0, panningLoopStart = 0, panningLoopEnd = 0;
-    uint8_t volumeType = 0, panningType = 0;  // bit 0 on, bit 1 sustain, bit 2 loop
+    Envelope volumeEnvelope, panningEnvelope;
     uint8_t autoVibType = 0, autoVibSweep = 0, autoVibDepth = 0, autoVibRate = 0;
     uint32_t fadeout = 0;  // the file's value doubled; 32 bits so that it cannot wrap
 };
@@ -93,7 +99,7 @@ struct Song {
     int32_t usedPatterns = 0;
     int32_t patternSlots = 0;
     int16_t instrumentCount = 0;
-    uint16_t flags = 0;  // bit 0: linear frequency table
+    uint16_t flags = 0;  // linearFrequencyFlag
     int16_t defaultSpeed = 0;
     int16_t defaultBpm = 0;
     uint8_t orders[256] = {};
@@ -116,7 +122,7 @@ struct Song {
     Song(const Song&) = delete;
     Song& operator=(const Song&) = delete;
 
-    bool linearFrequencies() const { return (flags & 1) != 0; }
+    bool linearFrequencies() const { return (flags & linearFrequencyFlag) != 0; }
 };
 
 // The instrument's sample for a slot, or emptySample beyond its slots.

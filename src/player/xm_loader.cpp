@@ -71,12 +71,12 @@ void readCell(XmReader& reader, NoteCell& cell) {
         cell.effect = reader.readU8();
         cell.parameter = reader.readU8();
     }
-    if (cell.note == 97) {
-        cell.note = 255;
-    } else if (cell.note > 97) {
-        cell.note = 0;  // guard: notes 98..255 have no place in the 96-note map
+    if (cell.note == fileKeyOffNote) {
+        cell.note = keyOffNote;
+    } else if (cell.note > fileKeyOffNote) {
+        cell.note = noNote;  // guard: notes 98..255 have no place in the 96-note map
     }
-    if (cell.instrument > 128) cell.instrument = 0;
+    if (cell.instrument > maxInstrumentNumber) cell.instrument = 0;
 }
 
 bool readPatterns(Song& song, XmReader& reader, int storedPatterns) {
@@ -114,50 +114,52 @@ bool readPatterns(Song& song, XmReader& reader, int storedPatterns) {
     return true;
 }
 
-void readEnvelope(XmReader& reader, EnvelopePoint* points) {
-    for (int i = 0; i < maxEnvelopePoints; ++i) {
-        points[i].x = reader.readU16le();
+void readEnvelopePoints(XmReader& reader, Envelope& envelope) {
+    for (EnvelopePoint& point : envelope.points) {
+        point.x = reader.readU16le();
         // guard: envelope values stay within 0..64
-        points[i].y = std::min<uint16_t>(reader.readU16le(), 64);
+        point.y = std::min<uint16_t>(reader.readU16le(), 64);
     }
 }
 
 // Keeps an envelope's counts and loop inside its 12 points.
-void limitEnvelope(uint8_t& count, uint8_t& type, uint8_t loopStart, uint8_t loopEnd) {
-    if (count > maxEnvelopePoints) count = maxEnvelopePoints;  // guard: at most 12 points
+void limitEnvelope(Envelope& e) {
+    if (e.count > maxEnvelopePoints) e.count = maxEnvelopePoints;  // guard: at most 12 points
     // one point is an envelope that holds its value; only an envelope of no points is off
-    if (count == 0) type = 0;
+    if (e.count == 0) e.type = 0;
     // guard: a loop that ends beyond the points or runs backwards is switched off
-    if (loopEnd >= count || loopStart > loopEnd) type &= ~4;
+    if (e.loopEnd >= e.count || e.loopStart > e.loopEnd) e.type &= ~envelopeLoop;
 }
 
 void readInstrumentHeader(Instrument& ins, XmReader& reader) {
     reader.readU32le();  // sample header size: each is taken as 40 bytes
     reader.readBytes(ins.noteSample, sizeof ins.noteSample);
-    readEnvelope(reader, ins.volumeEnvelope);
-    readEnvelope(reader, ins.panningEnvelope);
-    ins.volumePointCount = reader.readU8();
-    ins.panningPointCount = reader.readU8();
-    ins.volumeSustain = reader.readU8();
-    ins.volumeLoopStart = reader.readU8();
-    ins.volumeLoopEnd = reader.readU8();
-    ins.panningSustain = reader.readU8();
-    ins.panningLoopStart = reader.readU8();
-    ins.panningLoopEnd = reader.readU8();
-    ins.volumeType = reader.readU8();
-    ins.panningType = reader.readU8();
+    Envelope& volume = ins.volumeEnvelope;
+    Envelope& panning = ins.panningEnvelope;
+    readEnvelopePoints(reader, volume);
+    readEnvelopePoints(reader, panning);
+    volume.count = reader.readU8();
+    panning.count = reader.readU8();
+    volume.sustain = reader.readU8();
+    volume.loopStart = reader.readU8();
+    volume.loopEnd = reader.readU8();
+    panning.sustain = reader.readU8();
+    panning.loopStart = reader.readU8();
+    panning.loopEnd = reader.readU8();
+    volume.type = reader.readU8();
+    panning.type = reader.readU8();
     ins.autoVibType = reader.readU8();
     ins.autoVibSweep = reader.readU8();
     ins.autoVibDepth = reader.readU8();
     ins.autoVibRate = reader.readU8();
     ins.fadeout = uint32_t{reader.readU16le()} * 2;
-    limitEnvelope(ins.volumePointCount, ins.volumeType, ins.volumeLoopStart, ins.volumeLoopEnd);
-    limitEnvelope(ins.panningPointCount, ins.panningType, ins.panningLoopStart, ins.panningLoopEnd);
+    limitEnvelope(volume);
+    limitEnvelope(panning);
 }
 
 // Keeps the loop inside the sample; a loop of no length becomes no loop at all.
 void limitLoop(Sample& s) {
-    if (s.loopType == 1) {
+    if (s.loopType == loopNone) {
         s.loopStart = 0;
         s.loopLength = s.length;
     }
@@ -167,7 +169,7 @@ void limitLoop(Sample& s) {
     if (s.loopLength == 0) {
         s.loopStart = 0;
         s.loopLength = s.length;
-        s.loopType = 1;
+        s.loopType = loopNone;
     }
 }
 
@@ -179,12 +181,12 @@ uint32_t readSampleHeader(Sample& s, XmReader& reader) {
     s.loopLength = reader.readU32le();
     s.volume = std::min<uint8_t>(reader.readU8(), 64);  // guard: volume 0..64
     s.finetune = static_cast<int8_t>(reader.readU8());
-    s.loopType = 1;
+    s.loopType = loopNone;
     s.bits = 8;
     const uint8_t type = reader.readU8();
-    if (type & 0x01) s.loopType = 2;
-    if (type & 0x02) s.loopType = 4;
-    if (type & 0x10) s.bits = 16;
+    if (type & typeForwardLoop) s.loopType = loopForward;
+    if (type & typePingPongLoop) s.loopType = loopPingPong;  // a type of 3 is ping-pong
+    if (type & type16Bit) s.bits = 16;
     if (s.bits == 16) {
         s.length /= 2;
         s.loopStart /= 2;
@@ -201,7 +203,7 @@ uint32_t readSampleHeader(Sample& s, XmReader& reader) {
 
 void writeGuardFrame(Sample& s) {
     const uint32_t end = s.loopEnd();
-    s.data[end] = s.loopType == 4 ? s.data[end - 1] : s.data[s.loopStart];
+    s.data[end] = s.loopType == loopPingPong ? s.data[end - 1] : s.data[s.loopStart];
 }
 
 // Reads and decodes the data of one sample; a file that ends early shortens the sample.

@@ -123,10 +123,10 @@ struct Features {
         if (c.volume >= 0xC0 && c.volume <= 0xCF) found.insert("volume column panning");
     }
     void seeInstrument(const Instrument& ins) {
-        if ((ins.volumeType & 3) == 3) found.insert("volume sustain");
-        if ((ins.volumeType & 5) == 5) found.insert("volume loop");
-        if ((ins.panningType & 3) == 3) found.insert("panning sustain");
-        if ((ins.panningType & 5) == 5) found.insert("panning loop");
+        if ((ins.volumeEnvelope.type & 3) == 3) found.insert("volume sustain");
+        if ((ins.volumeEnvelope.type & 5) == 5) found.insert("volume loop");
+        if ((ins.panningEnvelope.type & 3) == 3) found.insert("panning sustain");
+        if ((ins.panningEnvelope.type & 5) == 5) found.insert("panning loop");
         if (ins.autoVibDepth > 0 && ins.autoVibRate > 0) found.insert("auto-vibrato");
         if (ins.samples[0]->loopType == 2) found.insert("forward loop");
         if (ins.samples[0]->loopType == 4) found.insert("ping-pong loop");

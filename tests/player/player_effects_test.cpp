@@ -245,8 +245,8 @@ TEST(PlayerEffects, SetEnvelopePosition) {
     Player p(m);
     p.tick();
     p.tick();  // Lxx acts after the row's envelope step, so its position stands
-    EXPECT_EQ(p.channel(0).volEnvValue, 32);
-    EXPECT_EQ(p.channel(0).volEnvTick, 5);
+    EXPECT_EQ(p.channel(0).volumeEnvelope.value, 32);
+    EXPECT_EQ(p.channel(0).volumeEnvelope.tick, 5);
 }
 
 TEST(PlayerEffects, SetPositionOnAOnePointEnvelope) {
@@ -257,10 +257,10 @@ TEST(PlayerEffects, SetPositionOnAOnePointEnvelope) {
     put(m, 0, 1, 0, fx(21, 5));
     Player p(m);
     p.tick();  // before its point's tick the envelope has no value yet
-    EXPECT_EQ(p.channel(0).volEnvValue, 0);
+    EXPECT_EQ(p.channel(0).volumeEnvelope.value, 0);
     p.tick();  // L05 takes it straight to its only point
-    EXPECT_EQ(p.channel(0).volEnvValue, 40);
-    EXPECT_TRUE(p.channel(0).volEnvStopped);
+    EXPECT_EQ(p.channel(0).volumeEnvelope.value, 40);
+    EXPECT_TRUE(p.channel(0).volumeEnvelope.stopped);
 }
 
 TEST(PlayerEffects, KeyOffAtTheTickOfItsParameter) {

@@ -205,10 +205,10 @@ TEST(PlayerLoader, InstrumentFieldsFadeoutAndEnvelopes) {
     ASSERT_NE(l.song, nullptr);
     const Instrument& i = l.song->instruments[0];
     EXPECT_EQ(i.fadeout, 80000u);
-    EXPECT_EQ(i.volumeType, 1);
-    EXPECT_EQ(l.song->instruments[1].volumeType, 0);
-    EXPECT_EQ(i.panningType, 1);
-    EXPECT_EQ(i.panningEnvelope[1].y, 64);
+    EXPECT_EQ(i.volumeEnvelope.type, 1);
+    EXPECT_EQ(l.song->instruments[1].volumeEnvelope.type, 0);
+    EXPECT_EQ(i.panningEnvelope.type, 1);
+    EXPECT_EQ(i.panningEnvelope.points[1].y, 64);
     EXPECT_EQ(i.noteSample[5], 3);
     EXPECT_EQ(i.autoVibType, 2);
     EXPECT_EQ(i.autoVibSweep, 7);
@@ -232,8 +232,8 @@ TEST(PlayerLoaderGuards, ClampsOrdersRestartAndEnvelopes) {
     ASSERT_NE(l.song, nullptr);
     EXPECT_EQ(l.song->songLength, 256);
     EXPECT_EQ(l.song->restartPosition, 0);
-    EXPECT_EQ(l.song->instruments[0].volumePointCount, 12);
-    EXPECT_EQ(l.song->instruments[0].volumeType, 1);
+    EXPECT_EQ(l.song->instruments[0].volumeEnvelope.count, 12);
+    EXPECT_EQ(l.song->instruments[0].volumeEnvelope.type, 1);
 
     XmModule zero;
     zero.songLength = 0;  // no orders: one order

@@ -110,15 +110,15 @@ struct EnvelopeRun {
     Channel ch;
     EnvelopeRun(std::initializer_list<EnvelopePoint> points, uint8_t type, int sustain = 0) {
         int i = 0;
-        for (EnvelopePoint p : points) ins.volumeEnvelope[i++] = p;
-        ins.volumePointCount = static_cast<uint8_t>(i);
-        ins.volumeType = type;
-        ins.volumeSustain = static_cast<uint8_t>(sustain);
-        ch.volEnvValue = 64;
+        for (EnvelopePoint p : points) ins.volumeEnvelope.points[i++] = p;
+        ins.volumeEnvelope.count = static_cast<uint8_t>(i);
+        ins.volumeEnvelope.type = type;
+        ins.volumeEnvelope.sustain = static_cast<uint8_t>(sustain);
+        ch.volumeEnvelope.value = 64;
     }
     int step() {
-        envelopeStep(ch, volumeEnvelopeState(ch), volumeEnvelopeShape(ins), requestVolume);
-        return ch.volEnvValue;
+        envelopeStep(ch, ch.volumeEnvelope, ins.volumeEnvelope, requestVolume);
+        return ch.volumeEnvelope.value;
     }
 };
 
@@ -126,8 +126,8 @@ TEST(PlayerEnvelope, FallingSegment) {
     EnvelopeRun e({{0, 64}, {10, 0}}, 1);
     const int expected[] = {64, 57, 51, 44, 38, 32, 25, 19, 12, 6, 0};
     for (int v : expected) EXPECT_EQ(e.step(), v);
-    EXPECT_TRUE(e.ch.volEnvStopped);
-    EXPECT_EQ(e.ch.volEnvSlope, -419430);
+    EXPECT_TRUE(e.ch.volumeEnvelope.stopped);
+    EXPECT_EQ(e.ch.volumeEnvelope.slope, -419430);
 }
 
 TEST(PlayerEnvelope, SustainHoldsUntilKeyOff) {
@@ -135,28 +135,28 @@ TEST(PlayerEnvelope, SustainHoldsUntilKeyOff) {
     for (int v : {0, 16, 32, 48, 64, 64, 64, 64}) EXPECT_EQ(e.step(), v);
     e.ch.keyOff = 1;
     for (int v : {64, 56, 48, 40, 32}) EXPECT_EQ(e.step(), v);
-    EXPECT_TRUE(e.ch.volEnvStopped);
+    EXPECT_TRUE(e.ch.volumeEnvelope.stopped);
 }
 
 TEST(PlayerEnvelope, LoopReturnsToItsStart) {
     EnvelopeRun e({{0, 0}, {2, 64}, {4, 0}, {6, 64}}, 5);
-    e.ins.volumeLoopStart = 1;
-    e.ins.volumeLoopEnd = 2;
+    e.ins.volumeEnvelope.loopStart = 1;
+    e.ins.volumeEnvelope.loopEnd = 2;
     // at the loop end (tick 4) it jumps back to the loop start's point and value
     for (int v : {0, 32, 64, 32, 64, 32, 64, 32, 64}) EXPECT_EQ(e.step(), v);
-    EXPECT_FALSE(e.ch.volEnvStopped);
+    EXPECT_FALSE(e.ch.volumeEnvelope.stopped);
 }
 
 TEST(PlayerEnvelope, SetPosition) {
     EnvelopeRun e({{0, 64}, {10, 0}, {20, 32}}, 1);
-    setEnvelopePosition(e.ch, e.ins, 5);
-    EXPECT_EQ(e.ch.volEnvPoint, 1);
-    EXPECT_EQ(e.ch.volEnvTick, 5);
-    EXPECT_EQ(e.ch.volEnvValue, (65536 * 64 - 5 * 419430) >> 16);
-    setEnvelopePosition(e.ch, e.ins, 30);  // beyond the last point
-    EXPECT_EQ(e.ch.volEnvPoint, 2);
-    EXPECT_EQ(e.ch.volEnvValue, 32);
-    EXPECT_TRUE(e.ch.volEnvStopped);
+    setEnvelopePosition(e.ch.volumeEnvelope, e.ins.volumeEnvelope, 5);
+    EXPECT_EQ(e.ch.volumeEnvelope.point, 1);
+    EXPECT_EQ(e.ch.volumeEnvelope.tick, 5);
+    EXPECT_EQ(e.ch.volumeEnvelope.value, (65536 * 64 - 5 * 419430) >> 16);
+    setEnvelopePosition(e.ch.volumeEnvelope, e.ins.volumeEnvelope, 30);  // beyond the last point
+    EXPECT_EQ(e.ch.volumeEnvelope.point, 2);
+    EXPECT_EQ(e.ch.volumeEnvelope.value, 32);
+    EXPECT_TRUE(e.ch.volumeEnvelope.stopped);
 }
 
 TEST(PlayerEnvelopeGuards, PointsRunningBackwardsDoNotSlideForEver) {
@@ -166,7 +166,7 @@ TEST(PlayerEnvelopeGuards, PointsRunningBackwardsDoNotSlideForEver) {
         ASSERT_GE(v, 0);
         ASSERT_LE(v, 64);
     }
-    EXPECT_TRUE(e.ch.volEnvStopped);
+    EXPECT_TRUE(e.ch.volumeEnvelope.stopped);
 }
 
 struct Output {
@@ -180,10 +180,10 @@ struct Output {
         song.flags = 1;
         ch.voice = &context.voicePool[0];
         ch.volume = 64;
-        ch.volEnvValue = 64;
+        ch.volumeEnvelope.value = 64;
         ch.fadeoutVolume = 65536;
         ch.panning = 128;
-        ch.panEnvValue = 32;
+        ch.panningEnvelope.value = 32;
         ch.period = 4608;
     }
     Voice& voice() { return *ch.voice; }
@@ -203,7 +203,7 @@ TEST(PlayerChannelOutput, VolumePanningAndFrequency) {
     o.song.globalVolume = 32;
     o.apply(requestVolume);
     EXPECT_EQ(o.voice().volume, 32);  // 127.5 / 4 = 31.875, rounded
-    o.ch.panEnvValue = 64;
+    o.ch.panningEnvelope.value = 64;
     o.apply(requestPanning);
     EXPECT_EQ(o.voice().panning, 256);
     o.ch.panning = 0;

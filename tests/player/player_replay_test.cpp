@@ -97,7 +97,7 @@ TEST(PlayerReplay, KeyOffWithoutEnvelopeSilencesAtOnce) {
     p.tick();
     EXPECT_EQ(p.voice(0).volume, 127);
     p.tick();
-    EXPECT_EQ(p.channel(0).volEnvValue, 0);
+    EXPECT_EQ(p.channel(0).volumeEnvelope.value, 0);
     EXPECT_EQ(p.voice(0).volume, 0);
 }
 
@@ -112,12 +112,12 @@ TEST(PlayerReplay, KeyOffLeavesTheSustainAndFades) {
     put(m, 0, 4, 0, {0, 0, 0, 20, 0});  // K00
     Player p(m);
     for (int i = 0; i < 4; ++i) p.tick();
-    EXPECT_EQ(p.channel(0).volEnvValue, 64);
+    EXPECT_EQ(p.channel(0).volumeEnvelope.value, 64);
     EXPECT_EQ(p.channel(0).fadeoutVolume, 65536);
     p.tick();
     EXPECT_EQ(p.channel(0).fadeoutVolume, 65536 - 8192);
     p.tick();
-    EXPECT_EQ(p.channel(0).volEnvValue, 48);
+    EXPECT_EQ(p.channel(0).volumeEnvelope.value, 48);
 }
 
 TEST(PlayerReplay, OnePointEnvelopeHoldsThroughKeyOffAndFades) {
@@ -136,8 +136,8 @@ TEST(PlayerReplay, OnePointEnvelopeHoldsThroughKeyOffAndFades) {
     const int volumes[] = {127, 127, 127, 127, 127, 127, 124, 120, 116};
     for (int t = 0; t < 9; ++t) {
         p.tick();
-        EXPECT_EQ(p.channel(0).volEnvValue, 64) << t;
-        EXPECT_TRUE(p.channel(0).volEnvStopped);
+        EXPECT_EQ(p.channel(0).volumeEnvelope.value, 64) << t;
+        EXPECT_TRUE(p.channel(0).volumeEnvelope.stopped);
         EXPECT_EQ(p.channel(0).fadeoutVolume, t < 6 ? 65536 : 65536 - 2000 * (t - 5)) << t;
         EXPECT_EQ(p.voice(0).volume, volumes[t]) << t;
         EXPECT_EQ(p.voice(0).panning, 128 + 4 * (48 - 32));
