@@ -6,8 +6,6 @@
 
 namespace qvl {
 
-struct Voice;
-
 // Update requests of one tick, read by applyChannel.
 enum Request : uint8_t {
     requestFrequency = 1,
@@ -30,8 +28,7 @@ struct EnvelopePosition {
 struct Channel {
     uint8_t note = 0;
     uint8_t requests = 0;
-    Voice* voice = nullptr;
-    int32_t voiceIndex = 0;
+    int32_t voiceIndex = 0;  // the voice it drives, by index, so reopened voices need no rebinding
     int32_t period = 0;
     int32_t volume = 0;
     int32_t panning = 0;

@@ -14,8 +14,9 @@
 namespace qvl {
 
 void applyChannel(PlayerContext& context, Channel& ch, const Sample& sample, const Song& song) {
-    if (!ch.voice) return;
-    Voice& voice = *ch.voice;
+    Voice* found = voiceAt(context, ch.voiceIndex);
+    if (!found) return;
+    Voice& voice = *found;
     if (ch.period + ch.periodDelta == 0) ch.requests &= ~requestFrequency;
     if (ch.requests & requestTrigger) {
         // a song of more channels than fade voices plays on the fade voices itself

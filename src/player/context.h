@@ -24,8 +24,9 @@ struct PlayerContext {
     int mixRate = 0;
     int rampLength = 0;
     float rampReciprocal = 0.0f;
-    std::unique_ptr<Voice[]> voicePool;  // exists between openVoices and closeVoices
-    ListLink<Voice> voiceList;
+    // Exists between openVoices and closeVoices; the mixer walks it in index order, which
+    // also fixes the order of its float sums.
+    std::unique_ptr<Voice[]> voicePool;
     ListLink<Song> playingSongs;
     FileCallbacks files;
     std::mutex mixBusy;  // held by a block fill and by every song operation
@@ -36,8 +37,9 @@ struct PlayerContext {
     PlayerContext& operator=(const PlayerContext&) = delete;
 };
 
-// Sets the mix rate and ramp length, creates the 256 voices and links them in index order,
-// and retimes the playing songs. The caller must not hold mixBusy.
+// Sets the mix rate and ramp length and creates the 256 voices. Songs
+// that play on are not retimed here: whoever opens the voices at a new rate does that. The
+// caller must not hold mixBusy.
 void openVoices(PlayerContext& context, int rate);
 // Empties the voice list and releases the voices.
 void closeVoices(PlayerContext& context);

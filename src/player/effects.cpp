@@ -10,6 +10,7 @@
 #include "player/replay.h"
 #include "player/song.h"
 #include "player/voice.h"
+#include "player/voice_control.h"
 
 namespace qvl {
 
@@ -128,8 +129,8 @@ void sampleOffsetRow(EffectStep& s) {
     if (offset >= s.sample.loopEnd()) {
         ch.requests &= ~requestTrigger;
         ch.requests |= requestStop;
-    } else if (ch.voice) {
-        ch.voice->startOffset = offset;
+    } else if (Voice* voice = voiceAt(s.context, ch.voiceIndex)) {
+        voice->startOffset = offset;
     }
 }
 

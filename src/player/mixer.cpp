@@ -151,9 +151,7 @@ void mixVoice(const PlayerContext& context, Voice& voice, float* out, int frames
 void mixVoices(PlayerContext& context, float* buffer, int frames) {
     if (frames < 1 || !buffer) return;
     if (!context.voicePool) return;
-    // the voice list links the pool in index order (openVoices builds it so and nothing
-    // relinks it); walking the pool itself visits the same voices in the same order
-    // without a chain of dependent loads through 256 links on every call
+    // in index order: the fade voices from 128 on are added after the voices they fade for
     for (int i = 0; i < voiceCount; ++i) {
         Voice& voice = context.voicePool[i];
         if (voice.sample && voice.sample->data) mixVoice(context, voice, buffer, frames);

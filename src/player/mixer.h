@@ -8,7 +8,7 @@ namespace qvl {
 
 struct PlayerContext;
 
-// Adds `frames` frames of every voice in the context's voice list into `buffer`
+// Adds `frames` frames of every playing voice of the context, in index order, into `buffer`
 // (left, right float pairs). Does nothing when frames < 1.
 void mixVoices(PlayerContext& context, float* buffer, int frames);
 

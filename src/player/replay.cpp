@@ -212,13 +212,17 @@ bool startSong(PlayerContext& context, Song* song) {
     song->loopBackCount = 0;
     setTempo(context, *song, song->defaultBpm);
     song->channels.assign(song->channelCount, Channel{});
-    for (int c = 0; c < song->channelCount; ++c) {
-        song->channels[c].voice = &context.voicePool[c];
-        song->channels[c].voiceIndex = c;
-    }
+    for (int c = 0; c < song->channelCount; ++c) song->channels[c].voiceIndex = c;
     appendNode(context.playingSongs, song->link);
     song->playing = 1;
     return true;
+}
+
+void retimePlayingSongs(PlayerContext& context) {
+    std::lock_guard lock(context.mixBusy);
+    for (auto* l = context.playingSongs.next; l != &context.playingSongs; l = l->next) {
+        setTempo(context, *l->owner, l->owner->bpm);
+    }
 }
 
 bool stopSong(PlayerContext& context, Song* song) {

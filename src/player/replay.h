@@ -18,6 +18,9 @@ bool startSong(PlayerContext& context, Song* song);
 bool stopSong(PlayerContext& context, Song* song);
 // Stores the BPM; a tick lasts 2.5 / bpm seconds of frames at the mix rate.
 void setTempo(const PlayerContext& context, Song& song, int bpm);
+// Works out the tick length of every playing song again, at the context's mix rate; for
+// whoever opens the voices at a new rate while songs play.
+void retimePlayingSongs(PlayerContext& context);
 // One tick of the song; the song's tickRoutine.
 void songTick(PlayerContext& context, Song& song);
 // A new instrument: volume and panning from the sample, envelopes and fadeout restarted.

@@ -4,8 +4,6 @@
 
 #include <cstdint>
 
-#include "player/list.h"
-
 namespace qvl {
 
 struct Sample;
@@ -13,7 +11,6 @@ struct Sample;
 enum class Direction : int32_t { forward = 1, backward = 2 };
 
 struct Voice {
-    ListLink<Voice> link{this};
     int32_t index = 0;
     int32_t volume = 0;
     int32_t panning = 0;

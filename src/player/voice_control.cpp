@@ -9,14 +9,10 @@
 
 namespace qvl {
 
-namespace {
-
 Voice* voiceAt(PlayerContext& context, int index) {
     if (!context.voicePool || index < 0 || index >= voiceCount) return nullptr;
     return &context.voicePool[index];
 }
-
-}  // namespace
 
 int startVoiceSample(PlayerContext& context, int index, const Sample* sample, OldSound old) {
     Voice* voice = voiceAt(context, index);

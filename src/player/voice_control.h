@@ -10,6 +10,9 @@ struct PlayerContext;
 struct Sample;
 struct Voice;
 
+// Voice `index`, or none without voices or outside the pool.
+Voice* voiceAt(PlayerContext& context, int index);
+
 // What a start does with the sound the voice still plays.
 enum class OldSound : uint8_t {
     fadeOut,  // voices below fadeVoiceOffset hand it to their fade voice

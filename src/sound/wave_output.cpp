@@ -5,6 +5,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "player/replay.h"
 #include "sound/block_fill.h"
 
 namespace qvl {
@@ -42,7 +43,8 @@ bool WaveOutput::openWaveOutput(int rate) {
     auto address = reinterpret_cast<uintptr_t>(mixAreaStorage_.get());
     mixArea_ = mixAreaStorage_.get() + ((16 - address % 16) % 16) / sizeof(float);
 
-    openVoices(context_, rate);  // also retimes songs already playing
+    openVoices(context_, rate);
+    retimePlayingSongs(context_);  // songs that played on through a reopening keep their tempo
     device_ = platform_.openRingDevice(rate, ring_.get(), sizes_.ringFrames);
     if (!device_) {
         closeWaveOutput();

@@ -95,7 +95,7 @@ TEST(PlayerVoiceControl, RampLengthFollowsTheMixRate) {
     openVoices(context, 1000);  // guard: below 2757 Hz steps could reach 256 frames
     EXPECT_EQ(context.mixRate, 2757);
     closeVoices(context);
-    EXPECT_FALSE(context.voiceList.linked());
+    EXPECT_EQ(context.voicePool, nullptr);
 }
 
 TEST(PlayerVoiceControl, LinearPanningLawRoundsEachSide) {

@@ -178,7 +178,6 @@ struct Output {
         openVoices(context, 44100);
         song.globalVolume = 64;
         song.flags = 1;
-        ch.voice = &context.voicePool[0];
         ch.volume = 64;
         ch.volumeEnvelope.value = 64;
         ch.fadeoutVolume = 65536;
@@ -186,7 +185,7 @@ struct Output {
         ch.panningEnvelope.value = 32;
         ch.period = 4608;
     }
-    Voice& voice() { return *ch.voice; }
+    Voice& voice() { return context.voicePool[0]; }
     void apply(uint8_t requests) {
         ch.requests = requests;
         applyChannel(context, ch, sample, song);
