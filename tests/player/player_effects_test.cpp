@@ -199,31 +199,6 @@ TEST(PlayerEffects, PortamentoLimits) {
     EXPECT_EQ(q.channel(0).period, 7680 - 64 - 8 * 60);
 }
 
-TEST(PlayerEffects, TonePortamentoSlidesToItsTarget) {
-    XmModule m = songOf(1, 4, 1, 6);
-    put(m, 0, 0, 0, note());
-    put(m, 0, 1, 0, {noteC4 + 1, 1, 0, 3, 0x10});  // one semitone up: 64 period units
-    Player p(m);
-    for (int i = 0; i < 6; ++i) p.tick();
-    p.voice(0).positionInt = 555;
-    EXPECT_EQ(perTick(p, 6, [](const Channel& c) { return c.period; }),
-              (std::vector<int>{4608, 4608 - 64, 4608 - 64, 4608 - 64, 4608 - 64, 4608 - 64}));
-    EXPECT_EQ(p.channel(0).note, noteC4 - 1);  // the note is not taken
-    EXPECT_EQ(p.voice(0).positionInt, 555u);   // nor restarted (a start would be 0)
-}
-
-TEST(PlayerEffects, TremorCountsFromTheLastInstrument) {
-    XmModule m = songOf(1, 4, 1, 14);
-    put(m, 0, 0, 0, note(29, 0x23));
-    Player p(m);
-    std::vector<int> audible;
-    for (int i = 0; i < 14; ++i) {
-        p.tick();
-        audible.push_back(p.voice(0).volume > 0 ? 1 : 0);
-    }
-    EXPECT_EQ(audible, (std::vector<int>{1, 1, 1, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0, 0}));
-}
-
 TEST(PlayerEffects, SampleOffsetBeyondTheLoopEndStops) {
     XmModule m = songOf(1, 4, 1, 1);
     m.instruments[0] = oneSampleInstrument(loopedSample(4000));

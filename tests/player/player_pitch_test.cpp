@@ -130,23 +130,6 @@ TEST(PlayerEnvelope, FallingSegment) {
     EXPECT_EQ(e.ch.volumeEnvelope.slope, -419430);
 }
 
-TEST(PlayerEnvelope, SustainHoldsUntilKeyOff) {
-    EnvelopeRun e({{0, 0}, {4, 64}, {8, 32}}, 3, 1);
-    for (int v : {0, 16, 32, 48, 64, 64, 64, 64}) EXPECT_EQ(e.step(), v);
-    e.ch.keyOff = 1;
-    for (int v : {64, 56, 48, 40, 32}) EXPECT_EQ(e.step(), v);
-    EXPECT_TRUE(e.ch.volumeEnvelope.stopped);
-}
-
-TEST(PlayerEnvelope, LoopReturnsToItsStart) {
-    EnvelopeRun e({{0, 0}, {2, 64}, {4, 0}, {6, 64}}, 5);
-    e.ins.volumeEnvelope.loopStart = 1;
-    e.ins.volumeEnvelope.loopEnd = 2;
-    // at the loop end (tick 4) it jumps back to the loop start's point and value
-    for (int v : {0, 32, 64, 32, 64, 32, 64, 32, 64}) EXPECT_EQ(e.step(), v);
-    EXPECT_FALSE(e.ch.volumeEnvelope.stopped);
-}
-
 TEST(PlayerEnvelope, SetPosition) {
     EnvelopeRun e({{0, 64}, {10, 0}, {20, 32}}, 1);
     setEnvelopePosition(e.ch.volumeEnvelope, e.ins.volumeEnvelope, 5);

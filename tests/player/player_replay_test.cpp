@@ -101,25 +101,6 @@ TEST(PlayerReplay, KeyOffWithoutEnvelopeSilencesAtOnce) {
     EXPECT_EQ(p.voice(0).volume, 0);
 }
 
-TEST(PlayerReplay, KeyOffLeavesTheSustainAndFades) {
-    XmModule m = songOf(1, 8, 1, 1);
-    XmInstrument& ins = m.instruments[0];
-    ins.volume.points = {{0, 64}, {2, 64}, {6, 0}};
-    ins.volume.type = 3;
-    ins.volume.sustain = 1;
-    ins.fadeout = 4096;
-    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
-    put(m, 0, 4, 0, {0, 0, 0, 20, 0});  // K00
-    Player p(m);
-    for (int i = 0; i < 4; ++i) p.tick();
-    EXPECT_EQ(p.channel(0).volumeEnvelope.value, 64);
-    EXPECT_EQ(p.channel(0).fadeoutVolume, 65536);
-    p.tick();
-    EXPECT_EQ(p.channel(0).fadeoutVolume, 65536 - 8192);
-    p.tick();
-    EXPECT_EQ(p.channel(0).volumeEnvelope.value, 48);
-}
-
 TEST(PlayerReplay, OnePointEnvelopeHoldsThroughKeyOffAndFades) {
     XmModule m = songOf(1, 4, 1, 3);
     XmInstrument& ins = m.instruments[0];
