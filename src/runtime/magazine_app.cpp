@@ -17,7 +17,7 @@ bool MagazineApp::init(uint16_t* pixels) {
     music = 1;
 
     Platform& platform = shell_.platform;
-    if (!readScript(*this, platform)) {
+    if (!readScript(*this, platform, platform)) {
         platform.showMessage("script could not be loaded! terminating...");
         return false;
     }

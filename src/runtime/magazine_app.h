@@ -38,7 +38,7 @@ inline constexpr int kTextRows = 40;
 class MagazineApp : public MagazineModel {
   public:
     MagazineApp(ShellState& shell, Display& display)
-        : musicControl(shell.platform), shell_(shell), display_(display) {}
+        : musicControl(shell.platform, shell.platform), shell_(shell), display_(display) {}
 
     // Reads the script, loads the font, starts the music; false after a failure message.
     bool init(uint16_t* pixels);

@@ -43,7 +43,7 @@ bool WaveOutput::openWaveOutput(int rate) {
     mixArea_ = mixAreaStorage_.get() + ((16 - address % 16) % 16) / sizeof(float);
 
     openVoices(context_, rate);  // also retimes songs already playing
-    device_ = platform_.openRingDevice(rate, ring_.get(), sizes_.ringFrames);
+    device_ = devices_.openRingDevice(rate, ring_.get(), sizes_.ringFrames);
     if (!device_) {
         closeWaveOutput();
         return false;
@@ -74,7 +74,7 @@ void WaveOutput::outputThreadMain() {
             nextBlock_ = (nextBlock_ + 1) % s.blockCount;
             blocksFilled_.fetch_add(1, std::memory_order_relaxed);
         }
-        platform_.sleepMs(kPollMillis);
+        clock_.sleepMs(kPollMillis);
     }
     threadEnded_.store(true, std::memory_order_release);
 }
