@@ -189,10 +189,7 @@ bool startMenu(ScriptContext& ctx, std::string_view) {
         return false;
     }
     ctx.state.inMenu = true;
-    if (Page* page = ctx.scriptPage()) {
-        page->isMenu = 1;
-        page->selection = 0;
-    }
+    if (Page* page = ctx.scriptPage()) page->isMenu = 1;
     return true;
 }
 
