@@ -69,7 +69,11 @@ class WaveOutput {
     float* mixArea_ = nullptr;  // 16-byte aligned start within the storage
     std::unique_ptr<RingDevice> device_;
     std::thread thread_;
+    // The output thread is to stop. Written by whoever opens and closes the output (the main
+    // thread), read by the output thread before each look at the device.
     std::atomic<bool> stopRequest_{false};
+    // The output thread has left its loop. Written by the output thread (and by an open, before
+    // the thread starts); nothing reads it, since closing joins the thread instead.
     std::atomic<bool> threadEnded_{true};
     int nextBlock_ = 0;  // kept between opens, as the device's blocks are
     std::atomic<uint64_t> blocksFilled_{0};
