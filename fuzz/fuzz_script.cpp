@@ -19,6 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qvl::fuzz::writeFile("qvl.mag", script);
     qvl::fuzz::writeFile("inc.txt", include);
     qvl::MagazineModel model;
-    qvl::readScript(model, qvl::fuzz::quietPlatform());
+    qvl::HeadlessPlatform& platform = qvl::fuzz::quietPlatform();
+    qvl::readScript(model, platform, platform);
     return 0;
 }

@@ -33,13 +33,14 @@ void BM_FullColouredPage(benchmark::State& state) {
 
     qvl::HeadlessPlatform platform;
     platform.freeRunning = true;
-    qvl::ShellState shell(platform);
     qvl::Display display(platform);
+    qvl::ViewState view;
     std::vector<uint16_t> frameBuffer(qvl::kFramePixels);
-    qvl::MagazineApp app(shell, display);
-    if (!app.init(frameBuffer.data())) state.SkipWithError("magazine did not start");
+    qvl::MagazineApp app(qvl::MagazineServices{platform, platform, platform, platform}, display,
+                         view);
+    if (!app.init("qvl.mag", frameBuffer.data())) state.SkipWithError("magazine did not start");
     fs::current_path(old);
-    app.scrollY = -240;  // mid-page: 40 full rows on screen
+    view.scrollY = -240;  // mid-page: 40 full rows on screen
     for (auto _ : state) {
         app.frame();
         benchmark::DoNotOptimize(frameBuffer.data());

@@ -13,7 +13,7 @@ stage="$root/$build/package/quorvel"
 rm -rf "$root/$build/package"
 mkdir -p "$stage"
 cp -r demo/. "$stage/"
-cp "$build/src/app/quorvel.exe" "$stage/"
+cp "$build/src/main/quorvel.exe" "$stage/"
 x86_64-w64-mingw32-strip "$stage/quorvel.exe"
 # Windows' own editors want CR LF line ends in the texts for readers.
 for text in packaging/windows/README.txt packaging/windows/WRITING-A-MAGAZINE.txt; do

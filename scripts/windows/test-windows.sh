@@ -21,7 +21,7 @@ wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
 wineserver=/usr/lib/wine/wineserver
 [ -x "$wineserver" ] || wineserver=$(command -v wineserver)
-exe="$root/$build/src/app/quorvel.exe"
+exe="$root/$build/src/main/quorvel.exe"
 xm2wav="$root/$build/tools/xm2wav/xm2wav.exe"
 
 work=$(mktemp -d)

@@ -10,7 +10,7 @@
 
 #include "display/display.h"
 #include "runtime/magazine_app.h"
-#include "runtime/shell_state.h"
+#include "runtime/view_state.h"
 
 namespace qvl {
 
@@ -18,8 +18,7 @@ namespace {
 
 class Viewer final : public WindowEvents {
   public:
-    explicit Viewer(Platform& platform)
-        : platform_(platform), shell_(platform), display_(platform) {}
+    explicit Viewer(Platform& platform) : platform_(platform), display_(platform) {}
 
     int run();
 
@@ -31,7 +30,7 @@ class Viewer final : public WindowEvents {
     void stopRenderThread();
 
     Platform& platform_;
-    ShellState shell_;
+    ViewState view_;
     Display display_;
     std::unique_ptr<uint16_t[]> frameBuffer_;
     std::unique_ptr<MagazineApp> magazine_;
@@ -44,9 +43,9 @@ int Viewer::run() {
         platform_.showMessage("out of memory! terminating...");
         return 1;
     }
-    magazine_ = std::make_unique<MagazineApp>(shell_, display_);
-    magazine_->scriptName = kScriptName;
-    if (!magazine_->init(frameBuffer_.get())) return 1;  // init has shown its message
+    magazine_ = std::make_unique<MagazineApp>(
+        MagazineServices{platform_, platform_, platform_, platform_}, display_, view_);
+    if (!magazine_->init(kScriptName, frameBuffer_.get())) return 1;  // init has shown its message
     if (!display_.setup()) return 1;
 
     switch (platform_.createWindow()) {
@@ -59,7 +58,7 @@ int Viewer::run() {
             platform_.showMessage("initialization of window failed!");
             return 1;
     }
-    if (magazine_->displayMode == kDisplayFullScreen && !display_.initDirectDraw()) {
+    if (magazine_->model().displayMode == kDisplayFullScreen && !display_.initDirectDraw()) {
         platform_.showMessage("initialization of directdraw interface failed!");
         display_.releaseDirectDraw();
         return 1;
@@ -67,7 +66,7 @@ int Viewer::run() {
 
     // The flag is raised before the thread exists, so that a close arriving before the thread's
     // first frame is not undone by it.
-    shell_.renderRunning.store(1);
+    view_.renderRunning.store(1);
     renderThread_ = std::thread(&Viewer::renderThreadProc, this);
     int exitCode = platform_.runEventLoop(*this);
     stopRenderThread();  // guard: a loop that ended without a close leaves no thread behind
@@ -75,14 +74,14 @@ int Viewer::run() {
 }
 
 void Viewer::renderThreadProc() {
-    shell_.startTick.store(platform_.tickCount());
-    while (shell_.renderRunning.load()) magazine_->frame();
-    shell_.renderRunning.store(0);
+    view_.startTick.store(platform_.tickCount());
+    while (view_.renderRunning.load()) magazine_->frame();
+    view_.renderRunning.store(0);
     platform_.postClose();
 }
 
 void Viewer::stopRenderThread() {
-    shell_.renderRunning.store(0);
+    view_.renderRunning.store(0);
     platform_.stopPresenting();  // a present waiting for the display returns now
     if (renderThread_.joinable()) renderThread_.join();
 }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/platform.h"
+#include "platform/window_host.h"
 
 namespace qvl {
 
@@ -17,21 +17,21 @@ enum DisplayMode : int32_t { kDisplayWindowed = 0, kDisplayFullScreen = 3 };
 // Clamps each component to 0..255 and packs it by dropping low bits (never rounding).
 uint32_t packRgb565(int red, int green, int blue);
 
-// Owns the frame buffer and presents it through the platform in the chosen mode.
+// Owns the frame buffer and presents it through the window host in the chosen mode.
 class Display {
   public:
-    explicit Display(Platform& platform) : platform_(platform) {}
+    explicit Display(WindowHost& window) : window_(window) {}
 
-    // The present set-up: nothing to build here, since the platform takes RGB565 as it is.
+    // The present set-up: nothing to build here, since the window host takes RGB565 as it is.
     bool setup() { return true; }
     // Hides the cursor and switches to the 640 x 480 full-screen picture.
-    bool initDirectDraw() { return platform_.enterFullScreen(); }
-    void releaseDirectDraw() { platform_.leaveFullScreen(); }
+    bool initDirectDraw() { return window_.enterFullScreen(); }
+    void releaseDirectDraw() { window_.leaveFullScreen(); }
     // Shows a finished frame; does nothing once the window's drawing has been released.
-    void presentFrame(const uint16_t* pixels) { platform_.present(pixels); }
+    void presentFrame(const uint16_t* pixels) { window_.present(pixels); }
 
   private:
-    Platform& platform_;
+    WindowHost& window_;
 };
 
 }  // namespace qvl

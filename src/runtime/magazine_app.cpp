@@ -9,47 +9,50 @@
 
 namespace qvl {
 
-bool MagazineApp::init(uint16_t* pixels) {
-    // Defaults the script may override.
-    fading = 1;
-    fadeActive = false;
-    fadespeed = 3;
-    music = 1;
+bool MagazineApp::init(std::string_view scriptName, uint16_t* pixels) {
+    // A fresh model holds the defaults the script may override (fading on, fadespeed 3,
+    // music on).
+    model_ = MagazineModel{};
+    model_.scriptName = scriptName;
+    view_.fadeActive = false;
 
-    Platform& platform = shell_.platform;
-    if (!readScript(*this, platform)) {
-        platform.showMessage("script could not be loaded! terminating...");
+    if (!readScript(model_, messages_, beeper_)) {
+        messages_.showMessage("script could not be loaded! terminating...");
         return false;
     }
-    frameBuffer = pixels;
-    currentPage = homePage;
-    lastPage = homePage;
+    frameBuffer_ = pixels;
+    view_.currentPage = model_.homePage;
+    view_.lastPage = model_.homePage;
+    view_.selections = std::vector<std::atomic<int32_t>>(model_.pages.size());
+    view_.music = model_.music;
+    view_.startMusic = model_.startMusic;
 
     // The font file must open before the font is made from it.
     if (FILE* fontFile = std::fopen(resolvePath(kFontFile).c_str(), "rb")) {
         std::fclose(fontFile);
-        font = std::make_unique<BitmapFont>(kFontFile);
+        font_ = std::make_unique<BitmapFont>(kFontFile);
     }
     // guard: a font image that did not load or is too small for the glyph grid is refused too
-    if (!font || !font->usable()) {
-        platform.showMessage("font file cannot be loaded! terminating...");
+    if (!font_ || !font_->usable()) {
+        messages_.showMessage("font file cannot be loaded! terminating...");
         return false;
     }
-    font->setClipRect(0, 0, kFrameWidth, kFrameHeight);
-    font->setCharMap(charMapRows, 8, 12);
+    font_->setClipRect(0, 0, kFrameWidth, kFrameHeight);
+    font_->setCharMap(charMapRows, 8, 12);
 
     startTheMusic();
 
-    viewLeft = 0;
-    scrollY = 0;
-    viewMargin = 0;
-    fadeLevel = 63;
-    fadingOut = true;
+    view_.viewLeft = 0;
+    view_.scrollY = 0;
+    view_.viewMargin = 0;
+    view_.fadeLevel = 63;
+    view_.fadingOut = true;
     indexLines();
     return true;
 }
 
 void MagazineApp::indexLines() {
+    const std::vector<Page>& pages = model_.pages;
     lineStarts_.assign(pages.size(), {});
     for (size_t p = 0; p < pages.size(); ++p) {
         const std::vector<CharCell>& cells = pages[p].cells;
@@ -61,49 +64,53 @@ void MagazineApp::indexLines() {
 }
 
 const Page* MagazineApp::pageAt(int32_t index) const {
-    if (index < 0 || index >= pageCount || static_cast<size_t>(index) >= pages.size())
+    if (index < 0 || index >= model_.pageCount || static_cast<size_t>(index) >= model_.pages.size())
         return nullptr;
-    return &pages[index];
+    return &model_.pages[index];
+}
+
+uint32_t MagazineApp::elapsedMs() const {
+    return clock_.tickCount() - view_.startTick.load(std::memory_order_relaxed);
 }
 
 void MagazineApp::frame() {
-    std::memset(frameBuffer, 0, kFrameBytes);
-    if (fadeActive.load(std::memory_order_acquire)) fadeStep();
-    drawPageText(currentPage);
+    std::memset(frameBuffer_, 0, kFrameBytes);
+    if (view_.fadeActive.load(std::memory_order_acquire)) fadeStep();
+    drawPageText(view_.currentPage);
     clearMargins();
-    if (const Page* page = pageAt(currentPage)) {
+    if (const Page* page = pageAt(view_.currentPage)) {
         if (page->isMenu && !page->infobar && !page->scrollable) drawMenuSelection();
     }
-    if (const Page* page = pageAt(currentPage); page && page->scrollable) drawScrollBar();
-    if (const Page* page = pageAt(currentPage); page && page->infobar) drawInfoBar();
-    display_.presentFrame(frameBuffer);
+    if (const Page* page = pageAt(view_.currentPage); page && page->scrollable) drawScrollBar();
+    if (const Page* page = pageAt(view_.currentPage); page && page->infobar) drawInfoBar();
+    display_.presentFrame(frameBuffer_);
 }
 
 void MagazineApp::fadeStep() {
-    uint32_t now = shell_.elapsedMs();
-    uint32_t elapsed = now - fadeStart.load();
+    uint32_t now = elapsedMs();
+    uint32_t elapsed = now - view_.fadeStart.load();
     // guard: a fadespeed of 0 (or a negative one, stored as a huge unsigned value) counts as 1
-    uint32_t speed = static_cast<int32_t>(fadespeed) <= 0 ? 1u : fadespeed;
+    uint32_t speed = static_cast<int32_t>(model_.fadespeed) <= 0 ? 1u : model_.fadespeed;
     uint32_t q = elapsed / speed;
-    if (fadingOut) {
+    if (view_.fadingOut) {
         // quirk: 61, not 63: the first frame of a fade already drops two levels
         int64_t level = 61 - static_cast<int64_t>(q);
         if (level <= 0) {
-            fadingOut = false;
-            fadeStart = now;
+            view_.fadingOut = false;
+            view_.fadeStart = now;
         } else {
-            fadeLevel = static_cast<int32_t>(level);
+            view_.fadeLevel = static_cast<int32_t>(level);
         }
         return;
     }
     int32_t level = q > 63 ? 63 : static_cast<int32_t>(q);
-    currentPage = targetPage.load();
-    scrollY = viewMargin;
+    view_.currentPage = view_.targetPage.load();
+    view_.scrollY = view_.viewMargin;
     if (level == 63) {
-        fadeActive = false;
-        fadingOut = true;
+        view_.fadeActive = false;
+        view_.fadingOut = true;
     }
-    fadeLevel = level;
+    view_.fadeLevel = level;
 }
 
 void MagazineApp::fillRect(uint16_t* pixels, int32_t x, int32_t y, int32_t width, int32_t height,
@@ -116,8 +123,8 @@ void MagazineApp::fillRect(uint16_t* pixels, int32_t x, int32_t y, int32_t width
 }
 
 void MagazineApp::clearMargins() {
-    fillRect(frameBuffer, 0, 0, kFrameWidth, viewMargin, 0);
-    fillRect(frameBuffer, 0, kFrameHeight - viewMargin, kFrameWidth, viewMargin, 0);
+    fillRect(frameBuffer_, 0, 0, kFrameWidth, view_.viewMargin, 0);
+    fillRect(frameBuffer_, 0, kFrameHeight - view_.viewMargin, kFrameWidth, view_.viewMargin, 0);
 }
 
 }  // namespace qvl

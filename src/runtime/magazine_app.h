@@ -1,16 +1,20 @@
-// The one magazine object: the content the script builds (MagazineModel), the font, and the
-// state of the view (page shown, previous page, scroll position, fade). The render thread calls
-// frame() over and over; the main thread calls handleKey() for every key press.
+// The magazine at run time, composed of the content the script builds (its model, read once at
+// init and then left alone), the font, the music control and the view state that the main and
+// the render thread share (runtime/view_state.h), which the caller owns. The render thread
+// calls frame() over and over; the main thread calls handleKey() for every key press.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
 
 #include "display/display.h"
-#include "runtime/shell_state.h"
+#include "platform/beeper.h"
+#include "platform/clock.h"
+#include "platform/message_sink.h"
+#include "platform/ring_device.h"
+#include "runtime/view_state.h"
 #include "script/magazine_model.h"
 #include "sound/music_control.h"
 #include "text/bitmap_font.h"
@@ -35,23 +39,44 @@ inline constexpr const char* kFontFile = "data\\system\\font.bmp";
 inline constexpr int kTextColumns = 80;
 inline constexpr int kTextRows = 40;
 
-class MagazineApp : public MagazineModel {
-  public:
-    MagazineApp(ShellState& shell, Display& display)
-        : musicControl(shell.platform), shell_(shell), display_(display) {}
+// The services the magazine calls: messages and beeps while the script is read, the clock for
+// the fades and the pause between songs, ring devices for the music.
+struct MagazineServices {
+    MessageSink& messages;
+    Beeper& beeper;
+    Clock& clock;
+    RingDevices& ringDevices;
+};
 
-    // Reads the script, loads the font, starts the music; false after a failure message.
-    bool init(uint16_t* pixels);
+class MagazineApp {
+  public:
+    MagazineApp(const MagazineServices& services, Display& display, ViewState& view)
+        : messages_(services.messages),
+          beeper_(services.beeper),
+          clock_(services.clock),
+          display_(display),
+          view_(view),
+          musicControl_(services.ringDevices, services.clock) {}
+    MagazineApp(const MagazineApp&) = delete;
+    MagazineApp& operator=(const MagazineApp&) = delete;
+
+    // Reads the script (a Windows-style name), loads the font, starts the music and sets the
+    // view state up; false after a failure message. Runs before the render thread starts.
+    bool init(std::string_view scriptName, uint16_t* pixels);
     // Draws and presents one frame (render thread).
     void frame();
     // Handles one key press (main thread); true when a command or a fixed key acted.
     bool handleKey(int code);
-    // Runs a bound or chosen command; true for a known one.
+    // Runs a bound or chosen command (main thread); true for a known one.
     bool runCommand(std::string_view command, std::string_view argument);
 
-    // The steps of frame().
+    // The magazine as the script built it.
+    const MagazineModel& model() const { return model_; }
+
+  private:
+    // The steps of frame() (magazine_app.cpp, page_drawing.cpp, overlays.cpp).
     void fadeStep();
-    bool drawPageText(int32_t pageIndex);
+    void drawPageText(int32_t pageIndex);
     void clearMargins();
     void drawMenuSelection();
     void drawScrollBar();
@@ -59,44 +84,40 @@ class MagazineApp : public MagazineModel {
     // Fills a rectangle of a 640-pixel-wide picture; callers keep it inside the picture.
     static void fillRect(uint16_t* pixels, int32_t x, int32_t y, int32_t width, int32_t height,
                          uint16_t value);
-
+    // Cell index at which each line of each page starts, so frames skip the lines above.
+    void indexLines();
     // The page at index, or none when the index lies outside pages.
     const Page* pageAt(int32_t index) const;
+    // Milliseconds since the render thread started, wrapping modulo 2^32: the fades' clock.
+    uint32_t elapsedMs() const;
 
-    // View state, written by the main thread's key handling and read by the render thread (or
-    // the other way round), hence atomic.
-    uint16_t* frameBuffer = nullptr;
-    std::atomic<int32_t> currentPage{0};
-    std::atomic<int32_t> lastPage{0};
-    std::atomic<int32_t> targetPage{0};
-    std::atomic<int32_t> scrollY{0};  // pixels; 0 shows the page from its top
-    int32_t viewLeft = 0;
-    int32_t viewMargin = 0;
-    std::atomic<int32_t> fadeLevel{63};
-    std::atomic<bool> fadeActive{false};
-    std::atomic<bool> fadingOut{true};
-    std::atomic<uint32_t> fadeStart{0};  // on the ElapsedMs clock
-    std::unique_ptr<BitmapFont> font;
-    MusicControl musicControl;
-
-  private:
-    // Starts a page change: a fade when fading is on, at once otherwise.
-    void changePage(int32_t page);
+    // Keys (key_handling.cpp).
     void scrollKey(int code, const Page& page);
     // The menu keys; sets handled when the key is done with (Return, Space, Up, Down).
-    bool menuKey(int code, Page& page, bool& handled);
+    bool menuKey(int code, int32_t pageIndex, const Page& page, bool& handled);
+    // The lowest scrollY of a page: its last line ends at the bottom of the picture.
+    int32_t scrollLimit(const Page& page) const;
+
+    // Commands (commands.cpp): starts a page change, a fade when fading is on, at once
+    // otherwise.
+    void changePage(int32_t page);
+
+    // Music use (music_use.cpp).
     void startTheMusic();
     void musicKey();
     void nextMusic();
     // Loads the music list's entry startMusic; an empty list or a slot outside it loads nothing.
     void loadStartMusic();
-    // The lowest scrollY of a page: its last line ends at the bottom of the picture.
-    int32_t scrollLimit(const Page& page) const;
-    // Cell index at which each line of each page starts, so frames skip the lines above.
-    void indexLines();
 
-    ShellState& shell_;
+    MessageSink& messages_;
+    Beeper& beeper_;
+    Clock& clock_;
     Display& display_;
+    ViewState& view_;
+    MagazineModel model_;
+    std::unique_ptr<BitmapFont> font_;
+    MusicControl musicControl_;
+    uint16_t* frameBuffer_ = nullptr;  // the render thread's picture
     std::vector<std::vector<uint32_t>> lineStarts_;
 };
 

@@ -26,14 +26,14 @@ int32_t scrolledPart(int32_t scrollY, int32_t lineCount, double scale, bool& fit
 }  // namespace
 
 void MagazineApp::drawScrollBar() {
-    const Page* page = pageAt(currentPage);
+    const Page* page = pageAt(view_.currentPage);
     if (!page) return;
     bool fits = false;
-    int32_t t = scrolledPart(scrollY, page->lineCount, 40, fits);
+    int32_t t = scrolledPart(view_.scrollY, page->lineCount, 40, fits);
     if (fits) t = -1;  // a page that fits shows the track and the ends, but no thumb
 
-    const int32_t x = viewLeft + 632;
-    const int32_t level = fadeLevel;
+    const int32_t x = view_.viewLeft + 632;
+    const int32_t level = view_.fadeLevel;
     CharCell track;
     track.ch = 176;  // light shade, ink only
     CharCell solid;
@@ -42,22 +42,23 @@ void MagazineApp::drawScrollBar() {
     solid.bold = 1;
     solid.coloured = 1;
     for (int32_t i = 0; i < kTextRows; ++i) {
-        font->drawGlyph(frameBuffer, kFrameWidth, track, x, viewMargin + 12 * i, level);
+        font_->drawGlyph(frameBuffer_, kFrameWidth, track, x, view_.viewMargin + 12 * i, level);
         if (t >= 0 && (i == t || (i == 39 && t > 39))) {
             // quirk: drawn one row down, so the next row's track covers it when t <= 37
             solid.ch = 178;
             int32_t row = t <= 37 ? t + 1 : 38;
-            font->drawGlyph(frameBuffer, kFrameWidth, solid, x, viewMargin + 12 * row, level);
+            font_->drawGlyph(frameBuffer_, kFrameWidth, solid, x, view_.viewMargin + 12 * row,
+                             level);
         }
         if (i == 0 || i == 39) {
             solid.ch = 219;
-            font->drawGlyph(frameBuffer, kFrameWidth, solid, x, viewMargin + 12 * i, level);
+            font_->drawGlyph(frameBuffer_, kFrameWidth, solid, x, view_.viewMargin + 12 * i, level);
         }
     }
 }
 
 void MagazineApp::drawInfoBar() {
-    const Page* page = pageAt(currentPage);
+    const Page* page = pageAt(view_.currentPage);
     if (!page) return;
     char line[kTextColumns + 1];
     std::fill(line, line + kTextColumns, ' ');
@@ -66,7 +67,7 @@ void MagazineApp::drawInfoBar() {
     std::copy(page->name.begin(), page->name.begin() + nameLength, line);
 
     bool fits = false;
-    int32_t percent = scrolledPart(scrollY, page->lineCount, 120, fits);
+    int32_t percent = scrolledPart(view_.scrollY, page->lineCount, 120, fits);
     if (fits || percent > 100) percent = 100;  // a page that fits is wholly visible
     char tail[32];
     std::snprintf(tail, sizeof tail, "  %03i%s", percent, "%");
@@ -76,10 +77,11 @@ void MagazineApp::drawInfoBar() {
     cell.fg = 0;
     cell.bg = 7;
     cell.coloured = 1;
-    const int32_t level = fadeLevel;
+    const int32_t level = view_.fadeLevel;
     for (int32_t i = 0; i < kTextColumns; ++i) {
         cell.ch = line[i] == 0 ? ' ' : static_cast<uint8_t>(line[i]);
-        font->drawGlyph(frameBuffer, kFrameWidth, cell, viewLeft + 8 * i, viewMargin, level);
+        font_->drawGlyph(frameBuffer_, kFrameWidth, cell, view_.viewLeft + 8 * i, view_.viewMargin,
+                         level);
     }
 }
 

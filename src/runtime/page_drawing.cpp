@@ -5,14 +5,14 @@
 
 namespace qvl {
 
-bool MagazineApp::drawPageText(int32_t pageIndex) {
+void MagazineApp::drawPageText(int32_t pageIndex) {
     const Page* page = pageAt(pageIndex);
-    if (!page) return true;  // guard: a page that does not exist shows nothing
+    if (!page) return;  // guard: a page that does not exist shows nothing
     const std::vector<CharCell>& cells = page->cells;
     const std::vector<uint32_t>& starts = lineStarts_[pageIndex];
-    const int32_t lineHeight = font->lineHeight;
-    const int32_t level = fadeLevel;
-    const int32_t top = scrollY;
+    const int32_t lineHeight = font_->lineHeight;
+    const int32_t level = view_.fadeLevel;
+    const int32_t top = view_.scrollY;
 
     // Lines wholly above the picture draw nothing; start with the first one that may show.
     // Line k starts at starts[k] (its line-end cell for k > 0) and lies at top + 12 k.
@@ -21,7 +21,7 @@ bool MagazineApp::drawPageText(int32_t pageIndex) {
     first = std::min<int64_t>(first, static_cast<int64_t>(starts.size()) - 1);
 
     int64_t y = top + first * lineHeight;
-    int32_t x = viewLeft;
+    int32_t x = view_.viewLeft;
     int32_t column = 0;
     // Line 0 starts with its first cell; later lines with the line end that opens them.
     size_t i = first == 0 ? 0 : starts[first];
@@ -29,24 +29,24 @@ bool MagazineApp::drawPageText(int32_t pageIndex) {
     for (; i < cells.size(); ++i) {
         const CharCell& cell = cells[i];
         if (cell.ch == kLineEnd) {
-            x = viewLeft;
+            x = view_.viewLeft;
             column = 0;
             y += lineHeight;
             if (y >= kFrameHeight) break;  // nothing below the picture is drawn
         } else if (column > kTextColumns) {
             continue;  // past the 81st cell: nothing drawn, the pen stays
         }
-        font->drawGlyph(frameBuffer, kFrameWidth, cell, x, static_cast<int32_t>(y), level);
-        x += font->glyphWidth(cell.ch);
+        font_->drawGlyph(frameBuffer_, kFrameWidth, cell, x, static_cast<int32_t>(y), level);
+        x += font_->glyphWidth(cell.ch);
         ++column;
     }
-    return true;
 }
 
 void MagazineApp::drawMenuSelection() {
-    const Page* page = pageAt(currentPage);
+    const int32_t pageIndex = view_.currentPage;
+    const Page* page = pageAt(pageIndex);
     if (!page) return;
-    int32_t index = page->selection;
+    int32_t index = view_.selections[size_t(pageIndex)].load(std::memory_order_relaxed);
     // guard: a selection outside the menu's slots draws nothing
     if (index < 0 || index >= page->selectCount ||
         static_cast<size_t>(index) >= page->selects.size())
@@ -58,7 +58,7 @@ void MagazineApp::drawMenuSelection() {
     constexpr size_t kLineBuffer = 1023;
     const CharCell* text = nullptr;
     size_t length = 0;
-    const std::vector<uint32_t>& starts = lineStarts_[currentPage];
+    const std::vector<uint32_t>& starts = lineStarts_[pageIndex];
     if (s.line >= 1 && static_cast<size_t>(s.line) < starts.size()) {
         size_t begin = s.line == 1 ? 0 : starts[s.line - 1] + 1;
         size_t end = starts[s.line];  // the line end that closes the line
@@ -72,7 +72,8 @@ void MagazineApp::drawMenuSelection() {
     cell.bold = s.bold;
     cell.coloured = 1;
     cell.highlight = s.highlight;
-    const int64_t y = static_cast<int64_t>(viewMargin) + 12 * (static_cast<int64_t>(s.line) - 1);
+    const int64_t y =
+        static_cast<int64_t>(view_.viewMargin) + 12 * (static_cast<int64_t>(s.line) - 1);
     if (y < 0 || y > kFrameHeight) return;
     // Columns outside 1..81 lie outside the picture and would draw nothing.
     const int32_t first = std::max(s.firstColumn, 1);
@@ -80,8 +81,8 @@ void MagazineApp::drawMenuSelection() {
     for (int32_t c = first; c <= last; ++c) {
         uint8_t ch = static_cast<size_t>(c - 1) < length ? text[c - 1].ch : ' ';
         cell.ch = ch == 0 ? ' ' : ch;
-        font->drawGlyph(frameBuffer, kFrameWidth, cell, viewLeft + 8 * (c - 1),
-                        static_cast<int32_t>(y), fadeLevel);
+        font_->drawGlyph(frameBuffer_, kFrameWidth, cell, view_.viewLeft + 8 * (c - 1),
+                         static_cast<int32_t>(y), view_.fadeLevel);
     }
 }
 

@@ -27,7 +27,7 @@ bool inRange(int32_t index, const std::vector<T>& array) {
 bool readCount(ScriptContext& ctx, std::string_view argument, int32_t& count) {
     count = readDecimal(argument);
     if (count < 0 || count > kMaxDefineCount) {
-        ctx.platform.showMessage(kCountMessage);
+        ctx.messages.showMessage(kCountMessage);
         return false;
     }
     return ctx.takeDefinedEntries(size_t(count));
@@ -185,21 +185,18 @@ bool startPage(ScriptContext& ctx, std::string_view argument) {
 // 13: "#startmenu": the page becomes a menu; selections stay as they are
 bool startMenu(ScriptContext& ctx, std::string_view) {
     if (ctx.state.inGlobalConfig) {
-        ctx.platform.showMessage(kGlobalMenuMessage);
+        ctx.messages.showMessage(kGlobalMenuMessage);
         return false;
     }
     ctx.state.inMenu = true;
-    if (Page* page = ctx.scriptPage()) {
-        page->isMenu = 1;
-        page->selection = 0;
-    }
+    if (Page* page = ctx.scriptPage()) page->isMenu = 1;
     return true;
 }
 
 // 14: "#endmenu"
 bool endMenu(ScriptContext& ctx, std::string_view) {
     if (ctx.state.inGlobalConfig) {
-        ctx.platform.showMessage(kGlobalMenuMessage);
+        ctx.messages.showMessage(kGlobalMenuMessage);
         return false;
     }
     ctx.state.inMenu = false;
@@ -229,7 +226,7 @@ bool menuSelect(ScriptContext& ctx, std::string_view argument) {
 // 16: "#defineselects count": only inside a menu outside the global namespace
 bool defineSelects(ScriptContext& ctx, std::string_view argument) {
     if (ctx.state.inGlobalConfig || !ctx.state.inMenu) {
-        ctx.platform.showMessage(kNonMenuMessage);
+        ctx.messages.showMessage(kNonMenuMessage);
         return false;
     }
     int32_t count = 0;

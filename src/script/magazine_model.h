@@ -1,9 +1,9 @@
 // The magazine as the script builds it: options, key bindings, pages of character cells,
-// menus and the music list. Plain data; the runtime derives its magazine object from it and
-// reads the fields directly. Every count equals the size of its array.
+// menus and the music list. Plain data that only the script reader writes; the runtime reads
+// it and keeps what changes while the magazine runs (page, scroll, menu selections, the song)
+// in a view state of its own. Every count equals the size of its array.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,29 +20,6 @@ inline std::string fitText(std::string_view text, size_t capacity = kTextCapacit
     // guard: longer texts are cut, as a fixed 511-character field would hold them
     return std::string(text.substr(0, capacity));
 }
-
-// A 32-bit value that one thread writes while another reads it (a menu's selection: keys on
-// the main thread, drawing on the render thread). Loads and stores are relaxed atomics; the
-// value still copies with its record and reads and assigns like the plain integer.
-class SharedInt32 {
-  public:
-    SharedInt32(int32_t value = 0) : value_(value) {}
-    SharedInt32(const SharedInt32& other) : value_(other.load()) {}
-    SharedInt32& operator=(const SharedInt32& other) {
-        store(other.load());
-        return *this;
-    }
-    SharedInt32& operator=(int32_t value) {
-        store(value);
-        return *this;
-    }
-    operator int32_t() const { return load(); }
-    int32_t load() const { return value_.load(std::memory_order_relaxed); }
-    void store(int32_t value) { value_.store(value, std::memory_order_relaxed); }
-
-  private:
-    std::atomic<int32_t> value_;
-};
 
 struct KeyBinding {
     uint8_t key = 0;       // lower-cased virtual-key code; 0 matches no key press
@@ -76,7 +53,6 @@ struct Page {
     uint8_t scrollable = 1;
     uint8_t infobar = 1;
     uint8_t isMenu = 0;
-    SharedInt32 selection = 0;  // index into selects; menu keys change it while pages are drawn
     int32_t selectCount = 0;
     std::vector<MenuSelect> selects;
 };

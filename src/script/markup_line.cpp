@@ -21,7 +21,7 @@ CharCell markupCell(const MarkupState& m, char ch) {
 }
 
 bool unknownToken(ScriptContext& ctx, std::string_view tag) {
-    ctx.platform.showMessage("error while parsing script...\nin line " +
+    ctx.messages.showMessage("error while parsing script...\nin line " +
                              std::to_string(ctx.state.lineNumber) +
                              " (unknown token): " + std::string(tag));
     return false;

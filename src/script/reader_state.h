@@ -7,7 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/platform.h"
+#include "platform/beeper.h"
+#include "platform/message_sink.h"
 #include "script/magazine_model.h"
 
 namespace qvl {
@@ -38,7 +39,8 @@ struct MarkupState {
 
 struct ScriptContext {
     MagazineModel& model;
-    Platform& platform;
+    MessageSink& messages;
+    Beeper& beeper;  // for the ANSI includes
     ReaderState state;
     MarkupState markup;
 
@@ -55,7 +57,7 @@ struct ScriptContext {
             state.textCells += cells;
             return true;
         }
-        platform.showMessage("error while parsing script...\nin line " +
+        messages.showMessage("error while parsing script...\nin line " +
                              std::to_string(state.lineNumber) + " (more than " +
                              std::to_string(kMaxTextCells) +
                              " characters of text): " + std::string(what));
@@ -69,7 +71,7 @@ struct ScriptContext {
             state.definedEntries += entries;
             return true;
         }
-        platform.showMessage("too many entries defined: at most " +
+        messages.showMessage("too many entries defined: at most " +
                              std::to_string(kMaxDefinedEntries) +
                              " pages, keys, menu entries and songs in all!");
         return false;

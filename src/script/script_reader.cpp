@@ -30,7 +30,7 @@ bool includeAscii(ScriptContext& ctx, std::string_view argument) {
     const std::string fileName = stripQuotes(argument);
     TextLineReader file;
     if (!file.open(fileName)) {
-        ctx.platform.showMessage(lineMessage(ctx, " (file not found)", fileName));
+        ctx.messages.showMessage(lineMessage(ctx, " (file not found)", fileName));
         return false;
     }
     // Counted with or without a page: reading the file is the work the budget bounds too.
@@ -59,8 +59,8 @@ bool emptyLine(ScriptContext& ctx) {
 bool includeAnsi(ScriptContext& ctx, std::string_view argument) {
     const std::string fileName = stripQuotes(argument);
     TextImport block;
-    if (!importTextFile(fileName, ctx.platform, block)) {
-        ctx.platform.showMessage("error while loading ansi file: " + fileName);
+    if (!importTextFile(fileName, ctx.beeper, block)) {
+        ctx.messages.showMessage("error while loading ansi file: " + fileName);
         return false;
     }
     // A file far larger than the cells it makes (escapes that draw nothing) counts by its
@@ -98,7 +98,7 @@ bool handleScriptLine(ScriptContext& ctx, std::string_view firstWord,
         if (firstWord.find(entry.keyword) == std::string_view::npos) continue;
         matched = true;  // every keyword the first word contains runs
         if (!entry.handler(ctx, text)) {
-            ctx.platform.showMessage(lineMessage(ctx, "", firstWord));
+            ctx.messages.showMessage(lineMessage(ctx, "", firstWord));
             return false;
         }
     }
@@ -109,10 +109,10 @@ bool handleScriptLine(ScriptContext& ctx, std::string_view firstWord,
     return appendMarkupLine(ctx, line);
 }
 
-bool readScript(MagazineModel& model, Platform& platform) {
+bool readScript(MagazineModel& model, MessageSink& messages, Beeper& beeper) {
     TextLineReader file;
     if (!file.open(model.scriptName)) return false;
-    ScriptContext ctx{model, platform, {}, {}};
+    ScriptContext ctx{model, messages, beeper, {}, {}};
     std::string line;
     while (file.next(line, kScriptPieceSize)) {
         ++ctx.state.lineNumber;

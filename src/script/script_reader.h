@@ -6,7 +6,6 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/platform.h"
 #include "script/magazine_model.h"
 #include "script/reader_state.h"
 
@@ -15,8 +14,9 @@ namespace qvl {
 inline constexpr size_t kTagCapacity = 255;  // characters of one mark-up tag
 
 // Reads the script named by model.scriptName (a Windows-style name). False when it cannot be
-// opened (no message of its own) or a line failed (after its messages were shown).
-bool readScript(MagazineModel& model, Platform& platform);
+// opened (no message of its own) or a line failed (after its messages were shown). The
+// beeper takes the beeps of included ANSI files.
+bool readScript(MagazineModel& model, MessageSink& messages, Beeper& beeper);
 
 // Handles one line that is neither a comment nor empty: firstWord and argument as the line
 // splits them (argument absent when the line has none), line the whole piece as read.

@@ -5,7 +5,8 @@
 
 #include <string_view>
 
-#include "platform/platform.h"
+#include "platform/clock.h"
+#include "platform/ring_device.h"
 #include "player/context.h"
 #include "sound/wave_output.h"
 
@@ -17,7 +18,7 @@ inline constexpr int kMixRate = 44100;
 
 class MusicControl {
   public:
-    explicit MusicControl(Platform& platform) : output_(platform, context_) {}
+    MusicControl(RingDevices& devices, Clock& clock) : output_(devices, clock, context_) {}
     // The song still loaded at the end is stopped and freed before the output closes.
     ~MusicControl();
     MusicControl(const MusicControl&) = delete;

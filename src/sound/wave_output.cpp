@@ -45,7 +45,7 @@ bool WaveOutput::openWaveOutput(int rate) {
 
     openVoices(context_, rate);
     retimePlayingSongs(context_);  // songs that played on through a reopening keep their tempo
-    device_ = platform_.openRingDevice(rate, ring_.get(), sizes_.ringFrames);
+    device_ = devices_.openRingDevice(rate, ring_.get(), sizes_.ringFrames);
     if (!device_) {
         closeWaveOutput();
         return false;
@@ -76,7 +76,7 @@ void WaveOutput::outputThreadMain() {
             nextBlock_ = (nextBlock_ + 1) % s.blockCount;
             blocksFilled_.fetch_add(1, std::memory_order_relaxed);
         }
-        platform_.sleepMs(kPollMillis);
+        clock_.sleepMs(kPollMillis);
     }
     threadEnded_.store(true, std::memory_order_release);
 }

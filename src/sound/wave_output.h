@@ -1,4 +1,4 @@
-// The sound output: one ring buffer that the platform's ring device plays in an endless loop,
+// The sound output: one ring buffer that a ring device plays in an endless loop,
 // and an output thread that watches the play position and refills, one 20 ms block at a time,
 // the part of the ring that has just been played, ticking and mixing every playing song.
 #pragma once
@@ -8,7 +8,8 @@
 #include <memory>
 #include <thread>
 
-#include "platform/platform.h"
+#include "platform/clock.h"
+#include "platform/ring_device.h"
 #include "player/context.h"
 
 namespace qvl {
@@ -34,8 +35,9 @@ struct WaveOutputStats {
 
 class WaveOutput {
   public:
-    WaveOutput(Platform& platform, PlayerContext& context)
-        : platform_(platform), context_(context) {}
+    // The output thread sleeps on clock between its looks at the device.
+    WaveOutput(RingDevices& devices, Clock& clock, PlayerContext& context)
+        : devices_(devices), clock_(clock), context_(context) {}
     ~WaveOutput() { closeWaveOutput(); }
     WaveOutput(const WaveOutput&) = delete;
     WaveOutput& operator=(const WaveOutput&) = delete;
@@ -58,7 +60,8 @@ class WaveOutput {
     // Records how many blocks ahead of the one playing a fill lands.
     void noteLead(int lead);
 
-    Platform& platform_;
+    RingDevices& devices_;
+    Clock& clock_;
     PlayerContext& context_;
     WaveOutputSizes sizes_;
     std::unique_ptr<int16_t[]> ring_;
@@ -66,7 +69,11 @@ class WaveOutput {
     float* mixArea_ = nullptr;  // 16-byte aligned start within the storage
     std::unique_ptr<RingDevice> device_;
     std::thread thread_;
+    // The output thread is to stop. Written by whoever opens and closes the output (the main
+    // thread), read by the output thread before each look at the device.
     std::atomic<bool> stopRequest_{false};
+    // The output thread has left its loop. Written by the output thread (and by an open, before
+    // the thread starts); nothing reads it, since closing joins the thread instead.
     std::atomic<bool> threadEnded_{true};
     int nextBlock_ = 0;  // kept between opens, as the device's blocks are
     std::atomic<uint64_t> blocksFilled_{0};

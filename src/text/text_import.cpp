@@ -48,7 +48,7 @@ TextScan scanTextFile(std::string_view text) {
     return scan;
 }
 
-bool importTextFile(std::string_view fileName, Platform& platform, TextImport& result) {
+bool importTextFile(std::string_view fileName, Beeper& beeper, TextImport& result) {
     result = TextImport{};
     std::string bytes;
     if (!readFileBytes(fileName, bytes)) return false;
@@ -59,14 +59,14 @@ bool importTextFile(std::string_view fileName, Platform& platform, TextImport& r
     const TextAttributes start;
     int32_t lineCount = 0;
     if (isAnsi) {
-        if (!parseTextPass(text, true, nullptr, lineCount, start, platform)) return false;
+        if (!parseTextPass(text, true, nullptr, lineCount, start, beeper)) return false;
     } else {
         lineCount = std::min(scan.lines, kMaxImportRows);
     }
 
     result.cells.resize(size_t(lineCount) * kCellsPerLine);
     // The filling pass repeats the measuring pass exactly, so its result adds nothing.
-    parseTextPass(text, isAnsi, result.cells.data(), lineCount, start, platform);
+    parseTextPass(text, isAnsi, result.cells.data(), lineCount, start, beeper);
     result.lineCount = lineCount;
     result.isAnsi = isAnsi;
     result.cellCount = lineCount * kCellsPerLine;

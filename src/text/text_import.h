@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/beeper.h"
 #include "text/char_cell.h"
 
 namespace qvl {
@@ -50,8 +50,8 @@ struct TextScan {
 
 // Reads the file (a Windows-style name, found through the path lookup). False when it cannot
 // be opened or an escape sequence has no final byte before its line ends. The beep of the
-// sequences K, h, l and n goes through the platform.
-bool importTextFile(std::string_view fileName, Platform& platform, TextImport& result);
+// sequences K, h, l and n goes to the beeper.
+bool importTextFile(std::string_view fileName, Beeper& beeper, TextImport& result);
 
 // The part of a file's bytes that is text: without a trailing art record (and the comment
 // block it announces), and ending before the first byte 26.
@@ -63,7 +63,7 @@ TextScan scanTextFile(std::string_view text);
 // One pass over the text. Without a block it only measures: lineCount becomes the largest row
 // reached. With a block of lineCount rows it stores cells and never writes outside the block.
 bool parseTextPass(std::string_view text, bool interpretEscapes, CharCell* block,
-                   int32_t& lineCount, const TextAttributes& start, Platform& platform);
+                   int32_t& lineCount, const TextAttributes& start, Beeper& beeper);
 
 // Splits "n;n;..." into at most kMaxParams numbers (empty ones 0); returns how many it kept.
 // No text at all gives one parameter, 0.

@@ -14,7 +14,7 @@ struct TextPass {
     int32_t blockRows;   // rows of the block (filling pass)
     int32_t& lineCount;  // grows in the measuring pass
     bool interpret;
-    Platform& platform;
+    Beeper& beeper;
     TextCursor cursor;
     TextAttributes attr;
     int32_t params[kMaxParams] = {};
@@ -90,7 +90,7 @@ void eraseScreen(TextPass& p) {
     p.clearBlock();
 }
 void simpleBeep(TextPass& p) {
-    p.platform.beep();
+    p.beeper.beep();
 }
 void saveCursor(TextPass& p) {
     p.cursor.savedRow = p.cursor.row;
@@ -218,8 +218,8 @@ int parseParams(const char* text, int length, int32_t params[kMaxParams]) {
 }
 
 bool parseTextPass(std::string_view text, bool interpretEscapes, CharCell* block,
-                   int32_t& lineCount, const TextAttributes& start, Platform& platform) {
-    TextPass pass{block, block ? lineCount : 0, lineCount, interpretEscapes, platform, {}, start};
+                   int32_t& lineCount, const TextAttributes& start, Beeper& beeper) {
+    TextPass pass{block, block ? lineCount : 0, lineCount, interpretEscapes, beeper, {}, start};
     pass.clearBlock();
     size_t begin = 0;
     while (begin < text.size()) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -17,9 +18,11 @@ namespace fs = std::filesystem;
 class DemoTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        // The process id keeps two builds' runs of the same test apart.
         out_ = fs::temp_directory_path() /
                (std::string("qvl_demo_") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+                std::to_string(::getpid()));
         fs::remove_all(out_);
         fs::create_directories(out_);
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,9 +22,11 @@ namespace fs = std::filesystem;
 class MagshotTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        // The process id keeps two builds' runs of the same test apart.
         dir_ = fs::temp_directory_path() /
                (std::string("qvl_magshot_") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+                std::to_string(::getpid()));
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "mag");
         qvl::testing::writeTestFont(dir_ / "mag");

@@ -44,7 +44,7 @@ TEST_F(FrameTest, LongLinesShowTheirFirst80Characters) {
 
 TEST_F(FrameTest, PageOutsideThePagesShowsABlackPicture) {
     ASSERT_TRUE(start("#definepages 1\n#startpage 0 \"x\"\ntext\n"));
-    app_->currentPage = 7;
+    view().currentPage = 7;
     const std::vector<uint16_t>& picture = frameAt(0);
     EXPECT_EQ(std::count(picture.begin(), picture.end(), 0), kFramePixels);
 }
@@ -55,7 +55,7 @@ TEST_F(FrameTest, EmptyMagazineRunsWithoutPages) {
     EXPECT_EQ(std::count(picture.begin(), picture.end(), 0), kFramePixels);
     for (int key : {13, 32, 33, 34, 35, 36, 38, 40, 65}) EXPECT_FALSE(app_->handleKey(key));
     EXPECT_TRUE(app_->runCommand("jump", "0"));
-    EXPECT_EQ(app_->currentPage, 0);
+    EXPECT_EQ(view().currentPage, 0);
 }
 
 TEST_F(FrameTest, MissingOrBadFontIsRefused) {

@@ -25,37 +25,37 @@ TEST_F(KeyTest, BindingsCompareTheLoweredCodesLowByte) {
     ASSERT_TRUE(
         start(magazine("#definekeys 3\n#key 0 f1 jump 1\n#key 1 a jump 3\n#key 2 A jump 5\n")));
     EXPECT_TRUE(app_->handleKey('P'));  // P is 80, lowered 112: the "f1" binding
-    EXPECT_EQ(app_->currentPage, 1);
-    app_->currentPage = 0;
+    EXPECT_EQ(view().currentPage, 1);
+    view().currentPage = 0;
     EXPECT_TRUE(app_->handleKey(112));  // F1 itself
-    EXPECT_EQ(app_->currentPage, 1);
+    EXPECT_EQ(view().currentPage, 1);
     EXPECT_TRUE(app_->handleKey('A'));  // A is 65, lowered 97
-    EXPECT_EQ(app_->currentPage, 3);
+    EXPECT_EQ(view().currentPage, 3);
     EXPECT_FALSE(app_->handleKey('B'));
 }
 
 TEST_F(KeyTest, XBindingCatchesF9BeforeTheMusicKey) {
     ASSERT_TRUE(start(magazine("")));
     EXPECT_TRUE(app_->handleKey(kVkF9));
-    EXPECT_EQ(app_->music, 0);
+    EXPECT_EQ(view().music, 0);
     EXPECT_TRUE(app_->handleKey(kVkF9));
-    EXPECT_EQ(app_->music, 1);
+    EXPECT_EQ(view().music, 1);
     ASSERT_TRUE(start(magazine("#definekeys 1\n#key 0 x jump 3\n")));
     EXPECT_TRUE(app_->handleKey(kVkF9));
-    EXPECT_EQ(app_->music, 1);
-    EXPECT_EQ(app_->currentPage, 3);
+    EXPECT_EQ(view().music, 1);
+    EXPECT_EQ(view().currentPage, 3);
 }
 
 TEST_F(KeyTest, PageBindingsComeAfterGlobalOnes) {
     ASSERT_TRUE(start(magazine("#definekeys 1\n#key 0 g jump 3\n",
                                "#definekeys 2\n#key 0 g jump 1\n#key 1 p jump 1\n")));
     app_->handleKey('G');
-    EXPECT_EQ(app_->currentPage, 3);
-    app_->currentPage = 0;
+    EXPECT_EQ(view().currentPage, 3);
+    view().currentPage = 0;
     app_->handleKey('P');
-    EXPECT_EQ(app_->currentPage, 1);
+    EXPECT_EQ(view().currentPage, 1);
     app_->handleKey('P');  // page 1 has no binding for P
-    EXPECT_EQ(app_->currentPage, 1);
+    EXPECT_EQ(view().currentPage, 1);
 }
 
 TEST_F(KeyTest, JumpLastReturnsToThePageBeforeTheLastNumberedJump) {
@@ -64,32 +64,32 @@ TEST_F(KeyTest, JumpLastReturnsToThePageBeforeTheLastNumberedJump) {
     app_->handleKey('T');
     app_->handleKey('F');  // 1 -> 5
     app_->handleKey('B');
-    EXPECT_EQ(app_->currentPage, 1);
+    EXPECT_EQ(view().currentPage, 1);
     app_->handleKey('B');
-    EXPECT_EQ(app_->currentPage, 1);
-    EXPECT_EQ(app_->lastPage, 1);
+    EXPECT_EQ(view().currentPage, 1);
+    EXPECT_EQ(view().lastPage, 1);
 }
 
 TEST_F(KeyTest, HelpPageIgnoresNumberedJumpsButNotLast) {
     ASSERT_TRUE(start(magazine("#definekeys 2\n#key 0 b jump LAST\n#key 1 h jump 2\n")));
     app_->handleKey('H');
-    EXPECT_EQ(app_->currentPage, 2);
+    EXPECT_EQ(view().currentPage, 2);
     EXPECT_TRUE(app_->handleKey('H'));  // the global h binding: jump 2 from "Help" does nothing
-    EXPECT_EQ(app_->currentPage, 2);
+    EXPECT_EQ(view().currentPage, 2);
     app_->handleKey('B');
-    EXPECT_EQ(app_->currentPage, 0);
+    EXPECT_EQ(view().currentPage, 0);
 }
 
 TEST_F(KeyTest, JumpArgumentsReadAsDecimalNumbers) {
     ASSERT_TRUE(start(magazine("")));
     EXPECT_TRUE(app_->runCommand("JUMP", "3abc"));
-    EXPECT_EQ(app_->currentPage, 3);
+    EXPECT_EQ(view().currentPage, 3);
     EXPECT_TRUE(app_->runCommand("jump", "abc"));
-    EXPECT_EQ(app_->currentPage, 0);
+    EXPECT_EQ(view().currentPage, 0);
     EXPECT_TRUE(app_->runCommand("jump", "  5"));
-    EXPECT_EQ(app_->currentPage, 5);
+    EXPECT_EQ(view().currentPage, 5);
     EXPECT_FALSE(app_->runCommand("jmp", "1"));
-    EXPECT_EQ(app_->currentPage, 5);
+    EXPECT_EQ(view().currentPage, 5);
 }
 
 TEST_F(KeyTest, JumpsToPagesThatDoNotExistAreIgnored) {
@@ -97,51 +97,51 @@ TEST_F(KeyTest, JumpsToPagesThatDoNotExistAreIgnored) {
     app_->runCommand("jump", "3");
     for (const char* target : {"6", "12abc", "-1", "99999999999"}) {
         EXPECT_TRUE(app_->runCommand("jump", target));
-        EXPECT_EQ(app_->currentPage, 3) << target;
-        EXPECT_EQ(app_->lastPage, 0) << target;
+        EXPECT_EQ(view().currentPage, 3) << target;
+        EXPECT_EQ(view().lastPage, 0) << target;
     }
 }
 
 TEST_F(KeyTest, ExitAndF12EndTheRenderLoop) {
     ASSERT_TRUE(start(magazine("")));
-    shell_.renderRunning = 1;
+    view().renderRunning = 1;
     EXPECT_TRUE(app_->runCommand("Exit", ""));
-    EXPECT_EQ(shell_.renderRunning, 0);
-    shell_.renderRunning = 1;
+    EXPECT_EQ(view().renderRunning, 0);
+    view().renderRunning = 1;
     EXPECT_TRUE(app_->handleKey(kVkF12));
-    EXPECT_EQ(shell_.renderRunning, 0);
+    EXPECT_EQ(view().renderRunning, 0);
 }
 
 TEST_F(KeyTest, ScrollKeysStopAtTheirLimits) {
     ASSERT_TRUE(start(magazine("")));
-    app_->currentPage = 4;  // 100 lines: the scroll limit is 480 - 1200 = -720
+    view().currentPage = 4;  // 100 lines: the scroll limit is 480 - 1200 = -720
     EXPECT_FALSE(app_->handleKey(kVkDown));
-    EXPECT_EQ(app_->scrollY, -24);
+    EXPECT_EQ(view().scrollY, -24);
     app_->handleKey(kVkNext);
-    EXPECT_EQ(app_->scrollY, -144);
+    EXPECT_EQ(view().scrollY, -144);
     app_->handleKey(kVkEnd);
-    EXPECT_EQ(app_->scrollY, -720);
+    EXPECT_EQ(view().scrollY, -720);
     app_->handleKey(kVkNext);
-    EXPECT_EQ(app_->scrollY, -720);
+    EXPECT_EQ(view().scrollY, -720);
     app_->handleKey(kVkDown);  // the test passes no more
-    EXPECT_EQ(app_->scrollY, -720);
+    EXPECT_EQ(view().scrollY, -720);
     app_->handleKey(kVkPrior);
-    EXPECT_EQ(app_->scrollY, -600);
+    EXPECT_EQ(view().scrollY, -600);
     app_->handleKey(kVkHome);
-    EXPECT_EQ(app_->scrollY, 0);
+    EXPECT_EQ(view().scrollY, 0);
     app_->handleKey(kVkPrior);
-    EXPECT_EQ(app_->scrollY, 0);
-    app_->scrollY = -10;
+    EXPECT_EQ(view().scrollY, 0);
+    view().scrollY = -10;
     app_->handleKey(kVkUp);  // a whole step: 14 pixels past the margin
-    EXPECT_EQ(app_->scrollY, 14);
+    EXPECT_EQ(view().scrollY, 14);
 }
 
 TEST_F(KeyTest, ShortPagesScrollDownToTheBottom) {
     ASSERT_TRUE(start(magazine("")));
     app_->handleKey(kVkEnd);  // one line: its end touches the bottom at 480 - 12
-    EXPECT_EQ(app_->scrollY, 468);
+    EXPECT_EQ(view().scrollY, 468);
     app_->handleKey(kVkHome);
-    EXPECT_EQ(app_->scrollY, 0);
+    EXPECT_EQ(view().scrollY, 0);
 }
 
 std::string menuMagazine(const std::string& keys) {
@@ -159,29 +159,29 @@ std::string menuMagazine(const std::string& keys) {
 
 TEST_F(KeyTest, MenuSelectionWrapsAround) {
     ASSERT_TRUE(start(menuMagazine("")));
-    Page& menu = app_->pages[0];
+    std::atomic<int32_t>& selection = view().selections[0];
     EXPECT_TRUE(app_->handleKey(kVkUp));
-    EXPECT_EQ(menu.selection, 3);
+    EXPECT_EQ(selection, 3);
     EXPECT_TRUE(app_->handleKey(kVkDown));
-    EXPECT_EQ(menu.selection, 0);
+    EXPECT_EQ(selection, 0);
     EXPECT_FALSE(app_->handleKey(kVkEnd));
-    EXPECT_EQ(menu.selection, 3);
+    EXPECT_EQ(selection, 3);
     EXPECT_FALSE(app_->handleKey(kVkHome));
-    EXPECT_EQ(menu.selection, 0);
+    EXPECT_EQ(selection, 0);
     app_->handleKey(kVkDown);
     app_->handleKey(kVkDown);
     EXPECT_TRUE(app_->handleKey(kVkReturn));
-    EXPECT_EQ(app_->currentPage, 3);
-    EXPECT_EQ(menu.selection, 2);  // kept for the next visit
+    EXPECT_EQ(view().currentPage, 3);
+    EXPECT_EQ(selection, 2);  // kept for the next visit
 }
 
 TEST_F(KeyTest, SpaceBindingTakesTheMenusSpace) {
     ASSERT_TRUE(start(menuMagazine("#definekeys 1\n#key 0 space jump 5\n")));
     EXPECT_TRUE(app_->handleKey(kVkSpace));
-    EXPECT_EQ(app_->currentPage, 5);
-    app_->currentPage = 0;
+    EXPECT_EQ(view().currentPage, 5);
+    view().currentPage = 0;
     EXPECT_TRUE(app_->handleKey(kVkReturn));
-    EXPECT_EQ(app_->currentPage, 1);
+    EXPECT_EQ(view().currentPage, 1);
 }
 
 TEST_F(KeyTest, MenuWithoutSelectionsChoosesNothing) {
@@ -190,25 +190,25 @@ TEST_F(KeyTest, MenuWithoutSelectionsChoosesNothing) {
               "#startmenu\n#endmenu\ntext\n"));
     for (int key : {kVkReturn, kVkSpace, kVkUp, kVkDown, kVkEnd, kVkHome})
         EXPECT_FALSE(app_->handleKey(key)) << key;
-    EXPECT_EQ(app_->pages[0].selection, 0);
-    EXPECT_EQ(app_->currentPage, 0);
+    EXPECT_EQ(view().selections[0], 0);
+    EXPECT_EQ(view().currentPage, 0);
 }
 
 TEST_F(KeyTest, RunningFadeBlocksBindingsAndScrollingButNotF12OrMenus) {
     ASSERT_TRUE(start(magazine("#definekeys 2\n#key 0 t jump 1\n#key 1 f jump 5\n", "", true)));
     platform_.setClock(10);
     app_->handleKey('T');
-    EXPECT_TRUE(app_->fadeActive);
-    EXPECT_EQ(app_->targetPage, 1);
+    EXPECT_TRUE(view().fadeActive);
+    EXPECT_EQ(view().targetPage, 1);
     EXPECT_FALSE(app_->handleKey('F'));
-    EXPECT_EQ(app_->targetPage, 1);
+    EXPECT_EQ(view().targetPage, 1);
     EXPECT_FALSE(app_->handleKey(kVkDown));
-    EXPECT_EQ(app_->scrollY, 0);
-    shell_.renderRunning = 1;
+    EXPECT_EQ(view().scrollY, 0);
+    view().renderRunning = 1;
     EXPECT_TRUE(app_->handleKey(kVkF12));
-    EXPECT_EQ(shell_.renderRunning, 0);
+    EXPECT_EQ(view().renderRunning, 0);
     EXPECT_TRUE(app_->handleKey(kVkF9));
-    EXPECT_EQ(app_->music, 0);
+    EXPECT_EQ(view().music, 0);
 }
 
 TEST_F(KeyTest, NextMusicWrapsToTheFirstSongAndSwitchesTheMusicOn) {
@@ -216,10 +216,10 @@ TEST_F(KeyTest, NextMusicWrapsToTheFirstSongAndSwitchesTheMusicOn) {
         start("#definemusic 3\n#music 0 a.xm\n#music 1 b.xm\n#music 2 c.xm\n"
               "#definestartmusic 2\n#definepages 1\n"));
     app_->handleKey(kVkF9);
-    EXPECT_EQ(app_->music, 0);
+    EXPECT_EQ(view().music, 0);
     EXPECT_TRUE(app_->runCommand("NextMusic", "whatever"));
-    EXPECT_EQ(app_->startMusic, 0);
-    EXPECT_EQ(app_->music, 1);
+    EXPECT_EQ(view().startMusic, 0);
+    EXPECT_EQ(view().music, 1);
 }
 
 }  // namespace

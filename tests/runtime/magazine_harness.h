@@ -1,5 +1,6 @@
 // A magazine in a temporary directory (script plus a test font) and the magazine object on the
-// headless backend, driven frame by frame on a clock the test sets.
+// headless backend, driven frame by frame on a clock the test sets. Tests look at the magazine
+// through what it draws and through its view state, which the harness owns as the shell would.
 // The test font makes each glyph readable back from the picture (support/test_font.h).
 #pragma once
 
@@ -57,9 +58,12 @@ class MagazineHarness : public ScratchDir {
     // Writes the script and starts the magazine; the clock stands at 0.
     bool start(const std::string& script) {
         writeFile("qvl.mag", script);
-        app_ = std::make_unique<MagazineApp>(shell_, display_);
-        bool ok = app_->init(frameBuffer_.data());
-        shell_.startTick = 0;
+        app_.reset();
+        view_ = std::make_unique<ViewState>();
+        app_ = std::make_unique<MagazineApp>(
+            MagazineServices{platform_, platform_, platform_, platform_}, display_, *view_);
+        bool ok = app_->init("qvl.mag", frameBuffer_.data());
+        view_->startTick = 0;
         return ok;
     }
     // Draws the frame of virtual time ms and gives the picture.
@@ -69,6 +73,8 @@ class MagazineHarness : public ScratchDir {
         picture_ = platform_.lastFrame();
         return picture_;
     }
+    // The state the magazine shares with the render loop: page, scroll, fade, selections, music.
+    ViewState& view() { return *view_; }
     SeenCell cellAt(int column, int row) { return readCell(picture_, 8 * column, 12 * row); }
     // The characters of one text row as drawn, read back from the picture.
     std::string rowText(int row, int from = 0, int count = 80) {
@@ -78,9 +84,9 @@ class MagazineHarness : public ScratchDir {
     }
 
     HeadlessPlatform platform_;
-    ShellState shell_{platform_};
     Display display_{platform_};
     std::vector<uint16_t> frameBuffer_ = std::vector<uint16_t>(kFramePixels);
+    std::unique_ptr<ViewState> view_;
     std::unique_ptr<MagazineApp> app_;
     std::vector<uint16_t> picture_;
 };

@@ -38,7 +38,7 @@ TEST_F(OverlayTest, InfoBarAndThumbOfA100LinePage) {
     EXPECT_EQ(rowText(1, 0, 6), "line 1");  // the info bar covers line 0
 
     app_->handleKey(kVkEnd);  // scrollY = 480 - 1200 = -720
-    EXPECT_EQ(app_->scrollY, -720);
+    EXPECT_EQ(view().scrollY, -720);
     frameAt(1);
     // (60 + 5) / 61 x 120 = 127 -> capped at 100; x 40 = 42 -> row 38.
     EXPECT_EQ(rowText(0, 73, 7), "  100% ");

@@ -14,10 +14,10 @@ std::string atLine(int line, std::string_view word) {
 
 TEST_F(ScriptFailures, MissingScriptFailsWithoutAMessage) {
     model.scriptName = "absent.mag";
-    EXPECT_FALSE(readScript(model, platform));
+    EXPECT_FALSE(readScript(model, platform, platform));
     std::filesystem::create_directory("folder.mag");  // guard: a directory is no script
     model.scriptName = "folder.mag";
-    EXPECT_FALSE(readScript(model, platform));
+    EXPECT_FALSE(readScript(model, platform, platform));
     EXPECT_TRUE(messages().empty());
 }
 

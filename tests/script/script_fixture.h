@@ -22,7 +22,7 @@ class ScriptFixture : public ScratchDir {
     bool read(std::string_view script) {
         writeFile("qvl.mag", script);
         model = MagazineModel{};
-        return readScript(model, platform);
+        return readScript(model, platform, platform);
     }
     // The characters of a page's cells, line ends included.
     std::string text(int page) const {

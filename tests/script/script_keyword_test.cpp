@@ -107,7 +107,6 @@ TEST_F(ScriptKeywords, MenusAndSelections) {
              "#startpage 1 next\n#defineselects 1\n#endmenu\n"));
     const Page& menu = model.pages[0];
     EXPECT_EQ(menu.isMenu, 1);
-    EXPECT_EQ(menu.selection, 0);
     ASSERT_EQ(menu.selectCount, 2);
     const MenuSelect& s = menu.selects[0];
     EXPECT_EQ(s.line, 1);
@@ -125,13 +124,6 @@ TEST_F(ScriptKeywords, MenusAndSelections) {
     // "#startpage" does not end the menu: the next page may define selections too.
     EXPECT_EQ(model.pages[1].selectCount, 1);
     EXPECT_EQ(model.pages[1].isMenu, 0);
-
-    // The selection, shared between threads, still copies and assigns like an integer.
-    model.pages[0].selection = 1;
-    const Page copy = model.pages[0];
-    model.pages[0].selection = 0;
-    EXPECT_EQ(copy.selection, 1);
-    EXPECT_EQ(model.pages[0].selection, 0);
 }
 
 TEST_F(ScriptKeywords, SecondDefineDiscardsTheFirstArray) {

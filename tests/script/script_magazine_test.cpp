@@ -14,7 +14,7 @@ class ScriptMagazine : public testing::ScriptFixture {
 };
 
 TEST_F(ScriptMagazine, EveryKeywordLandsInTheModel) {
-    ASSERT_TRUE(readScript(model, platform));  // "qvl.mag" is found as QVL.MAG
+    ASSERT_TRUE(readScript(model, platform, platform));  // "qvl.mag" is found as QVL.MAG
     EXPECT_TRUE(messages().empty());
 
     EXPECT_EQ(model.displayMode, 3);
@@ -83,7 +83,7 @@ TEST_F(ScriptMagazine, EveryKeywordLandsInTheModel) {
 
 TEST_F(ScriptMagazine, ScriptNameIsResolvedLikeAWindowsName) {
     model.scriptName = "..\\MAGAZINE\\qvl.mag";
-    EXPECT_TRUE(readScript(model, platform));
+    EXPECT_TRUE(readScript(model, platform, platform));
     EXPECT_EQ(model.pageCount, 3);
 }
 

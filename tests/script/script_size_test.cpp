@@ -21,7 +21,7 @@ TEST_F(ScriptSizes, ScriptOverTheFileLimitIsRefusedUnread) {
     // A 100 MB file that takes no disk: its size alone refuses it.
     writeFile("qvl.mag", kPage);
     std::filesystem::resize_file("qvl.mag", 100u << 20);
-    EXPECT_FALSE(readScript(model, platform));
+    EXPECT_FALSE(readScript(model, platform, platform));
     EXPECT_TRUE(messages().empty());  // the viewer says that the script could not be loaded
     EXPECT_TRUE(model.pages.empty());
 }

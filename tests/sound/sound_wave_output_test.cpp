@@ -79,7 +79,7 @@ TEST(SoundWaveOutput, FirstFillAndTheFirstLapOfSilence) {
     Song* song = loadBytes(context, bytes);
     ASSERT_NE(song, nullptr);
     {
-        WaveOutput output(platform, context);
+        WaveOutput output(platform, platform, context);
         ASSERT_TRUE(output.openWaveOutput(44100));
         ASSERT_TRUE(startSong(context, song));
         const int16_t* ring = output.ring();
@@ -112,7 +112,7 @@ TEST(SoundWaveOutput, NoDeviceNoOutput) {
     platform.soundWorks = false;
     PlayerContext context;
     setFileCallbacks(context, memoryFileCallbacks());
-    WaveOutput output(platform, context);
+    WaveOutput output(platform, platform, context);
     EXPECT_FALSE(output.openWaveOutput(44100));
     EXPECT_FALSE(output.isOpen());
 }
@@ -120,7 +120,7 @@ TEST(SoundWaveOutput, NoDeviceNoOutput) {
 TEST(SoundWaveOutput, MissingFileCallbacksRefuseToOpen) {
     HeadlessPlatform platform;
     PlayerContext context;
-    WaveOutput output(platform, context);
+    WaveOutput output(platform, platform, context);
     EXPECT_FALSE(output.openWaveOutput(44100));
     EXPECT_EQ(platform.calls(), std::vector<std::string>{});  // touched nothing
 }

@@ -8,7 +8,7 @@
 #include <atomic>
 #include <memory>
 
-#include "platform/platform.h"
+#include "platform/ring_device.h"
 
 namespace qvl {
 

@@ -1,7 +1,7 @@
 // Builds frameBitmapInfo and copies a frame into the window with SetDIBitsToDevice.
 #include "platform/win32/gdi_present.h"
 
-#include "platform/platform.h"
+#include "platform/window_host.h"
 
 namespace qvl {
 

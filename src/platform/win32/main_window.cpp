@@ -1,7 +1,7 @@
 // Window class, window creation and the window procedure.
 #include "platform/win32/main_window.h"
 
-#include "platform/platform.h"
+#include "platform/window_host.h"
 
 namespace qvl {
 

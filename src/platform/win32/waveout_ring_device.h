@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/platform.h"
+#include "platform/ring_device.h"
 
 namespace qvl {
 

@@ -1,0 +1,19 @@
+// Where the viewer's messages go: the script reader's errors and the start-up failures.
+// One call, so the modules that only report failures depend on nothing else of the platform.
+#pragma once
+
+#include <string_view>
+
+namespace qvl {
+
+class MessageSink {
+  public:
+    // A message box captioned "morrowick" with an OK button; the text always goes to standard
+    // error too. Never blocks where there is no display.
+    virtual void showMessage(std::string_view text) = 0;
+
+  protected:
+    ~MessageSink() = default;
+};
+
+}  // namespace qvl

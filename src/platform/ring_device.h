@@ -1,0 +1,34 @@
+// The sound device as the output thread sees it: one ring buffer of 16-bit stereo frames that
+// plays in an endless loop at the mix rate, starting at the ring's first frame, and a byte
+// counter that says how far it has got.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace qvl {
+
+class RingDevice {
+  public:
+    virtual ~RingDevice() = default;
+    // Bytes handed to the speaker since the ring started playing, wrapping modulo 2^32 as a
+    // device's byte counter does. Callable from any thread.
+    virtual uint32_t bytesPlayed() = 0;
+    // The thread that polls the device is about to stop: a device whose clock holds that
+    // thread's sleeps lets them end at once from now on.
+    virtual void stopping() {}
+};
+
+// Opens ring devices.
+class RingDevices {
+  public:
+    // Starts playing ring (frames stereo frames of interleaved left and right samples, which
+    // must outlive the device) in a loop at rate frames a second; none when there is no sound.
+    virtual std::unique_ptr<RingDevice> openRingDevice(int rate, const int16_t* ring,
+                                                       int frames) = 0;
+
+  protected:
+    ~RingDevices() = default;
+};
+
+}  // namespace qvl

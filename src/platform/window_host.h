@@ -1,0 +1,55 @@
+// The window and its picture: creating the 640 x 480 window, full screen, presenting frames,
+// and the event loop that delivers keys and the close. Only the display and the application
+// shell use it.
+#pragma once
+
+#include <cstdint>
+
+namespace qvl {
+
+inline constexpr int kFrameWidth = 640;
+inline constexpr int kFrameHeight = 480;
+
+// What creating the window can end in; the shell turns each failure into its message.
+enum class WindowResult { ok, classFailed, windowFailed };
+
+// Receives what the event loop delivers, on the thread that runs the loop.
+class WindowEvents {
+  public:
+    // One key press as a Windows virtual-key code (auto-repeats included).
+    virtual void keyDown(int virtualKey) = 0;
+    // The window is being closed (close box, a quit signal, or a close posted by postClose).
+    virtual void closeRequested() = 0;
+
+  protected:
+    ~WindowEvents() = default;
+};
+
+class WindowHost {
+  public:
+    // Creates and shows the window titled "quorvel" whose client area is 640 x 480.
+    virtual WindowResult createWindow() = 0;
+    // Hides the mouse cursor, then switches to a 640 x 480 full-screen picture.
+    virtual bool enterFullScreen() = 0;
+    // Undoes whatever part of enterFullScreen succeeded.
+    virtual void leaveFullScreen() = 0;
+
+    // Shows one top-down 640 x 480 RGB565 frame; called by the render thread only. It may wait
+    // for the display (vertical sync), and returns at once after stopPresenting.
+    virtual void present(const uint16_t* frame) = 0;
+    // From now on present does nothing and returns at once; wakes a present that waits.
+    // Callable from any thread.
+    virtual void stopPresenting() = 0;
+
+    // Runs the event loop on the calling thread until quit; returns the quit code.
+    virtual int runEventLoop(WindowEvents& events) = 0;
+    // Asks the event loop to deliver closeRequested; callable from any thread.
+    virtual void postClose() = 0;
+    // Ends the event loop after the event being handled; called on the loop's thread.
+    virtual void quit(int exitCode) = 0;
+
+  protected:
+    ~WindowHost() = default;
+};
+
+}  // namespace qvl

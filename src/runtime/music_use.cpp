@@ -1,0 +1,46 @@
+// The magazine's use of its music: the start song at start-up, F9 switching the music off and
+// on, and "nextmusic" moving through the music list. Main thread.
+#include "runtime/magazine_app.h"
+
+namespace qvl {
+
+void MagazineApp::loadStartMusic() {
+    const int32_t slot = view_.startMusic;
+    // guard: an empty list, or an index outside it, has no song to load
+    if (slot < 0 || slot >= model_.musicCount ||
+        static_cast<size_t>(slot) >= model_.musicList.size())
+        return;
+    musicControl_.loadMusic(model_.musicList[slot].fileName);
+}
+
+// The end of start-up: the sound output, the start song, and playing it when music is on.
+// Failures are not reported: the magazine then runs silent.
+void MagazineApp::startTheMusic() {
+    musicControl_.initMusic();
+    loadStartMusic();
+    if (view_.music) musicControl_.playMusic();
+}
+
+// The music key: stops the song or starts it again from its beginning.
+void MagazineApp::musicKey() {
+    if (view_.music) {
+        musicControl_.stopMusic();
+    } else {
+        musicControl_.playMusic();
+    }
+    view_.music = view_.music ? 0 : 1;
+}
+
+// The next song of the list, from the first after the last; the music is on afterwards.
+void MagazineApp::nextMusic() {
+    const int32_t slot = view_.startMusic;
+    view_.startMusic = slot < model_.musicCount - 1 ? slot + 1 : 0;
+    musicControl_.stopMusic();
+    musicControl_.freeMusic();
+    clock_.sleepMs(200);
+    loadStartMusic();
+    musicControl_.playMusic();
+    view_.music = 1;
+}
+
+}  // namespace qvl
