@@ -27,6 +27,11 @@ uint8_t roundVolume(float scale) {
     return static_cast<uint8_t>(std::clamp(v, 0.0f, 255.0f));
 }
 
+bool faded(const Voice& voice) {
+    return voice.fading && voice.currentLeft == 0 && voice.currentRight == 0 &&
+           voice.rampFramesLeft == 0;
+}
+
 // Applies the loop rule to a voice at or past its boundary. Returns false when it stopped.
 bool applyLoopRule(Voice& voice, const Sample& sample, int64_t& position) {
     const int64_t loopStart = int64_t{sample.loopStart} << 32;
@@ -136,6 +141,8 @@ void mixVoice(const PlayerContext& context, Voice& voice, float* out, int frames
         out += 2 * stretch;
         frames -= stretch;
         if (boundary) playing = applyLoopRule(voice, sample, position);
+        // a fade voice that has faded out would only add zeros until mixVoices releases it
+        if (faded(voice)) break;
     }
     if (!playing) {
         voice.sample = nullptr;
@@ -155,8 +162,7 @@ void mixVoices(PlayerContext& context, float* buffer, int frames) {
     for (int i = 0; i < voiceCount; ++i) {
         Voice& voice = context.voicePool[i];
         if (voice.sample && voice.sample->data) mixVoice(context, voice, buffer, frames);
-        if (voice.fading && voice.currentLeft == 0 && voice.currentRight == 0 &&
-            voice.rampFramesLeft == 0) {
+        if (faded(voice)) {
             // a fade voice that has faded out is free again
             voice.sample = nullptr;
             voice.positionInt = voice.positionFrac = 0;
