@@ -4,17 +4,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/ascii_case.h"
 #include "runtime/magazine_app.h"
 
 namespace qvl {
 
 namespace {
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return fold(x) == fold(y); });
-}
 
 // The first binding whose key equals the lowered code, or none.
 const KeyBinding* findBinding(const std::vector<KeyBinding>& keys, int32_t count, uint8_t key) {
@@ -31,7 +26,7 @@ int32_t clampToInt32(int64_t v) {
 }  // namespace
 
 int32_t MagazineApp::scrollLimit(const Page& page) const {
-    return clampToInt32(int64_t{kFrameHeight} - int64_t{12} * page.lineCount - viewMargin);
+    return clampToInt32(int64_t{kFrameHeight} - int64_t{kCellHeight} * page.lineCount - viewMargin);
 }
 
 bool MagazineApp::handleKey(int code) {
@@ -40,7 +35,7 @@ bool MagazineApp::handleKey(int code) {
                      : nullptr;
     if (!fadeActive.load(std::memory_order_acquire)) {
         // Only A to Z change; the binding compares the low byte alone, so "f1" (112) answers P.
-        uint8_t lowered = static_cast<uint8_t>(code >= 'A' && code <= 'Z' ? code + 32 : code);
+        uint8_t lowered = static_cast<uint8_t>(foldAscii(code));
         if (const KeyBinding* b = findBinding(globalKeys, globalKeyCount, lowered))
             return runCommand(b->command, b->argument);
         if (page) {

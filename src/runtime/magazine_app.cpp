@@ -36,7 +36,7 @@ bool MagazineApp::init(uint16_t* pixels) {
         return false;
     }
     font->setClipRect(0, 0, kFrameWidth, kFrameHeight);
-    font->setCharMap(charMapRows, 8, 12);
+    font->setCharMap(charMapRows, kCellWidth, kCellHeight);
 
     startTheMusic();
 

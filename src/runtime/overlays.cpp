@@ -42,16 +42,18 @@ void MagazineApp::drawScrollBar() {
     solid.bold = 1;
     solid.coloured = 1;
     for (int32_t i = 0; i < kTextRows; ++i) {
-        font->drawGlyph(frameBuffer, kFrameWidth, track, x, viewMargin + 12 * i, level);
+        font->drawGlyph(frameBuffer, kFrameWidth, track, x, viewMargin + kCellHeight * i, level);
         if (t >= 0 && (i == t || (i == 39 && t > 39))) {
             // quirk: drawn one row down, so the next row's track covers it when t <= 37
             solid.ch = 178;
             int32_t row = t <= 37 ? t + 1 : 38;
-            font->drawGlyph(frameBuffer, kFrameWidth, solid, x, viewMargin + 12 * row, level);
+            font->drawGlyph(frameBuffer, kFrameWidth, solid, x, viewMargin + kCellHeight * row,
+                            level);
         }
         if (i == 0 || i == 39) {
             solid.ch = 219;
-            font->drawGlyph(frameBuffer, kFrameWidth, solid, x, viewMargin + 12 * i, level);
+            font->drawGlyph(frameBuffer, kFrameWidth, solid, x, viewMargin + kCellHeight * i,
+                            level);
         }
     }
 }
@@ -79,7 +81,8 @@ void MagazineApp::drawInfoBar() {
     const int32_t level = fadeLevel;
     for (int32_t i = 0; i < kTextColumns; ++i) {
         cell.ch = line[i] == 0 ? ' ' : static_cast<uint8_t>(line[i]);
-        font->drawGlyph(frameBuffer, kFrameWidth, cell, viewLeft + 8 * i, viewMargin, level);
+        font->drawGlyph(frameBuffer, kFrameWidth, cell, viewLeft + kCellWidth * i, viewMargin,
+                        level);
     }
 }
 

@@ -56,7 +56,7 @@ class MagazineHarness : public ScratchDir {
     }
     // Writes the script and starts the magazine; the clock stands at 0.
     bool start(const std::string& script) {
-        writeFile("qvl.mag", script);
+        writeFile(kScriptName, script);
         app_ = std::make_unique<MagazineApp>(shell_, display_);
         bool ok = app_->init(frameBuffer_.data());
         shell_.startTick = 0;
@@ -69,7 +69,9 @@ class MagazineHarness : public ScratchDir {
         picture_ = platform_.lastFrame();
         return picture_;
     }
-    SeenCell cellAt(int column, int row) { return readCell(picture_, 8 * column, 12 * row); }
+    SeenCell cellAt(int column, int row) {
+        return readCell(picture_, kCellWidth * column, kCellHeight * row);
+    }
     // The characters of one text row as drawn, read back from the picture.
     std::string rowText(int row, int from = 0, int count = 80) {
         std::string text;
