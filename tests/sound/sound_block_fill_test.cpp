@@ -32,7 +32,7 @@ struct Fill {
     Player p;
     std::vector<int16_t> ring;
     std::vector<float> area;
-    explicit Fill(const XmModule& m, int ringFrames = 17680)
+    explicit Fill(const XmModule& m, int ringFrames = waveOutputSizes(kMixRate).ringFrames)
         : p(m), ring(2 * ringFrames, 0), area(2 * ringFrames, 0.0f) {}
     void block(int offset, int frames) {
         fillBlock(p.context, ring.data(), area.data(), offset, frames);
