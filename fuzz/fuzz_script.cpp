@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view script = bytes.substr(0, split);
     std::string_view include =
         split == std::string_view::npos ? std::string_view() : bytes.substr(split + 2);
-    qvl::fuzz::writeFile("qvl.mag", script);
+    qvl::fuzz::writeFile(qvl::kScriptName, script);
     qvl::fuzz::writeFile("inc.txt", include);
     qvl::MagazineModel model;
     qvl::HeadlessPlatform& platform = qvl::fuzz::quietPlatform();

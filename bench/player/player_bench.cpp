@@ -15,21 +15,20 @@
 #include "player/voice_control.h"
 #include "player/xm_loader.h"
 #include "sound/block_fill.h"
-#include "xm_writer.h"
+#include "sound/wave_output.h"
+#include "xm_loading.h"
 
 namespace {
 
 using namespace qvl;
 
-constexpr int blockFrames = 884;
-
 struct MixSetup {
     PlayerContext context;
     Sample sample;
-    std::vector<float> area = std::vector<float>(2 * blockFrames);
+    std::vector<float> area = std::vector<float>(2 * kFramesPerBlock);
 
     MixSetup(int voices, uint8_t loopType) {
-        openVoices(context, 44100);
+        openVoices(context, kMixRate);
         const uint32_t length = 20000;
         sample.length = length;
         sample.loopStart = 1000;
@@ -66,10 +65,10 @@ void mixBenchmark(benchmark::State& state, uint8_t loopType, bool ramps, bool po
             for (int v = 0; v < voices; ++v)
                 setVoiceVolume(setup.context.voicePool[v], flip ? 60 : 110);
         }
-        mixVoices(setup.context, setup.area.data(), blockFrames);
+        mixVoices(setup.context, setup.area.data(), kFramesPerBlock);
         benchmark::DoNotOptimize(setup.area.data());
     }
-    state.SetItemsProcessed(state.iterations() * voices * blockFrames);
+    state.SetItemsProcessed(state.iterations() * voices * kFramesPerBlock);
 }
 
 void BM_MixForward(benchmark::State& s) {
@@ -100,23 +99,23 @@ BENCHMARK(BM_MixPingPongRamps)->Arg(32);
 
 // A dense module: 32 channels, a note on every channel on every row, with volume slides,
 // vibrato, portamento and panning, on 16-bit looped samples.
-test::XmModule denseModule() {
-    test::XmModule m;
+XmModule denseModule() {
+    XmModule m;
     m.channels = 32;
     m.speed = 3;
     m.bpm = 140;
     m.songLength = 4;
     m.orders = {0, 1, 2, 3};
-    m.patterns.assign(4, test::XmPattern{});
+    m.patterns.assign(4, XmPattern{});
     for (int i = 0; i < 4; ++i) {
-        test::XmSample s;
+        XmSample s;
         s.sixteenBit = true;
         for (int f = 0; f < 6000; ++f)
             s.frames.push_back(static_cast<int>(9000 * std::sin(f * (0.03 + 0.01 * i))));
         s.loopBits = i % 2 ? 2 : 1;
         s.loopStart = 2000;
         s.loopLength = 4000;
-        test::XmInstrument ins = test::oneSampleInstrument(s);
+        XmInstrument ins = oneSampleInstrument(s);
         ins.volume.points = {{0, 64}, {20, 40}, {60, 20}};
         ins.volume.type = 1;
         ins.fadeout = 500;
@@ -128,8 +127,8 @@ test::XmModule denseModule() {
             for (int c = 0; c < 32; ++c) {
                 const uint8_t note = static_cast<uint8_t>(25 + (r * 7 + c * 5 + p * 3) % 48);
                 const auto& e = effects[(r + c) % 6];
-                test::setCell(m.patterns[p], 32, r, c,
-                              {note, static_cast<uint8_t>(1 + c % 4), 0, e[0], e[1]});
+                setCell(m.patterns[p], 32, r, c,
+                        {note, static_cast<uint8_t>(1 + c % 4), 0, e[0], e[1]});
             }
         }
     }
@@ -138,19 +137,20 @@ test::XmModule denseModule() {
 
 void BM_RenderDenseModule(benchmark::State& state) {
     PlayerContext context;
-    openVoices(context, 44100);
-    const std::vector<uint8_t> bytes = test::buildXm(denseModule());
+    openVoices(context, kMixRate);
+    const std::vector<uint8_t> bytes = buildXm(denseModule());
     Song* song = test::loadBytes(context, bytes);
     startSong(context, song);
-    std::vector<int16_t> ring(2 * blockFrames);
-    std::vector<float> area(2 * blockFrames);
+    std::vector<int16_t> ring(2 * kFramesPerBlock);
+    std::vector<float> area(2 * kFramesPerBlock);
     const int blocks = 50;  // about one second of music per iteration
     for (auto _ : state) {
         for (int b = 0; b < blocks; ++b)
-            fillBlock(context, ring.data(), area.data(), 0, blockFrames);
+            fillBlock(context, ring.data(), area.data(), 0, kFramesPerBlock);
         benchmark::DoNotOptimize(ring.data());
     }
-    const double seconds = static_cast<double>(state.iterations()) * blocks * blockFrames / 44100.0;
+    const double seconds =
+        static_cast<double>(state.iterations()) * blocks * kFramesPerBlock / double{kMixRate};
     state.counters["music_s_per_cpu_s"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
     freeSong(context, song);
 }

@@ -12,7 +12,7 @@
 #include "player/replay.h"
 #include "player/song.h"
 #include "player/xm_loader.h"
-#include "xm_writer.h"
+#include "xm_loading.h"
 
 namespace {
 
@@ -20,8 +20,8 @@ using namespace qvl;
 
 constexpr int after = 64, before = 256;
 
-test::XmSample tone(int frames, double (*wave)(double)) {
-    test::XmSample s;
+XmSample tone(int frames, double (*wave)(double)) {
+    XmSample s;
     s.sixteenBit = true;
     for (int f = 0; f < frames; ++f) s.frames.push_back(static_cast<int>(12000 * wave(f)));
     s.loopBits = 1;
@@ -38,7 +38,7 @@ double organ(double f) {
 
 struct Piece {
     const char* name;
-    test::XmModule module;
+    XmModule module;
     int rowsBetweenNotes;
 };
 
@@ -47,18 +47,18 @@ struct Piece {
 // start lands at another point of the old wave.
 Piece piece(const char* name, double (*wave)(double), int frames, int channels, int every,
             bool walk = true) {
-    test::XmModule m;
+    XmModule m;
     m.channels = channels;
     m.speed = 6;
     m.bpm = 125;
-    m.patterns.assign(1, test::XmPattern{});
-    m.instruments.push_back(test::oneSampleInstrument(tone(frames, wave)));
+    m.patterns.assign(1, XmPattern{});
+    m.instruments.push_back(oneSampleInstrument(tone(frames, wave)));
     const int scale[] = {0, 2, 4, 5, 7, 9, 11, 12};
     for (int r = 0; r < 64; r += every) {
         for (int c = 0; c < channels; ++c) {
             const int step = walk ? scale[(r / every + 3 * c) % 8] : 0;
             const auto note = static_cast<uint8_t>(49 + step + 4 * c);
-            test::setCell(m.patterns[0], channels, r, c, {note, 1, 0, 0, 0});
+            setCell(m.patterns[0], channels, r, c, {note, 1, 0, 0, 0});
         }
     }
     return {name, m, every};
@@ -79,7 +79,7 @@ double diffEnergy(const std::vector<float>& out, int from, int count) {
 void measure(const Piece& p) {
     PlayerContext context;
     openVoices(context, 44100);
-    const std::vector<uint8_t> bytes = test::buildXm(p.module);
+    const std::vector<uint8_t> bytes = buildXm(p.module);
     Song* song = test::loadBytes(context, bytes);
     startSong(context, song);
     const int rows = 64, ticksPerRow = song->speed, frames = song->samplesPerTick;

@@ -27,7 +27,7 @@ void BM_FullColouredPage(benchmark::State& state) {
                       "Abcdefghij";
         script += "\n";
     }
-    std::ofstream(dir / "qvl.mag") << script;
+    std::ofstream(dir / qvl::kScriptName) << script;
     fs::path old = fs::current_path();
     fs::current_path(dir);
 

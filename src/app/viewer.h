@@ -6,9 +6,6 @@
 
 namespace qvl {
 
-// The script read at start-up, in the working directory.
-inline constexpr const char* kScriptName = "qvl.mag";
-
 // 0 after a normal end (F12, "exit", closing the window); 1 after a start-up failure, whose
 // message has been shown.
 int runViewer(Platform& platform);

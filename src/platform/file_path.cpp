@@ -4,22 +4,13 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/ascii_case.h"
+
 namespace qvl {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-char foldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
-bool equalsFolded(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (foldAscii(a[i]) != foldAscii(b[i])) return false;
-    return true;
-}
 
 // The entry of dir whose name equals name without regard to ASCII case, or name itself.
 std::string findEntry(const fs::path& dir, const std::string& name) {
@@ -29,7 +20,7 @@ std::string findEntry(const fs::path& dir, const std::string& name) {
     for (fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec), end; !ec && it != end;
          it.increment(ec)) {
         std::string entry = it->path().filename().string();
-        if (equalsFolded(entry, name)) {
+        if (equalsNoCase(entry, name)) {
             // guard: several entries differing only in case: take the smallest name, so the
             // choice does not depend on directory order
             if (found.empty() || entry < found) found = entry;

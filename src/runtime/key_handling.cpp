@@ -2,6 +2,7 @@
 // pages, the menu keys of menu pages, and the fixed keys F9 and F12. Main thread.
 #include <algorithm>
 
+#include "base/ascii_case.h"
 #include "runtime/magazine_app.h"
 
 namespace qvl {
@@ -23,7 +24,7 @@ int32_t clampToInt32(int64_t v) {
 }  // namespace
 
 int32_t MagazineApp::scrollLimit(const Page& page) const {
-    return clampToInt32(int64_t{kFrameHeight} - int64_t{12} * page.lineCount - view_.viewMargin);
+    return clampToInt32(int64_t{kFrameHeight} - int64_t{kCellHeight} * page.lineCount - view_.viewMargin);
 }
 
 bool MagazineApp::handleKey(int code) {
@@ -33,7 +34,7 @@ bool MagazineApp::handleKey(int code) {
                            : nullptr;
     if (!view_.fadeActive.load(std::memory_order_acquire)) {
         // Only A to Z change; the binding compares the low byte alone, so "f1" (112) answers P.
-        uint8_t lowered = static_cast<uint8_t>(code >= 'A' && code <= 'Z' ? code + 32 : code);
+        uint8_t lowered = static_cast<uint8_t>(foldAscii(code));
         if (const KeyBinding* b = findBinding(model_.globalKeys, model_.globalKeyCount, lowered))
             return runCommand(b->command, b->argument);
         if (page) {

@@ -38,7 +38,7 @@ bool MagazineApp::init(std::string_view scriptName, uint16_t* pixels) {
         return false;
     }
     font_->setClipRect(0, 0, kFrameWidth, kFrameHeight);
-    font_->setCharMap(charMapRows, 8, 12);
+    font_->setCharMap(charMapRows, kCellWidth, kCellHeight);
 
     startTheMusic();
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/virtual_keys.h"
 #include "display/display.h"
 #include "platform/beeper.h"
 #include "platform/clock.h"
@@ -20,20 +21,6 @@
 #include "text/bitmap_font.h"
 
 namespace qvl {
-
-// Windows virtual-key codes the magazine answers to.
-enum VirtualKey : int {
-    kVkReturn = 13,
-    kVkSpace = 32,
-    kVkPrior = 33,
-    kVkNext = 34,
-    kVkEnd = 35,
-    kVkHome = 36,
-    kVkUp = 38,
-    kVkDown = 40,
-    kVkF9 = 120,
-    kVkF12 = 123,
-};
 
 inline constexpr const char* kFontFile = "data\\system\\font.bmp";
 inline constexpr int kTextColumns = 80;

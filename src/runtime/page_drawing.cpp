@@ -73,7 +73,7 @@ void MagazineApp::drawMenuSelection() {
     cell.coloured = 1;
     cell.highlight = s.highlight;
     const int64_t y =
-        static_cast<int64_t>(view_.viewMargin) + 12 * (static_cast<int64_t>(s.line) - 1);
+        static_cast<int64_t>(view_.viewMargin) + kCellHeight * (static_cast<int64_t>(s.line) - 1);
     if (y < 0 || y > kFrameHeight) return;
     // Columns outside 1..81 lie outside the picture and would draw nothing.
     const int32_t first = std::max(s.firstColumn, 1);
@@ -81,7 +81,7 @@ void MagazineApp::drawMenuSelection() {
     for (int32_t c = first; c <= last; ++c) {
         uint8_t ch = static_cast<size_t>(c - 1) < length ? text[c - 1].ch : ' ';
         cell.ch = ch == 0 ? ' ' : ch;
-        font_->drawGlyph(frameBuffer_, kFrameWidth, cell, view_.viewLeft + 8 * (c - 1),
+        font_->drawGlyph(frameBuffer_, kFrameWidth, cell, view_.viewLeft + kCellWidth * (c - 1),
                          static_cast<int32_t>(y), view_.fadeLevel);
     }
 }

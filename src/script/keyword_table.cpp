@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "base/ascii_case.h"
+#include "base/virtual_keys.h"
 #include "script/script_scan.h"
 
 namespace qvl {
@@ -265,8 +267,9 @@ uint8_t keyCodeFromName(std::string_view name) {
         uint8_t code;
     };
     static constexpr NamedKey kNamedKeys[] = {
-        {"esc", 27}, {"f1", 112}, {"f2", 113}, {"f3", 114}, {"f4", 115}, {"f5", 116},
-        {"f6", 117}, {"f7", 118}, {"f8", 119}, {"pl", 37},  {"pr", 39},  {"space", 32},
+        {"esc", kVkEscape}, {"f1", kVkF1},   {"f2", kVkF2},    {"f3", kVkF3},
+        {"f4", kVkF4},      {"f5", kVkF5},   {"f6", kVkF6},    {"f7", kVkF7},
+        {"f8", kVkF8},      {"pl", kVkLeft}, {"pr", kVkRight}, {"space", kVkSpace},
     };
     for (const NamedKey& k : kNamedKeys)
         if (equalsNoCase(name, k.name)) return k.code;

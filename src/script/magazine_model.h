@@ -57,8 +57,11 @@ struct Page {
     std::vector<MenuSelect> selects;
 };
 
+// The script read at start-up, in the working directory.
+inline constexpr const char* kScriptName = "qvl.mag";
+
 struct MagazineModel {
-    std::string scriptName = "qvl.mag";
+    std::string scriptName = kScriptName;
     int32_t globalKeyCount = 0;
     int32_t pageCount = 0;
     int32_t homePage = 0;

@@ -2,6 +2,7 @@
 // state belongs to the whole script, so a tag left open colours the lines and pages after it.
 #include <string>
 
+#include "base/ascii_case.h"
 #include "script/script_reader.h"
 #include "script/script_scan.h"
 

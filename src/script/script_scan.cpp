@@ -4,6 +4,8 @@
 
 #include <limits>
 
+#include "base/ascii_case.h"
+
 namespace qvl {
 
 namespace {
@@ -39,23 +41,6 @@ int32_t clampToInt32(int64_t value) {
 }
 
 }  // namespace
-
-char foldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
-std::string lowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = foldAscii(c);
-    return lower;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (foldAscii(a[i]) != foldAscii(b[i])) return false;
-    return true;
-}
 
 std::string stripQuotes(std::string_view text) {
     std::string result;

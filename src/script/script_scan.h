@@ -1,6 +1,6 @@
 // Reading the arguments of script lines the way formatted input reads them: "%d" and "%i"
-// numbers, "%s" words, literal text, leading decimal counts; plus the ASCII-only case fold and
-// stripQuotes. Nothing here depends on the locale.
+// numbers, "%s" words, literal text, leading decimal counts; plus stripQuotes. Nothing here
+// depends on the locale.
 #pragma once
 
 #include <cstdint>
@@ -8,10 +8,6 @@
 #include <string_view>
 
 namespace qvl {
-
-char foldAscii(char c);
-std::string lowerAscii(std::string_view text);
-bool equalsNoCase(std::string_view a, std::string_view b);
 
 // A copy of text with every double quote removed, wherever it stands.
 std::string stripQuotes(std::string_view text);

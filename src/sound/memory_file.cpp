@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace qvl {
 
@@ -17,18 +18,21 @@ MemoryFile* memoryFileOpen(const char* name) {
         const long size = std::ftell(f);
         // guard: positions are 32-bit, so larger files are not served
         if (size >= 0 && size <= INT32_MAX && std::fseek(f, 0, SEEK_SET) == 0) {
-            file = new (std::nothrow) MemoryFile;
-            if (file) {
-                file->size = static_cast<int32_t>(size);
-                file->data.resize(static_cast<size_t>(size));
-                if (std::fread(file->data.data(), 1, file->data.size(), f) != file->data.size()) {
-                    delete file;
-                    file = nullptr;
-                }
-            }
+            std::vector<uint8_t> bytes(static_cast<size_t>(size));
+            if (std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size())
+                file = memoryFileFromBytes(std::move(bytes));
         }
     }
     std::fclose(f);
+    return file;
+}
+
+MemoryFile* memoryFileFromBytes(std::vector<uint8_t> bytes) {
+    if (bytes.size() > INT32_MAX) return nullptr;  // guard: positions are 32-bit
+    MemoryFile* file = new (std::nothrow) MemoryFile;
+    if (!file) return nullptr;
+    file->size = static_cast<int32_t>(bytes.size());
+    file->data = std::move(bytes);
     return file;
 }
 

@@ -1,5 +1,7 @@
 // A module file read whole into memory, served to the loader through the five file
-// callbacks: reads and seeks are then plain copies and position changes.
+// callbacks: reads and seeks are then plain copies and position changes. The viewer opens
+// files; programs that hold a module's bytes already (tests, benchmarks, the fuzzer) serve
+// them through the same file by making it from the bytes.
 #pragma once
 
 #include <cstddef>
@@ -18,6 +20,8 @@ struct MemoryFile {
 
 // Whence values of seek: 0 from the start, 1 from the current position, 2 the end.
 MemoryFile* memoryFileOpen(const char* name);
+// A file over bytes (moved in); none when they are too many for 32-bit positions.
+MemoryFile* memoryFileFromBytes(std::vector<uint8_t> bytes);
 void memoryFileClose(MemoryFile* file);
 size_t memoryFileRead(void* destination, size_t count, MemoryFile* file);
 MemoryFile* memoryFileSeek(MemoryFile* file, long offset, int8_t whence);

@@ -14,8 +14,6 @@ namespace qvl {
 
 struct Song;
 
-inline constexpr int kMixRate = 44100;
-
 class MusicControl {
   public:
     MusicControl(RingDevices& devices, Clock& clock) : output_(devices, clock, context_) {}
@@ -24,7 +22,7 @@ class MusicControl {
     MusicControl(const MusicControl&) = delete;
     MusicControl& operator=(const MusicControl&) = delete;
 
-    // Installs the in-memory module file and opens the output at 44100 Hz; true with sound.
+    // Installs the in-memory module file and opens the output at the mix rate; true with sound.
     bool initMusic();
     // Loads the module (a Windows-style name) as the current song; the previous one is
     // replaced, not freed. True at once, loading nothing, when there is no sound.

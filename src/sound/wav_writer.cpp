@@ -1,9 +1,13 @@
 // Little-endian RIFF/WAVE header and sample data.
 #include "sound/wav_writer.h"
 
+#include "platform/sound_frame.h"
+
 namespace qvl {
 
 namespace {
+
+constexpr int kChunkFrames = 1024;  // frames converted per write
 
 void put16(uint8_t*& p, uint32_t v) {
     *p++ = static_cast<uint8_t>(v);
@@ -31,7 +35,7 @@ bool WavWriter::open(const char* name, int rate) {
 bool WavWriter::writeHeader() {
     uint8_t header[44];
     uint8_t* p = header;
-    const uint32_t dataBytes = frames_ * 4;
+    const uint32_t dataBytes = frames_ * kSoundFrameBytes;
     putTag(p, "RIFF");
     put32(p, 36 + dataBytes);
     putTag(p, "WAVE");
@@ -40,8 +44,8 @@ bool WavWriter::writeHeader() {
     put16(p, 1);  // PCM
     put16(p, 2);  // stereo
     put32(p, static_cast<uint32_t>(rate_));
-    put32(p, static_cast<uint32_t>(rate_) * 4);
-    put16(p, 4);
+    put32(p, static_cast<uint32_t>(rate_) * kSoundFrameBytes);
+    put16(p, kSoundFrameBytes);
     put16(p, 16);
     putTag(p, "data");
     put32(p, dataBytes);
@@ -50,14 +54,14 @@ bool WavWriter::writeHeader() {
 
 bool WavWriter::write(const int16_t* frames, int count) {
     if (!file_ || count <= 0) return file_ != nullptr;
-    uint8_t buffer[4096];
+    uint8_t buffer[kChunkFrames * kSoundFrameBytes];
     int at = 0;
     while (at < count) {
-        const int n = count - at < 1024 ? count - at : 1024;
+        const int n = count - at < kChunkFrames ? count - at : kChunkFrames;
         uint8_t* p = buffer;
         for (int i = 0; i < 2 * n; ++i) put16(p, static_cast<uint16_t>(frames[2 * at + i]));
-        if (std::fwrite(buffer, 1, 4 * static_cast<size_t>(n), file_) !=
-            4 * static_cast<size_t>(n)) {
+        if (std::fwrite(buffer, 1, kSoundFrameBytes * static_cast<size_t>(n), file_) !=
+            kSoundFrameBytes * static_cast<size_t>(n)) {
             failed_ = true;
         }
         at += n;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/sound_frame.h"
 #include "player/replay.h"
 #include "sound/block_fill.h"
 
@@ -12,19 +13,9 @@ namespace qvl {
 
 namespace {
 
-constexpr int kBufferMillis = 200;
-constexpr int kBlockMillis = 20;
 constexpr uint32_t kPollMillis = 2;
 
 }  // namespace
-
-WaveOutputSizes waveOutputSizes(int rate) {
-    WaveOutputSizes s;
-    s.framesPerBlock = (rate * kBlockMillis / 1000 + 3) & ~3;
-    s.ringFrames = (kBufferMillis / kBlockMillis) * s.framesPerBlock * 2;
-    s.blockCount = s.framesPerBlock > 0 ? s.ringFrames / s.framesPerBlock : 0;
-    return s;
-}
 
 bool mayFillBlock(int next, int current, int blockCount) {
     const int previous = current == 0 ? blockCount - 1 : current - 1;
@@ -68,7 +59,8 @@ void WaveOutput::outputThreadMain() {
         played += static_cast<uint32_t>(count - lastCount);  // guard: no jump when it wraps
         lastCount = count;
         const int current =
-            static_cast<int>((played / 4) % static_cast<uint64_t>(s.ringFrames)) / s.framesPerBlock;
+            static_cast<int>((played / kSoundFrameBytes) % static_cast<uint64_t>(s.ringFrames)) /
+            s.framesPerBlock;
         if (mayFillBlock(nextBlock_, current, s.blockCount)) {
             noteLead((nextBlock_ - current + s.blockCount) % s.blockCount);
             fillBlock(context_, ring_.get(), mixArea_, nextBlock_ * s.framesPerBlock,

@@ -14,13 +14,29 @@
 
 namespace qvl {
 
+// The rate the viewer mixes and plays at, in frames a second.
+inline constexpr int kMixRate = 44100;
+
+inline constexpr int kBlockMillis = 20;    // one block fill of the ring
+inline constexpr int kBufferMillis = 200;  // half the ring
+
 // The sizes of the ring at a mix rate, in frames (one stereo sample pair).
 struct WaveOutputSizes {
     int framesPerBlock = 0;  // 20 ms rounded up to a multiple of 4 frames
     int ringFrames = 0;      // 200 ms of blocks, twice over
     int blockCount = 0;
 };
-WaveOutputSizes waveOutputSizes(int rate);
+constexpr WaveOutputSizes waveOutputSizes(int rate) {
+    WaveOutputSizes s;
+    s.framesPerBlock = (rate * kBlockMillis / 1000 + 3) & ~3;
+    s.ringFrames = (kBufferMillis / kBlockMillis) * s.framesPerBlock * 2;
+    s.blockCount = s.framesPerBlock > 0 ? s.ringFrames / s.framesPerBlock : 0;
+    return s;
+}
+
+// The frames of one block at the mix rate (884): the unit the output fills the ring in, and
+// the block size offline renders use so that their frames are the viewer's.
+inline constexpr int kFramesPerBlock = waveOutputSizes(kMixRate).framesPerBlock;
 
 // Whether block next may be filled while block current plays: while block 0 or 1 plays, any
 // other block; while a later one plays, only blocks below it.

@@ -14,8 +14,11 @@ namespace qvl {
 
 inline constexpr int kColorCount = 16;  // rows 0-7 normal, 8-15 bright
 inline constexpr int kFadeLevels = 64;  // 0 black ... 63 full brightness
-inline constexpr int kFontImageWidth = 128;
-inline constexpr int kFontImageHeight = 192;
+// The glyph cell, and so the text grid: a column is 8 pixels wide, a line 12 pixels high.
+inline constexpr int kCellWidth = 8;
+inline constexpr int kCellHeight = 12;
+inline constexpr int kFontImageWidth = 16 * kCellWidth;    // 128: 16 codes a row
+inline constexpr int kFontImageHeight = 16 * kCellHeight;  // 192: 16 rows
 
 struct Glyph {
     int32_t x = 0;  // top-left corner in the font image, in pixels (bytes)

@@ -10,7 +10,9 @@
 #include "../support/scratch_dir.h"
 #include "../support/test_font.h"
 #include "app/viewer.h"
+#include "base/virtual_keys.h"
 #include "platform/headless/headless_platform.h"
+#include "script/magazine_model.h"
 
 namespace qvl {
 namespace {
@@ -24,7 +26,7 @@ class ViewerTest : public testing::ScratchDir {
         ScratchDir::SetUp();
         testing::writeTestFont(dir());
     }
-    void writeScript(const std::string& text) { writeFile("qvl.mag", text); }
+    void writeScript(const std::string& text) { writeFile(kScriptName, text); }
 
     HeadlessPlatform platform_;
 };
@@ -41,7 +43,7 @@ TEST_F(ViewerTest, MissingScriptEndsBeforeAnyWindow) {
 
 TEST_F(ViewerTest, HundredMegabyteScriptEndsWithTheScriptMessage) {
     writeScript(kOnePage);
-    fs::resize_file("qvl.mag", 100u << 20);  // sparse: the size alone refuses it
+    fs::resize_file(kScriptName, 100u << 20);  // sparse: the size alone refuses it
     EXPECT_EQ(runViewer(platform_), 1);
     EXPECT_EQ(platform_.messages(),
               std::vector<std::string>{"script could not be loaded! terminating..."});
@@ -111,7 +113,7 @@ void expectNoMoreFrames(const HeadlessPlatform& platform) {
 
 TEST_F(ViewerTest, F12StopsAfterTheFrameInProgress) {
     writeScript(kOnePage);
-    platform_.steps = {{Kind::wait, 10, {}}, {Kind::key, 123, {}}, {Kind::wait, 5, {}}};
+    platform_.steps = {{Kind::wait, 10, {}}, {Kind::key, kVkF12, {}}, {Kind::wait, 5, {}}};
     EXPECT_EQ(runViewer(platform_), 0);
     // Frames 0 to 10 were drawn; the loop saw the cleared flag before frame 11.
     EXPECT_EQ(platform_.framesPresented(), 11u);
@@ -123,7 +125,7 @@ TEST_F(ViewerTest, F12StopsAfterTheFrameInProgress) {
 
 TEST_F(ViewerTest, F12AsTheLastStepEndsTheRun) {
     writeScript(kOnePage);
-    platform_.steps = {{Kind::wait, 3, {}}, {Kind::key, 123, {}}};
+    platform_.steps = {{Kind::wait, 3, {}}, {Kind::key, kVkF12, {}}};
     EXPECT_EQ(runViewer(platform_), 0);
     EXPECT_EQ(platform_.framesPresented(), 4u);
     expectNoMoreFrames(platform_);
@@ -139,7 +141,7 @@ TEST_F(ViewerTest, ClosingTheWindowEndsWithZero) {
 
 TEST_F(ViewerTest, OtherKeysDoNotEndTheRun) {
     writeScript(kOnePage);
-    platform_.steps = {{Kind::key, 65, {}}, {Kind::key, 122, {}}, {Kind::wait, 7, {}}};
+    platform_.steps = {{Kind::key, 'A', {}}, {Kind::key, kVkF11, {}}, {Kind::wait, 7, {}}};
     EXPECT_EQ(runViewer(platform_), 0);
     EXPECT_EQ(platform_.framesPresented(), 8u);
 }

@@ -17,8 +17,11 @@
 #include "../support/scratch_dir.h"
 #include "../support/test_font.h"
 #include "app/viewer.h"
+#include "base/virtual_keys.h"
 #include "platform/headless/headless_platform.h"
+#include "script/magazine_model.h"
 #include "song_builder.h"
+#include "sound/wave_output.h"
 
 namespace qvl::test {
 namespace {
@@ -26,7 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using Kind = HeadlessStep::Kind;
 
-constexpr size_t kRingFrames = 17680;
+constexpr size_t kRingFrames = waveOutputSizes(kMixRate).ringFrames;
 
 // A melody over two patterns, so that a restart from the beginning can be told apart; each
 // transposition starts with other notes.
@@ -57,11 +60,11 @@ class MusicTest : public testing::ScratchDir {
         writeFile(fs::path("Music") / name, buildXm(m));
     }
     void writeScript(const std::string& extra = "") {
-        writeFile("qvl.mag", "#startglobalconfig\n" + extra +
-                                 "#definekeys 1\n#key 0 n nextmusic\n#endglobalconfig\n"
-                                 "#definepages 1\n#definemusic 3\n#music 0 \"music\\one.xm\"\n"
-                                 "#music 1 \"music\\two.xm\"\n#music 2 \"music\\three.xm\"\n"
-                                 "#startpage 0 home\nhello\n");
+        writeFile(kScriptName, "#startglobalconfig\n" + extra +
+                                   "#definekeys 1\n#key 0 n nextmusic\n#endglobalconfig\n"
+                                   "#definepages 1\n#definemusic 3\n#music 0 \"music\\one.xm\"\n"
+                                   "#music 1 \"music\\two.xm\"\n#music 2 \"music\\three.xm\"\n"
+                                   "#startpage 0 home\nhello\n");
     }
     // The frames xm2wav renders of a module, interleaved.
     std::vector<int16_t> render(const std::string& name, double seconds) {
@@ -89,7 +92,7 @@ TEST_F(MusicTest, RingPlaysWhatXm2wavRenders) {
     writeModule("one.xm", melody());
     writeScript();
     std::vector<int16_t> played = run({{Kind::wait, 2000, {}}});
-    ASSERT_EQ(played.size(), 2u * 2000 * 441 / 10);  // 44.1 frames a virtual millisecond
+    ASSERT_EQ(played.size(), 2u * 2000 * kMixRate / 1000);  // two virtual seconds
     EXPECT_TRUE(std::all_of(played.begin(), played.begin() + 2 * kRingFrames,
                             [](int16_t s) { return s == 0; }));
     std::vector<int16_t> rendered = render("one.xm", 2.0);
@@ -114,24 +117,26 @@ TEST_F(MusicTest, F9TwiceStartsTheSongAgainFromItsBeginning) {
     writeModule("one.xm", melody());
     writeScript();
     std::vector<int16_t> played = run({{Kind::wait, 1500, {}},
-                                       {Kind::key, 120, {}},
+                                       {Kind::key, kVkF9, {}},
                                        {Kind::wait, 300, {}},
-                                       {Kind::key, 120, {}},
+                                       {Kind::key, kVkF9, {}},
                                        {Kind::wait, 1500, {}}});
     std::vector<int16_t> rendered = render("one.xm", 1.0);
     // The song's second block: by then the voices' volume ramps from the stop have run out,
     // so a restart plays it exactly as a first start does.
-    std::vector<int16_t> secondBlock(rendered.begin() + 2 * 884, rendered.begin() + 4 * 884);
+    std::vector<int16_t> secondBlock(rendered.begin() + 2 * kFramesPerBlock,
+                                     rendered.begin() + 4 * kFramesPerBlock);
     size_t first = findStart(played, secondBlock, 0);
-    EXPECT_EQ(first, kRingFrames + 884);
+    EXPECT_EQ(first, kRingFrames + kFramesPerBlock);
     // Stopped at 1.5 s and started again at 1.8 s: the start plays once more after that.
     size_t again = findStart(played, secondBlock, first + 1);
     ASSERT_NE(again, std::string::npos);
-    EXPECT_GT(again, 1800u * 441 / 10);
-    EXPECT_LT(again, 1800u * 441 / 10 + kRingFrames + 3 * 884);
+    EXPECT_GT(again, 1800u * kMixRate / 1000);
+    EXPECT_LT(again, 1800u * kMixRate / 1000 + kRingFrames + 3 * kFramesPerBlock);
     // Between the stop and the restart the ring fell silent once the old blocks were played.
-    EXPECT_TRUE(std::all_of(played.begin() + 2 * (again - 2 * 884),
-                            played.begin() + 2 * (again - 884), [](int16_t s) { return s == 0; }));
+    EXPECT_TRUE(std::all_of(played.begin() + 2 * (again - 2 * kFramesPerBlock),
+                            played.begin() + 2 * (again - kFramesPerBlock),
+                            [](int16_t s) { return s == 0; }));
 }
 
 TEST_F(MusicTest, NextMusicOnTheLastSongGoesToTheFirstAndPlays) {
@@ -145,23 +150,25 @@ TEST_F(MusicTest, NextMusicOnTheLastSongGoesToTheFirstAndPlays) {
                                        {Kind::key, 'N', {}},
                                        {Kind::key, 'N', {}},
                                        {Kind::wait, 1500, {}}});
-    EXPECT_TRUE(
-        std::all_of(played.begin(), played.begin() + 2 * 44100, [](int16_t s) { return s == 0; }));
+    EXPECT_TRUE(std::all_of(played.begin(), played.begin() + 2 * kMixRate,
+                            [](int16_t s) { return s == 0; }));
     std::vector<int16_t> one = render("one.xm", 0.1), three = render("three.xm", 0.1);
-    std::vector<int16_t> oneStart(one.begin() + 2 * 884, one.begin() + 4 * 884);
-    std::vector<int16_t> threeStart(three.begin() + 2 * 884, three.begin() + 4 * 884);
-    EXPECT_NE(findStart(played, oneStart, 44100), std::string::npos);
+    std::vector<int16_t> oneStart(one.begin() + 2 * kFramesPerBlock,
+                                  one.begin() + 4 * kFramesPerBlock);
+    std::vector<int16_t> threeStart(three.begin() + 2 * kFramesPerBlock,
+                                    three.begin() + 4 * kFramesPerBlock);
+    EXPECT_NE(findStart(played, oneStart, kMixRate), std::string::npos);
     EXPECT_EQ(findStart(played, threeStart, 0), std::string::npos);  // replaced before it played
 }
 
 TEST_F(MusicTest, MissingModuleLeavesTheMagazineSilentAndRunning) {
     writeScript();
     std::vector<int16_t> played = run({{Kind::wait, 1000, {}},
-                                       {Kind::key, 120, {}},
-                                       {Kind::key, 120, {}},
+                                       {Kind::key, kVkF9, {}},
+                                       {Kind::key, kVkF9, {}},
                                        {Kind::key, 'N', {}},
                                        {Kind::wait, 500, {}}});
-    EXPECT_EQ(played.size(), 2u * 1500 * 441 / 10);
+    EXPECT_EQ(played.size(), 2u * 1500 * kMixRate / 1000);
     EXPECT_TRUE(std::all_of(played.begin(), played.end(), [](int16_t s) { return s == 0; }));
     EXPECT_TRUE(platform_.messages().empty());
     EXPECT_EQ(platform_.framesPresented(), 1501u);
@@ -171,7 +178,10 @@ TEST_F(MusicTest, NoSoundDeviceStillStarts) {
     writeModule("one.xm", melody());
     writeScript();
     platform_.soundWorks = false;
-    run({{Kind::wait, 100, {}}, {Kind::key, 120, {}}, {Kind::key, 'N', {}}, {Kind::wait, 100, {}}});
+    run({{Kind::wait, 100, {}},
+         {Kind::key, kVkF9, {}},
+         {Kind::key, 'N', {}},
+         {Kind::wait, 100, {}}});
     EXPECT_TRUE(platform_.messages().empty());
     EXPECT_EQ(platform_.framesPresented(), 201u);
 }

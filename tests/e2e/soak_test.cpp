@@ -18,7 +18,10 @@
 
 #include "../support/scratch_dir.h"
 #include "app/viewer.h"
+#include "base/virtual_keys.h"
 #include "platform/headless/headless_platform.h"
+#include "script/magazine_model.h"
+#include "sound/wave_output.h"
 
 namespace qvl::test {
 namespace {
@@ -26,15 +29,15 @@ namespace {
 namespace fs = std::filesystem;
 using Kind = HeadlessStep::Kind;
 
-constexpr int kRate = 44100;
-
 // Every key the demo answers, and some it does not; F12 is left out, it ends the run. The help
 // page (F1, P) is left only by the Left arrow, which therefore comes three times as often.
 constexpr int kKeys[] = {
-    13,  27,  32,  33,  34,  35,  36,  37,  37,  37,  38,  39,  40,  // Return .. arrows
-    'A', 'E', 'H', 'L', 'N', 'P', 'Q', 'R', 'Z', '0', '5', '9',      // bindings and others
-    112, 113, 114, 120, 120, 121,                                    // F1-F3, F9 (twice), F10
-    186, 190, 191                                                    // punctuation
+    kVkReturn, kVkEscape,    kVkSpace, kVkPrior, kVkNext,  kVkEnd,  kVkHome,  // Return .. Home
+    kVkLeft,   kVkLeft,      kVkLeft,  kVkUp,    kVkRight, kVkDown,           // the arrows
+    'A',       'E',          'H',      'L',      'N',      'P',     'Q',
+    'R',       'Z',          '0',      '5',      '9',               // bindings and others
+    kVkF1,     kVkF2,        kVkF3,    kVkF9,    kVkF9,    kVkF10,  // F9 twice
+    kVkOem1,   kVkOemPeriod, kVkOem2                                // punctuation
 };
 
 // FNV-1a over the pixels: pictures are told apart without keeping them (614400 bytes each).
@@ -58,12 +61,12 @@ class SoakTest : public testing::ScratchDir {
     void SetUp() override {
         ScratchDir::SetUp();
         fs::copy(QVL_SOURCE_DIR "/demo", dir(), fs::copy_options::recursive);
-        std::ifstream in(dir() / "qvl.mag", std::ios::binary);
+        std::ifstream in(dir() / kScriptName, std::ios::binary);
         std::string script((std::istreambuf_iterator<char>(in)), {});
         const size_t quit = script.find(" exit now");
         ASSERT_NE(quit, std::string::npos);
         script.replace(quit, 9, " jump 0");
-        writeFile("qvl.mag", script);
+        writeFile(kScriptName, script);
     }
 };
 
@@ -71,7 +74,7 @@ TEST_F(SoakTest, RandomKeysForALongTimeLeaveItDrawingAndPlaying) {
     const uint64_t totalMs = uint64_t{soakSeconds()} * 1000;
     HeadlessPlatform platform;
     platform.frameMs = 16;
-    platform.keptAudioFrames = kRate * 2;
+    platform.keptAudioFrames = kMixRate * 2;
 
     // Keys at random moments, mostly quick ones, some after a long look at a page.
     std::mt19937 random(20261206);
@@ -103,7 +106,7 @@ TEST_F(SoakTest, RandomKeysForALongTimeLeaveItDrawingAndPlaying) {
                                   audioBefore = platform.audioFramesPlayed();
                               }});
     platform.steps.push_back({Kind::wait, 2000, {}});
-    platform.steps.push_back({Kind::key, 123, {}});  // F12 ends it
+    platform.steps.push_back({Kind::key, kVkF12, {}});  // F12 ends it
 
     ASSERT_EQ(runViewer(platform), 0);
     EXPECT_TRUE(platform.messages().empty());
@@ -111,15 +114,15 @@ TEST_F(SoakTest, RandomKeysForALongTimeLeaveItDrawingAndPlaying) {
     EXPECT_GE(pictures.size(), 4u);  // the keys led to pages, menu entries and scroll places
 
     // The clock went the whole way, drawing at the display's pace to the end.
-    EXPECT_EQ(platform.audioFramesPlayed(), totalMs * kRate / 1000);
+    EXPECT_EQ(platform.audioFramesPlayed(), totalMs * kMixRate / 1000);
     EXPECT_GE(platform.framesPresented() - framesBefore, 2000u / 16);
     const std::vector<uint16_t> frame = platform.lastFrame();
     EXPECT_TRUE(std::any_of(frame.begin(), frame.end(), [](uint16_t p) { return p != 0; }));
 
     // The last two seconds were kept, and the song played through them.
-    EXPECT_EQ(platform.audioFramesPlayed() - audioBefore, 2u * kRate);
+    EXPECT_EQ(platform.audioFramesPlayed() - audioBefore, 2u * kMixRate);
     const std::vector<int16_t> audio = platform.playedAudio();
-    ASSERT_EQ(audio.size(), 2u * 2 * kRate);
+    ASSERT_EQ(audio.size(), 2u * 2 * kMixRate);
     const auto loud =
         std::count_if(audio.begin(), audio.end(), [](int16_t s) { return s > 256 || s < -256; });
     EXPECT_GT(loud, static_cast<long>(audio.size() / 10));

@@ -16,6 +16,8 @@
 #include "player/song.h"
 #include "player/xm_loader.h"
 #include "render_probe.h"
+#include "sound/wave_output.h"
+#include "xm_loading.h"
 
 namespace qvl::test {
 namespace {
@@ -27,7 +29,7 @@ struct Loaded {
     PlayerContext context;
     Song* song = nullptr;
     explicit Loaded(const XmModule& m) {
-        openVoices(context, 44100);
+        openVoices(context, kMixRate);
         song = loadBytes(context, buildXm(m));
     }
     ~Loaded() { freeSong(context, song); }
@@ -74,7 +76,7 @@ TEST(MakeMusicModules, SoundAllThroughWithoutSaturating) {
     for (const auto& piece : pieces) {
         SCOPED_TRACE(piece.fileName);
         const XmModule m = piece.compose();
-        const int frames = static_cast<int>(secondsUntilLoop(m) * 44100);
+        const int frames = static_cast<int>(secondsUntilLoop(m) * kMixRate);
         const std::vector<int16_t> pcm = renderFrames(m, frames);
         ASSERT_EQ(pcm.size(), 2 * static_cast<size_t>(frames));
         int peak = 0, fullScale = 0;

@@ -11,6 +11,7 @@
 #include "player/pitch.h"
 #include "render_probe.h"
 #include "score.h"
+#include "sound/wave_output.h"
 #include "synth.h"
 
 namespace qvl::test {
@@ -83,9 +84,9 @@ TEST(MakeMusicTuning, PitchedInstrumentsPlayEqualTemperedNotes) {
     for (const PitchCase& c : cases) {
         const XmModule song = music::pieces[c.piece].compose();
         const std::vector<int16_t> pcm =
-            renderFrames(soloNote(song, c.instrument, c.note), 2 * 44100);
-        const double hz =
-            pitchHz(pcm, static_cast<int>(c.from * 44100), static_cast<int>(c.to * 44100), c.hz);
+            renderFrames(soloNote(song, c.instrument, c.note), 2 * kMixRate);
+        const double hz = pitchHz(pcm, static_cast<int>(c.from * kMixRate),
+                                  static_cast<int>(c.to * kMixRate), c.hz);
         // 0.3 % is 5 cents; the pads' detuned voices average out on the centre voice
         EXPECT_NEAR(hz / c.hz, 1.0, 0.003) << music::pieces[c.piece].fileName << " instrument "
                                            << c.instrument << " " << c.note << ": " << hz << " Hz";

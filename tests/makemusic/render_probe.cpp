@@ -7,23 +7,18 @@
 #include "player/song.h"
 #include "player/xm_loader.h"
 #include "sound/block_fill.h"
+#include "sound/wave_output.h"
+#include "xm_loading.h"
 
 namespace qvl::test {
-
-namespace {
-
-constexpr int mixRate = 44100;
-constexpr int blockFrames = 884;  // the output ring's block
-
-}  // namespace
 
 std::vector<int16_t> renderFrames(const XmModule& module, int frames) {
     Player player(module);
     std::vector<int16_t> ring(2 * static_cast<size_t>(frames));
     std::vector<float> area(ring.size());
     if (!player.song) return {};
-    for (int at = 0; at < frames; at += blockFrames) {
-        const int n = frames - at < blockFrames ? frames - at : blockFrames;
+    for (int at = 0; at < frames; at += kFramesPerBlock) {
+        const int n = frames - at < kFramesPerBlock ? frames - at : kFramesPerBlock;
         fillBlock(player.context, ring.data(), area.data(), at, n);
     }
     return ring;
@@ -33,19 +28,19 @@ double secondsUntilLoop(const XmModule& module) {
     Player player(module);
     if (!player.song) return 0;
     int64_t frames = 0;
-    while (frames < int64_t{600} * mixRate) {
+    while (frames < int64_t{600} * kMixRate) {
         player.tick();
         if (player.song->loopBackCount > 0) break;
         frames += player.song->samplesPerTick;
     }
-    return static_cast<double>(frames) / mixRate;
+    return static_cast<double>(frames) / kMixRate;
 }
 
 double pitchHz(const std::vector<int16_t>& stereo, int from, int to, double expectedHz) {
     std::vector<double> mono(to - from);
     for (int i = from; i < to; ++i) mono[i - from] = stereo[2 * i] + stereo[2 * i + 1];
-    const int shortest = static_cast<int>(mixRate / (expectedHz * 1.25));
-    const int longest = static_cast<int>(mixRate / (expectedHz * 0.8)) + 1;
+    const int shortest = static_cast<int>(kMixRate / (expectedHz * 1.25));
+    const int longest = static_cast<int>(kMixRate / (expectedHz * 0.8)) + 1;
     const auto correlation = [&](int lag) {
         double product = 0, a = 0, b = 0;
         for (size_t i = 0; i + lag < mono.size(); ++i) {
@@ -63,7 +58,7 @@ double pitchHz(const std::vector<int16_t>& stereo, int from, int to, double expe
                  after = correlation(best + 1);
     const double curve = before - 2 * at + after;
     const double offset = curve != 0 ? 0.5 * (before - after) / curve : 0.0;
-    return mixRate / (best + offset);
+    return kMixRate / (best + offset);
 }
 
 }  // namespace qvl::test

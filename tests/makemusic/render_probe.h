@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "player/xm_writer.h"
+#include "xmwrite/xm_writer.h"
 
 namespace qvl::test {
 
-// Interleaved 16-bit stereo frames of the module's first `frames` frames at 44100 Hz.
+// Interleaved 16-bit stereo frames of the module's first `frames` frames at the mix rate.
 std::vector<int16_t> renderFrames(const XmModule& module, int frames);
 
 // Seconds from the first tick until the song returns to a row it has already played.

@@ -1,48 +1,49 @@
 // SDL keys arrive as the Windows virtual-key codes the magazine's bindings compare with.
 #include <gtest/gtest.h>
 
+#include "base/virtual_keys.h"
 #include "platform/sdl2/sdl_keys.h"
 
 namespace qvl {
 namespace {
 
 TEST(SdlKeys, LettersDigitsAndFunctionKeys) {
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_a), 65);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_z), 90);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_0), 48);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_9), 57);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_F1), 112);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_F9), 120);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_F12), 123);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_a), 'A');
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_z), 'Z');
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_0), '0');
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_9), '9');
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_F1), kVkF1);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_F9), kVkF9);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_F12), kVkF12);
 }
 
 TEST(SdlKeys, NavigationKeys) {
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_PAGEUP), 33);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_PAGEDOWN), 34);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_END), 35);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_HOME), 36);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_LEFT), 37);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_UP), 38);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_RIGHT), 39);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_DOWN), 40);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_RETURN), 13);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_KP_ENTER), 13);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_SPACE), 32);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_ESCAPE), 27);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_PAGEUP), kVkPrior);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_PAGEDOWN), kVkNext);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_END), kVkEnd);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_HOME), kVkHome);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_LEFT), kVkLeft);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_UP), kVkUp);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_RIGHT), kVkRight);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_DOWN), kVkDown);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_RETURN), kVkReturn);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_KP_ENTER), kVkReturn);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_SPACE), kVkSpace);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_ESCAPE), kVkEscape);
 }
 
 TEST(SdlKeys, PunctuationUsesTheOemCodes) {
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_SEMICOLON), 186);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_EQUALS), 187);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_COMMA), 188);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_MINUS), 189);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_PERIOD), 190);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_SLASH), 191);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_BACKQUOTE), 192);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_LEFTBRACKET), 219);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_BACKSLASH), 220);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_RIGHTBRACKET), 221);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_QUOTE), 222);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_SEMICOLON), kVkOem1);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_EQUALS), kVkOemPlus);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_COMMA), kVkOemComma);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_MINUS), kVkOemMinus);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_PERIOD), kVkOemPeriod);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_SLASH), kVkOem2);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_BACKQUOTE), kVkOem3);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_LEFTBRACKET), kVkOem4);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_BACKSLASH), kVkOem5);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_RIGHTBRACKET), kVkOem6);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_QUOTE), kVkOem7);
 }
 
 TEST(SdlKeys, KeysWithoutCodeGiveZero) {

@@ -7,7 +7,8 @@
 #include "player/mixer.h"
 #include "player/replay.h"
 #include "player/xm_loader.h"
-#include "xm_writer.h"
+#include "sound/wave_output.h"
+#include "xm_loading.h"
 
 namespace qvl::test {
 namespace {
@@ -416,7 +417,7 @@ TEST(PlayerLoaderGuards, DamagedModulesLoadOrFailSafely) {
         }
         if (rng() % 4 == 0) bytes.resize(rng() % bytes.size());
         PlayerContext context;
-        openVoices(context, 44100);
+        openVoices(context, kMixRate);
         Song* song = loadBytes(context, bytes);
         if (!song) continue;
         ++loaded;

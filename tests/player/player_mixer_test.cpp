@@ -13,6 +13,7 @@
 #include "player/song.h"
 #include "player/voice.h"
 #include "player/voice_control.h"
+#include "sound/wave_output.h"
 
 namespace qvl::test {
 namespace {
@@ -35,7 +36,7 @@ struct TestSample {
 
 struct Mixer {
     PlayerContext context;
-    Mixer() { openVoices(context, 44100); }
+    Mixer() { openVoices(context, kMixRate); }
     Voice& voice(int i) { return context.voicePool[i]; }
     // Starts voice 0 on the sample at a position, with a step and settled volumes; what the
     // voice played before is cut, not faded out.
@@ -73,11 +74,11 @@ TEST(PlayerVoiceControl, StepsAndClamps) {
     setVoiceFrequency(m.context, v, 8363);
     EXPECT_EQ(v.stepInt, 0u);
     EXPECT_EQ(v.stepFrac, 814485521u);  // 8363 x 2^32 / 44100, truncated
-    setVoiceFrequency(m.context, v, 44100);
+    setVoiceFrequency(m.context, v, kMixRate);
     EXPECT_EQ(v.stepInt, 1u);
     EXPECT_EQ(v.stepFrac, 0u);
     setVoiceFrequency(m.context, v, 50);  // plays at 100 Hz
-    EXPECT_EQ(v.stepFrac, static_cast<uint32_t>((uint64_t{100} << 32) / 44100));
+    EXPECT_EQ(v.stepFrac, static_cast<uint32_t>((uint64_t{100} << 32) / kMixRate));
     setVoiceFrequency(m.context, v, 1000000);  // plays at 705600 Hz: 16 frames a frame
     EXPECT_EQ(v.stepInt, 16u);
     EXPECT_EQ(v.stepFrac, 0u);
@@ -213,9 +214,9 @@ TEST(PlayerMixer, VariantsAgreeBitForBit) {
                     voice.currentRight = fromRight;
                 }
             }
-            std::vector<float> outA(2 * 884), outB(2 * 884);
+            std::vector<float> outA(2 * kFramesPerBlock), outB(2 * kFramesPerBlock);
             for (int block = 0; block < 40; ++block) {
-                const int n = 1 + static_cast<int>(rng() % 884);
+                const int n = 1 + static_cast<int>(rng() % kFramesPerBlock);
                 for (int change = 0; change < 4; ++change) {
                     const int v = static_cast<int>(rng() % 16);
                     const uint8_t left = static_cast<uint8_t>(rng());
@@ -223,7 +224,8 @@ TEST(PlayerMixer, VariantsAgreeBitForBit) {
                 }
                 mixVoices(a.context, outA.data(), n);
                 mixVoices(b.context, outB.data(), n);
-                for (int i = 0; i < 2 * 884; ++i) ASSERT_EQ(outA[i], outB[i]) << block << " " << i;
+                for (int i = 0; i < 2 * kFramesPerBlock; ++i)
+                    ASSERT_EQ(outA[i], outB[i]) << block << " " << i;
             }
         }
     }

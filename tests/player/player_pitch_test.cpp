@@ -11,6 +11,7 @@
 #include "player/pitch.h"
 #include "player/song.h"
 #include "player/voice.h"
+#include "sound/wave_output.h"
 
 namespace qvl::test {
 namespace {
@@ -158,7 +159,7 @@ struct Output {
     Channel ch;
     Sample sample;
     Output() {
-        openVoices(context, 44100);
+        openVoices(context, kMixRate);
         song.globalVolume = 64;
         song.flags = 1;
         ch.volume = 64;

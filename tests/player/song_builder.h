@@ -7,7 +7,7 @@
 
 #include "player/channel.h"
 #include "player/song.h"
-#include "xm_writer.h"
+#include "xm_loading.h"
 
 namespace qvl::test {
 

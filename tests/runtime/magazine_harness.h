@@ -57,12 +57,12 @@ class MagazineHarness : public ScratchDir {
     }
     // Writes the script and starts the magazine; the clock stands at 0.
     bool start(const std::string& script) {
-        writeFile("qvl.mag", script);
+        writeFile(kScriptName, script);
         app_.reset();
         view_ = std::make_unique<ViewState>();
         app_ = std::make_unique<MagazineApp>(
             MagazineServices{platform_, platform_, platform_, platform_}, display_, *view_);
-        bool ok = app_->init("qvl.mag", frameBuffer_.data());
+        bool ok = app_->init(kScriptName, frameBuffer_.data());
         view_->startTick = 0;
         return ok;
     }
@@ -75,7 +75,7 @@ class MagazineHarness : public ScratchDir {
     }
     // The state the magazine shares with the render loop: page, scroll, fade, selections, music.
     ViewState& view() { return *view_; }
-    SeenCell cellAt(int column, int row) { return readCell(picture_, 8 * column, 12 * row); }
+    SeenCell cellAt(int column, int row) { return readCell(picture_, kCellWidth * column, kCellHeight * row); }
     // The characters of one text row as drawn, read back from the picture.
     std::string rowText(int row, int from = 0, int count = 80) {
         std::string text;

@@ -19,7 +19,7 @@ int thumbRow(MagazineHarness& h, const std::vector<uint16_t>& picture) {
     (void)h;
     int found = -1;
     for (int row = 1; row <= 38; ++row)
-        if (picture[12 * row * kFrameWidth + 632 + 1] == 0xFFFF) {
+        if (picture[kCellHeight * row * kFrameWidth + 632 + 1] == 0xFFFF) {
             if (found != -1) return -2;
             found = row;
         }

@@ -20,7 +20,7 @@ class ScriptFixture : public ScratchDir {
   protected:
     // Writes the script and reads it into a fresh model.
     bool read(std::string_view script) {
-        writeFile("qvl.mag", script);
+        writeFile(kScriptName, script);
         model = MagazineModel{};
         return readScript(model, platform, platform);
     }

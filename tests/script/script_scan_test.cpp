@@ -1,6 +1,7 @@
 // Reading numbers and words as the script's formats do, key names and stripQuotes.
 #include <gtest/gtest.h>
 
+#include "base/virtual_keys.h"
 #include "script/keyword_table.h"
 #include "script/script_scan.h"
 
@@ -81,16 +82,16 @@ TEST(ScriptScan, StripQuotesRemovesEveryDoubleQuote) {
 }
 
 TEST(ScriptScan, KeyNamesMapToVirtualKeyCodes) {
-    EXPECT_EQ(keyCodeFromName("esc"), 27);
-    EXPECT_EQ(keyCodeFromName("ESC"), 27);
-    EXPECT_EQ(keyCodeFromName("f1"), 112);
-    EXPECT_EQ(keyCodeFromName("F3"), 114);
-    EXPECT_EQ(keyCodeFromName("f8"), 119);
-    EXPECT_EQ(keyCodeFromName("pl"), 37);
-    EXPECT_EQ(keyCodeFromName("Pr"), 39);
-    EXPECT_EQ(keyCodeFromName("space"), 32);
-    EXPECT_EQ(keyCodeFromName("q"), 113);  // the same code as F2
-    EXPECT_EQ(keyCodeFromName("Q"), 81);   // as written: never lower-cased
+    EXPECT_EQ(keyCodeFromName("esc"), kVkEscape);
+    EXPECT_EQ(keyCodeFromName("ESC"), kVkEscape);
+    EXPECT_EQ(keyCodeFromName("f1"), kVkF1);
+    EXPECT_EQ(keyCodeFromName("F3"), kVkF3);
+    EXPECT_EQ(keyCodeFromName("f8"), kVkF8);
+    EXPECT_EQ(keyCodeFromName("pl"), kVkLeft);
+    EXPECT_EQ(keyCodeFromName("Pr"), kVkRight);
+    EXPECT_EQ(keyCodeFromName("space"), kVkSpace);
+    EXPECT_EQ(keyCodeFromName("q"), kVkF2);  // 'q' is the code of F2
+    EXPECT_EQ(keyCodeFromName("Q"), 'Q');    // as written: never lower-cased
     EXPECT_EQ(keyCodeFromName("enter"), 'e');
     EXPECT_EQ(keyCodeFromName("f9"), 'f');
     EXPECT_EQ(keyCodeFromName("1"), '1');

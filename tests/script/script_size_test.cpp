@@ -19,8 +19,8 @@ std::string tooMuchText(int line, std::string_view what) {
 
 TEST_F(ScriptSizes, ScriptOverTheFileLimitIsRefusedUnread) {
     // A 100 MB file that takes no disk: its size alone refuses it.
-    writeFile("qvl.mag", kPage);
-    std::filesystem::resize_file("qvl.mag", 100u << 20);
+    writeFile(kScriptName, kPage);
+    std::filesystem::resize_file(kScriptName, 100u << 20);
     EXPECT_FALSE(readScript(model, platform, platform));
     EXPECT_TRUE(messages().empty());  // the viewer says that the script could not be loaded
     EXPECT_TRUE(model.pages.empty());

@@ -14,6 +14,7 @@
 #include "player/xm_loader.h"
 #include "song_builder.h"
 #include "sound/block_fill.h"
+#include "sound/wave_output.h"
 
 namespace qvl::test {
 namespace {
@@ -31,7 +32,7 @@ struct Fill {
     Player p;
     std::vector<int16_t> ring;
     std::vector<float> area;
-    explicit Fill(const XmModule& m, int ringFrames = 17680)
+    explicit Fill(const XmModule& m, int ringFrames = waveOutputSizes(kMixRate).ringFrames)
         : p(m), ring(2 * ringFrames, 0), area(2 * ringFrames, 0.0f) {}
     void block(int offset, int frames) {
         fillBlock(p.context, ring.data(), area.data(), offset, frames);
@@ -44,7 +45,7 @@ TEST(SoundBlockFill, TicksFallOnExactFrames) {
     clock.loopType = 1;
     clock.storage = std::make_unique<int16_t[]>(clock.length + 64);
     clock.data = clock.storage.get() + samplePadFrames;
-    for (int blockSize : {884, 883, 1}) {
+    for (int blockSize : {kFramesPerBlock, kFramesPerBlock - 1, 1}) {
         std::vector<int64_t> frames;
         tickFrames = &frames;
         Fill f(songOf(1, 64));  // 125 BPM: 882 frames a tick
@@ -54,7 +55,8 @@ TEST(SoundBlockFill, TicksFallOnExactFrames) {
         v.stepInt = 1;
         // the song ticks at the very first frame, then every 882 frames, across the blocks
         int rendered = 0;
-        for (; rendered < 884 * 10; rendered += blockSize) f.block(rendered % 8840, blockSize);
+        for (; rendered < kFramesPerBlock * 10; rendered += blockSize)
+            f.block(rendered % (kFramesPerBlock * 10), blockSize);
         ASSERT_EQ(frames.size(), static_cast<size_t>((rendered + 881) / 882)) << blockSize;
         for (size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(frames[i], int64_t(i) * 882) << i;
     }
@@ -65,9 +67,9 @@ TEST(SoundBlockFill, OddBlocksGiveTheSameFramesAsWholeOnes) {
     put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
     put(m, 0, 0, 1, {noteC4 + 7, 1, 0x20, 0, 0});
     put(m, 0, 4, 0, {noteC4 + 3, 1, 0, 0, 0});
-    // blocks of 884 against blocks split at odd places: the ticks fall on the same frames
+    // whole blocks against blocks split at odd places: the ticks fall on the same frames
     Fill whole(m), odd(m);
-    for (int b = 0; b < 8; ++b) whole.block(b * 884, 884);
+    for (int b = 0; b < 8; ++b) whole.block(b * kFramesPerBlock, kFramesPerBlock);
     int at = 0;
     for (int size : {1, 883, 500, 384, 884, 2, 1768, 1000, 1}) {
         odd.block(at, size);
@@ -84,13 +86,13 @@ TEST(SoundBlockFill, SilenceWithoutSongsAndSkippedStoppedSongs) {
     std::fill(f.ring.begin(), f.ring.end(), 77);
     std::fill(f.area.begin(), f.area.end(), 5.0f);
     stopSong(f.p.context, f.p.song);
-    f.block(884, 884);
-    for (int i = 2 * 884; i < 4 * 884; ++i) ASSERT_EQ(f.ring[i], 0);
+    f.block(kFramesPerBlock, kFramesPerBlock);
+    for (int i = 2 * kFramesPerBlock; i < 4 * kFramesPerBlock; ++i) ASSERT_EQ(f.ring[i], 0);
     EXPECT_EQ(f.ring[0], 77);  // only the block is written
     // linked but not playing: neither ticked nor mixed
     startSong(f.p.context, f.p.song);
     f.p.song->playing = 0;
-    f.block(0, 884);
+    f.block(0, kFramesPerBlock);
     EXPECT_EQ(f.p.song->samplesToTick, 0);
     EXPECT_EQ(f.p.song->rowCells, nullptr);
 }
@@ -105,7 +107,7 @@ double frequencyOf(const std::vector<int16_t>& ring, int from, int frames) {
             ++crossings;
         }
     }
-    return crossings > 1 ? 44100.0 * (crossings - 1) / (last - first) : 0.0;
+    return crossings > 1 ? double{kMixRate} * (crossings - 1) / (last - first) : 0.0;
 }
 
 TEST(SoundBlockFill, RenderedNoteHasItsPitchAndKeyOffFallsSilent) {
@@ -120,8 +122,8 @@ TEST(SoundBlockFill, RenderedNoteHasItsPitchAndKeyOffFallsSilent) {
     m.instruments[0] = oneSampleInstrument(sine);
     put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
     put(m, 0, 32, 0, {97, 0, 0, 0, 0});  // key off at row 32: tick 192, frame 169344
-    Fill f(m, 884 * 240);
-    for (int b = 0; b < 240; ++b) f.block(b * 884, 884);
+    Fill f(m, kFramesPerBlock * 240);
+    for (int b = 0; b < 240; ++b) f.block(b * kFramesPerBlock, kFramesPerBlock);
     EXPECT_NEAR(frequencyOf(f.ring, 1000, 100000), 8363.0 / 64, 0.05);
     const int keyOff = 192 * 882;
     int loudBefore = 0;
@@ -129,7 +131,7 @@ TEST(SoundBlockFill, RenderedNoteHasItsPitchAndKeyOffFallsSilent) {
         loudBefore = std::max(loudBefore, std::abs(int{f.ring[2 * i]}));
     EXPECT_EQ(loudBefore, 4941);  // 20000 at 63/255 on the left of the centre
     // after the ramp of 128 frames nothing is left
-    for (int i = keyOff + 128; i < 884 * 240; ++i) ASSERT_EQ(f.ring[2 * i], 0) << i;
+    for (int i = keyOff + 128; i < kFramesPerBlock * 240; ++i) ASSERT_EQ(f.ring[2 * i], 0) << i;
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The in-memory module file: reads at and past the end, clamped seeks, empty files.
+// The in-memory module file: reads at and past the end, clamped seeks, empty files, files
+// made from bytes.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -49,6 +50,26 @@ TEST(SoundMemoryFile, EmptyAndMissingFiles) {
     memoryFileClose(f);
     EXPECT_EQ(memoryFileOpen("/nonexistent/module.xm"), nullptr);
     EXPECT_TRUE(memoryFileCallbacks().complete());
+}
+
+TEST(SoundMemoryFile, BytesAreServedAsAFileOfThemWouldBe) {
+    const FileCallbacks callbacks = memoryFileCallbacks();
+    void* h = memoryFileFromBytes({10, 20, 30, 40, 50});
+    ASSERT_NE(h, nullptr);
+    uint8_t buffer[8] = {};
+    EXPECT_EQ(callbacks.seek(h, 3, 0), h);
+    EXPECT_EQ(callbacks.read(buffer, 8, h), 2u);  // 40 and 50, then the end
+    EXPECT_EQ(buffer[0], 40);
+    EXPECT_EQ(buffer[1], 50);
+    EXPECT_EQ(callbacks.tell(h), 5);
+    callbacks.seek(h, -4, 1);
+    EXPECT_EQ(callbacks.read(buffer, 1, h), 1u);
+    EXPECT_EQ(buffer[0], 20);
+    callbacks.close(h);
+    MemoryFile* empty = memoryFileFromBytes({});
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(empty->size, 0);
+    memoryFileClose(empty);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/headless/headless_platform.h"
+#include "platform/sound_frame.h"
 #include "player/context.h"
 #include "player/replay.h"
 #include "player/xm_loader.h"
@@ -26,7 +27,7 @@ TEST(SoundWaveOutput, SizesAtCommonRates) {
         WaveOutputSizes s = waveOutputSizes(c.rate);
         EXPECT_EQ(s.framesPerBlock, c.block) << c.rate;
         EXPECT_EQ(s.ringFrames, c.ring) << c.rate;
-        EXPECT_EQ(s.ringFrames * 4, c.bytes) << c.rate;
+        EXPECT_EQ(s.ringFrames * kSoundFrameBytes, c.bytes) << c.rate;
         EXPECT_EQ(s.blockCount, c.count) << c.rate;
     }
 }
@@ -80,7 +81,7 @@ TEST(SoundWaveOutput, FirstFillAndTheFirstLapOfSilence) {
     ASSERT_NE(song, nullptr);
     {
         WaveOutput output(platform, platform, context);
-        ASSERT_TRUE(output.openWaveOutput(44100));
+        ASSERT_TRUE(output.openWaveOutput(kMixRate));
         ASSERT_TRUE(startSong(context, song));
         const int16_t* ring = output.ring();
 
@@ -88,7 +89,8 @@ TEST(SoundWaveOutput, FirstFillAndTheFirstLapOfSilence) {
         EXPECT_EQ(output.blocksFilled(), 0u);
         platform.setClock(22);  // the first look in block 1 fills block 0
         EXPECT_EQ(output.blocksFilled(), 1u);
-        std::vector<int16_t> block0(ring, ring + 2 * 884), block1(ring + 2 * 884, ring + 4 * 884);
+        std::vector<int16_t> block0(ring, ring + 2 * kFramesPerBlock),
+            block1(ring + 2 * kFramesPerBlock, ring + 4 * kFramesPerBlock);
         EXPECT_TRUE(std::any_of(block0.begin(), block0.end(), [](int16_t s) { return s != 0; }));
         EXPECT_TRUE(std::all_of(block1.begin(), block1.end(), [](int16_t s) { return s == 0; }));
 
@@ -113,7 +115,7 @@ TEST(SoundWaveOutput, NoDeviceNoOutput) {
     PlayerContext context;
     setFileCallbacks(context, memoryFileCallbacks());
     WaveOutput output(platform, platform, context);
-    EXPECT_FALSE(output.openWaveOutput(44100));
+    EXPECT_FALSE(output.openWaveOutput(kMixRate));
     EXPECT_FALSE(output.isOpen());
 }
 
@@ -121,7 +123,7 @@ TEST(SoundWaveOutput, MissingFileCallbacksRefuseToOpen) {
     HeadlessPlatform platform;
     PlayerContext context;
     WaveOutput output(platform, platform, context);
-    EXPECT_FALSE(output.openWaveOutput(44100));
+    EXPECT_FALSE(output.openWaveOutput(kMixRate));
     EXPECT_EQ(platform.calls(), std::vector<std::string>{});  // touched nothing
 }
 

@@ -19,7 +19,7 @@ bool patternInk(int i, int j) {
 std::vector<std::vector<uint8_t>> fontPicture() {
     std::vector<std::vector<uint8_t>> rows(192, std::vector<uint8_t>(128, 0));
     auto fill = [&](int code, auto ink) {
-        const int x0 = 8 * (code % 16), y0 = 12 * (code / 16);
+        const int x0 = kCellWidth * (code % 16), y0 = kCellHeight * (code / 16);
         for (int i = 0; i < 12; ++i)
             for (int j = 0; j < 8; ++j) rows[y0 + i][x0 + j] = ink(i, j) ? 7 : 0;
     };
@@ -35,7 +35,7 @@ class TextFont : public testing::ScratchDir {
         ScratchDir::SetUp();
         writeFile("font.bmp", testing::makeBmp({128, 192}, fontPicture()));
         font = std::make_unique<BitmapFont>("font.bmp");
-        font->setCharMap(charMapRows, 8, 12);
+        font->setCharMap(charMapRows, kCellWidth, kCellHeight);
         frame.assign(640 * 480, kUntouched);
     }
     CharCell cell(uint8_t ch, int fg, int bg, bool bold, bool coloured) const {
@@ -82,7 +82,7 @@ TEST_F(TextFont, ColourTableScalesByLevelAndBrightBlackDoesNotFade) {
 }
 
 TEST_F(TextFont, CharacterMapPutsCodeNInTheSixteenBySixteenGrid) {
-    EXPECT_EQ(font->lineHeight, 12);
+    EXPECT_EQ(font->lineHeight, kCellHeight);
     const Glyph space = font->glyph(' ');
     EXPECT_EQ(space.x, 0);
     EXPECT_EQ(space.y, 24);  // the last occurrence of the space: row 2, not the rows of spaces
@@ -179,8 +179,8 @@ TEST_F(TextFont, FontsWithoutTheWholeGlyphGridAreUnusableAndDrawNothing) {
     BitmapFont small("small.bmp");
     EXPECT_FALSE(missing.usable());
     EXPECT_FALSE(small.usable());
-    small.setCharMap(charMapRows, 8, 12);
-    missing.setCharMap(charMapRows, 8, 12);
+    small.setCharMap(charMapRows, kCellWidth, kCellHeight);
+    missing.setCharMap(charMapRows, kCellWidth, kCellHeight);
     small.drawGlyph(frame.data(), 640, cell(255, 7, 1, false, true), 0, 0, 63);
     missing.drawGlyph(frame.data(), 640, cell('A', 7, 1, false, true), 0, 0, 63);
     EXPECT_EQ(changedPixels(), 0);
@@ -202,7 +202,7 @@ class TextShippedFont : public ::testing::Test {
                   BmpResult::loaded);
     }
     bool ink(int code, int row, int column) const {
-        const int x = 8 * (code % 16) + column, y = 12 * (code / 16) + row;
+        const int x = kCellWidth * (code % 16) + column, y = kCellHeight * (code / 16) + row;
         return image.pixels[size_t(y) * image.stride + x] != 0;
     }
     int inkInRow(int code, int row) const {

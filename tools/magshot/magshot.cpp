@@ -13,6 +13,7 @@
 #include "platform/headless/frame_file.h"
 #include "platform/headless/headless_platform.h"
 #include "sound/wav_writer.h"
+#include "sound/wave_output.h"
 
 namespace {
 
@@ -104,7 +105,7 @@ int main(int argc, char** argv) {
     if (!wavFile.empty()) {
         std::vector<int16_t> audio = platform.playedAudio();
         qvl::WavWriter wav;
-        bool ok = wav.open(wavFile.c_str(), 44100) &&
+        bool ok = wav.open(wavFile.c_str(), qvl::kMixRate) &&
                   wav.write(audio.data(), static_cast<int>(audio.size() / 2)) && wav.finish();
         if (!ok) {
             std::fprintf(stderr, "magshot: cannot write %s\n", wavFile.c_str());

@@ -44,7 +44,7 @@ bool makeFontImage(const PcfFont& font, std::vector<uint8_t>& image, std::string
         problems = "the font must be 13 pixels high";
         return false;
     }
-    image.assign(size_t(kImageWidth) * kImageHeight, 0);
+    image.assign(size_t(kFontImageWidth) * kFontImageHeight, 0);
     bool complete = true;
     for (int code = 32; code < 256; ++code) {
         CellGlyph g;
@@ -68,7 +68,7 @@ bool makeFontImage(const PcfFont& font, std::vector<uint8_t>& image, std::string
         for (int r = 0; r < kSourceHeight; ++r) {
             if (r == dropped) continue;
             for (int c = 0; c < kCellWidth; ++c)
-                image[size_t(y0 + row) * kImageWidth + x0 + c] = g.ink_at(r, c) ? 1 : 0;
+                image[size_t(y0 + row) * kFontImageWidth + x0 + c] = g.ink_at(r, c) ? 1 : 0;
             ++row;
         }
     }
@@ -77,7 +77,8 @@ bool makeFontImage(const PcfFont& font, std::vector<uint8_t>& image, std::string
 
 bool writeFontBmp(const char* fileName, const std::vector<uint8_t>& image) {
     const uint32_t paletteBytes = 256 * 4;
-    const uint32_t pixelBytes = kImageWidth * kImageHeight;  // rows of 128 bytes need no padding
+    const uint32_t pixelBytes =
+        kFontImageWidth * kFontImageHeight;  // rows of 128 bytes need no padding
     std::vector<uint8_t> out;
     out.push_back('B');
     out.push_back('M');
@@ -85,8 +86,8 @@ bool writeFontBmp(const char* fileName, const std::vector<uint8_t>& image) {
     putU32(out, 0);
     putU32(out, 54 + paletteBytes);
     putU32(out, 40);
-    putU32(out, kImageWidth);
-    putU32(out, kImageHeight);  // positive: bottom-up, the usual order
+    putU32(out, kFontImageWidth);
+    putU32(out, kFontImageHeight);  // positive: bottom-up, the usual order
     putU16(out, 1);
     putU16(out, 8);
     putU32(out, 0);
@@ -96,9 +97,9 @@ bool writeFontBmp(const char* fileName, const std::vector<uint8_t>& image) {
     putU32(out, 256);
     putU32(out, 0);
     for (int i = 0; i < 256; ++i) putU32(out, i == 0 ? 0x000000 : 0xFFFFFF);
-    for (int y = kImageHeight - 1; y >= 0; --y)
-        out.insert(out.end(), image.begin() + y * kImageWidth,
-                   image.begin() + (y + 1) * kImageWidth);
+    for (int y = kFontImageHeight - 1; y >= 0; --y)
+        out.insert(out.end(), image.begin() + y * kFontImageWidth,
+                   image.begin() + (y + 1) * kFontImageWidth);
     std::ofstream file(fileName, std::ios::binary);
     file.write(reinterpret_cast<const char*>(out.data()), std::streamsize(out.size()));
     return bool(file);

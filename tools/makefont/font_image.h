@@ -7,13 +7,9 @@
 #include <vector>
 
 #include "pcf_font.h"
+#include "text/bitmap_font.h"
 
 namespace qvl::makefont {
-
-inline constexpr int kCellWidth = 8;
-inline constexpr int kCellHeight = 12;
-inline constexpr int kImageWidth = 128;
-inline constexpr int kImageHeight = 192;
 
 // Fills image (128 x 192, top row first, 1 ink, 0 paper) with the codes 32-255. False when
 // the font is not 8 pixels wide and 13 high or lacks a glyph; problems lists what went wrong

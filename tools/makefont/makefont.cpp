@@ -47,7 +47,7 @@ int dump(const char* pcfName, int count, char** codes) {
     for (int i = 0; i < count; ++i) {
         const int code = std::atoi(codes[i]);
         CellGlyph g;
-        if (!font.glyph(cp437ToUnicode(code), kCellWidth, g)) {
+        if (!font.glyph(cp437ToUnicode(code), qvl::kCellWidth, g)) {
             std::printf("%d: no glyph\n", code);
             continue;
         }

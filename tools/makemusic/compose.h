@@ -2,11 +2,9 @@
 // module for the XM writer. The tool writes them to disk; the tests load them in memory.
 #pragma once
 
-#include "player/xm_writer.h"
+#include "xmwrite/xm_writer.h"
 
 namespace qvl::music {
-
-using test::XmModule;
 
 XmModule composeIntro();  // D major, 125 BPM: bright and welcoming
 XmModule composeDrift();  // F major, 75 BPM: slow and ambient

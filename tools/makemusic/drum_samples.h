@@ -4,11 +4,9 @@
 
 #include <cstdint>
 
-#include "player/xm_writer.h"
+#include "xmwrite/xm_writer.h"
 
 namespace qvl::music {
-
-using test::XmSample;
 
 // Drums are tuned so that the note C-4 plays them at their own rate.
 struct KickShape {

@@ -49,7 +49,7 @@ XmEnvelope withLoop(XmEnvelope envelope, int first, int last) {
 XmInstrument instrumentOf(XmSample sample, int volume, int panning) {
     sample.volume = static_cast<uint8_t>(std::clamp(volume, 0, 64));
     sample.panning = static_cast<uint8_t>(std::clamp(panning, 0, 255));
-    return test::oneSampleInstrument(std::move(sample));
+    return oneSampleInstrument(std::move(sample));
 }
 
 void setRelease(XmInstrument& instrument, int bpm, double seconds) {

@@ -6,13 +6,9 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "player/xm_writer.h"
+#include "xmwrite/xm_writer.h"
 
 namespace qvl::music {
-
-using test::XmEnvelope;
-using test::XmInstrument;
-using test::XmSample;
 
 // Ticks that `seconds` last at `bpm`.
 int ticksAt(int bpm, double seconds);

@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
         const std::string path = std::string(argv[1]) + "/" + piece.fileName;
         std::vector<uint8_t> bytes;
         try {
-            bytes = qvl::test::buildXm(piece.compose());
+            bytes = qvl::buildXm(piece.compose());
         } catch (const std::exception& e) {
             std::fprintf(stderr, "makemusic: %s: %s\n", piece.fileName, e.what());
             return 1;

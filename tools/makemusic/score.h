@@ -10,11 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "player/xm_writer.h"
+#include "xmwrite/xm_writer.h"
 
 namespace qvl::music {
-
-using test::XmPattern;
 
 constexpr uint8_t releaseNote = 97;  // key off, as pattern cells store it
 
@@ -104,10 +102,9 @@ class PatternWriter {
 
 // A song of linear frequencies at speed 6 that plays its patterns once each, in order, and
 // loops back to the second.
-inline test::XmModule songOfPatterns(int channels, int bpm,
-                                     std::vector<test::XmInstrument> instruments,
-                                     std::vector<test::XmPattern> patterns) {
-    test::XmModule m;
+inline XmModule songOfPatterns(int channels, int bpm, std::vector<XmInstrument> instruments,
+                               std::vector<XmPattern> patterns) {
+    XmModule m;
     m.channels = channels;
     m.flags = 1;  // linear frequencies
     m.speed = 6;

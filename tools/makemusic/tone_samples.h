@@ -5,11 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "player/xm_writer.h"
+#include "xmwrite/xm_writer.h"
 
 namespace qvl::music {
-
-using test::XmSample;
 
 // Harmonic amplitudes: entry k - 1 belongs to harmonic k.
 using Harmonics = std::vector<double>;

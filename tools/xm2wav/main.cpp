@@ -14,6 +14,7 @@
 #include "sound/block_fill.h"
 #include "sound/memory_file.h"
 #include "sound/wav_writer.h"
+#include "sound/wave_output.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -25,9 +26,9 @@
 
 namespace {
 
-constexpr int mixRate = 44100;
-constexpr int framesPerBlock = 884;  // the output ring's 20 ms block
-constexpr int64_t maxFrames = int64_t{10} * 60 * mixRate;
+using qvl::kFramesPerBlock;  // the output ring's block: the viewer's ticks fall where they do
+using qvl::kMixRate;
+constexpr int64_t maxFrames = int64_t{10} * 60 * kMixRate;
 
 const char usage[] =
     "usage: xm2wav MODULE.xm OUT.wav [--seconds N]\n"
@@ -51,7 +52,7 @@ int parseArguments(int argc, char** argv, Options& options) {
             char* end = nullptr;
             const double seconds = std::strtod(argv[++i], &end);
             if (*end != '\0' || !(seconds >= 0) || seconds > 86400) return 1;
-            options.frames = static_cast<int64_t>(seconds * mixRate);
+            options.frames = static_cast<int64_t>(seconds * kMixRate);
             continue;
         }
         names.push_back(argv[i]);
@@ -67,7 +68,7 @@ int parseArguments(int argc, char** argv, Options& options) {
 int64_t framesUntilLoop(const char* module) {
     qvl::PlayerContext context;
     qvl::setFileCallbacks(context, qvl::memoryFileCallbacks());
-    qvl::openVoices(context, mixRate);
+    qvl::openVoices(context, kMixRate);
     qvl::Song* song = qvl::createSong(context, module);
     if (!song) return maxFrames;
     qvl::startSong(context, song);
@@ -111,7 +112,7 @@ int main(int argc, char** argv) {
 
     auto context = std::make_unique<qvl::PlayerContext>();
     qvl::setFileCallbacks(*context, qvl::memoryFileCallbacks());
-    qvl::openVoices(*context, mixRate);
+    qvl::openVoices(*context, kMixRate);
     qvl::Song* song = qvl::createSong(*context, options.module);
     if (!song) {
         std::fprintf(stderr, "xm2wav: %s is not a valid XM module, or it is truncated\n",
@@ -121,23 +122,23 @@ int main(int argc, char** argv) {
     const int64_t total = options.frames >= 0 ? options.frames : framesUntilLoop(options.module);
 
     qvl::WavWriter wav;
-    if (!wav.open(options.output, mixRate)) {
+    if (!wav.open(options.output, kMixRate)) {
         std::fprintf(stderr, "xm2wav: cannot write %s\n", options.output);
         qvl::freeSong(*context, song);
         return 1;
     }
     qvl::startSong(*context, song);
-    std::vector<int16_t> ring(2 * framesPerBlock);
-    std::vector<float> mixArea(2 * framesPerBlock);
+    std::vector<int16_t> ring(2 * kFramesPerBlock);
+    std::vector<float> mixArea(2 * kFramesPerBlock);
     const bool progress = QVL_ISATTY(2) != 0;
     bool ok = true;
     for (int64_t done = 0; done < total && ok;) {
-        qvl::fillBlock(*context, ring.data(), mixArea.data(), 0, framesPerBlock);
+        qvl::fillBlock(*context, ring.data(), mixArea.data(), 0, kFramesPerBlock);
         const int64_t left = total - done;
-        const int n = left < framesPerBlock ? static_cast<int>(left) : framesPerBlock;
+        const int n = left < kFramesPerBlock ? static_cast<int>(left) : kFramesPerBlock;
         ok = wav.write(ring.data(), n);
         done += n;
-        if (progress && (done % (framesPerBlock * 50) < framesPerBlock || done == total)) {
+        if (progress && (done % (kFramesPerBlock * 50) < kFramesPerBlock || done == total)) {
             showProgress(done, total);
         }
     }

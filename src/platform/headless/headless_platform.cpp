@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/sound_frame.h"
+
 namespace qvl {
 
 class HeadlessPlatform::Device final : public RingDevice {
@@ -18,7 +20,7 @@ class HeadlessPlatform::Device final : public RingDevice {
     ~Device() override { owner_.closeDevice(this); }
     uint32_t bytesPlayed() override {
         std::lock_guard lock(owner_.mutex_);
-        return static_cast<uint32_t>(owner_.framesAt(owner_.now_) * 4);
+        return static_cast<uint32_t>(owner_.framesAt(owner_.now_) * kSoundFrameBytes);
     }
     void stopping() override {
         std::lock_guard lock(owner_.mutex_);

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/sound_frame.h"
+
 namespace qvl {
 
 namespace {
@@ -14,7 +16,7 @@ class SdlRingDevice final : public RingDevice {
   public:
     SdlRingDevice(const int16_t* ring, int frames)
         : ring_(reinterpret_cast<const uint8_t*>(ring)),
-          ringBytes_(static_cast<size_t>(frames) * 4) {}
+          ringBytes_(static_cast<size_t>(frames) * kSoundFrameBytes) {}
 
     ~SdlRingDevice() override {
         if (device_) SDL_CloseAudioDevice(device_);  // waits for a callback in progress

@@ -1,11 +1,33 @@
 // Window class, window creation and the window procedure.
 #include "platform/win32/main_window.h"
 
+#include "base/virtual_keys.h"
 #include "platform/window_host.h"
 
 namespace qvl {
 
 namespace {
+
+// WM_KEYDOWN's key code goes on unchanged, so the program's names must be Windows' own codes.
+static_assert(kVkBack == VK_BACK && kVkTab == VK_TAB && kVkReturn == VK_RETURN);
+static_assert(kVkShift == VK_SHIFT && kVkControl == VK_CONTROL && kVkMenu == VK_MENU);
+static_assert(kVkPause == VK_PAUSE && kVkCapital == VK_CAPITAL && kVkEscape == VK_ESCAPE);
+static_assert(kVkSpace == VK_SPACE && kVkPrior == VK_PRIOR && kVkNext == VK_NEXT);
+static_assert(kVkEnd == VK_END && kVkHome == VK_HOME && kVkLeft == VK_LEFT && kVkUp == VK_UP);
+static_assert(kVkRight == VK_RIGHT && kVkDown == VK_DOWN && kVkSnapshot == VK_SNAPSHOT);
+static_assert(kVkInsert == VK_INSERT && kVkDelete == VK_DELETE && kVkLWin == VK_LWIN);
+static_assert(kVkRWin == VK_RWIN && kVkApps == VK_APPS && kVkNumpad0 == VK_NUMPAD0);
+static_assert(kVkMultiply == VK_MULTIPLY && kVkAdd == VK_ADD && kVkSubtract == VK_SUBTRACT);
+static_assert(kVkDecimal == VK_DECIMAL && kVkDivide == VK_DIVIDE && kVkF1 == VK_F1);
+static_assert(kVkF2 == VK_F2 && kVkF3 == VK_F3 && kVkF4 == VK_F4 && kVkF5 == VK_F5);
+static_assert(kVkF6 == VK_F6 && kVkF7 == VK_F7 && kVkF8 == VK_F8 && kVkF9 == VK_F9);
+static_assert(kVkF10 == VK_F10 && kVkF11 == VK_F11 && kVkF12 == VK_F12);
+static_assert(kVkF13 == VK_F13 && kVkF24 == VK_F24);
+static_assert(kVkNumLock == VK_NUMLOCK && kVkScroll == VK_SCROLL && kVkOem1 == VK_OEM_1);
+static_assert(kVkOemPlus == VK_OEM_PLUS && kVkOemComma == VK_OEM_COMMA);
+static_assert(kVkOemMinus == VK_OEM_MINUS && kVkOemPeriod == VK_OEM_PERIOD);
+static_assert(kVkOem2 == VK_OEM_2 && kVkOem3 == VK_OEM_3 && kVkOem4 == VK_OEM_4);
+static_assert(kVkOem5 == VK_OEM_5 && kVkOem6 == VK_OEM_6 && kVkOem7 == VK_OEM_7);
 
 bool registerWindowClass(HINSTANCE instance) {
     WNDCLASSEXA windowClass{};

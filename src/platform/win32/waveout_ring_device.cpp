@@ -2,6 +2,8 @@
 // the ring plays in a loop until the device is reset when the output closes.
 #include "platform/win32/waveout_ring_device.h"
 
+#include "platform/sound_frame.h"
+
 namespace qvl {
 
 namespace {
@@ -22,8 +24,8 @@ class WaveOutRingDevice final : public RingDevice {
         format.wFormatTag = WAVE_FORMAT_PCM;
         format.nChannels = 2;
         format.nSamplesPerSec = static_cast<DWORD>(rate);
-        format.nAvgBytesPerSec = static_cast<DWORD>(rate) * 4;
-        format.nBlockAlign = 4;
+        format.nAvgBytesPerSec = static_cast<DWORD>(rate) * kSoundFrameBytes;
+        format.nBlockAlign = kSoundFrameBytes;
         format.wBitsPerSample = 16;
         if (waveOutOpen(&device_, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
             device_ = nullptr;
@@ -35,7 +37,7 @@ class WaveOutRingDevice final : public RingDevice {
 
         // The device only reads the ring; the header's field is not const.
         header_.lpData = reinterpret_cast<LPSTR>(const_cast<int16_t*>(ring));
-        header_.dwBufferLength = static_cast<DWORD>(frames) * 4;
+        header_.dwBufferLength = static_cast<DWORD>(frames) * kSoundFrameBytes;
         if (waveOutPrepareHeader(device_, &header_, sizeof(header_)) != MMSYSERR_NOERROR)
             return false;
         written_ = true;
@@ -68,10 +70,10 @@ uint32_t bytesFromPosition(const MMTIME& position, int rate) {
             return position.u.cb;
         // guard: a driver may answer in another unit than the one asked for
         case TIME_SAMPLES:
-            return position.u.sample * 4;
+            return position.u.sample * kSoundFrameBytes;
         case TIME_MS:
             return static_cast<uint32_t>(uint64_t{position.u.ms} * static_cast<uint64_t>(rate) /
-                                         1000 * 4);
+                                         1000 * kSoundFrameBytes);
         default:
             return 0;
     }

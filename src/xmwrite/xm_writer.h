@@ -1,15 +1,14 @@
-// Builds XM modules in memory for the tests, field by field, and loads them into a player
-// context through file callbacks that serve the built bytes.
+// Builds XM module files in memory, field by field, from a description of the song: the demo
+// music's composer writes its modules with it, and the tests build the modules they load.
+// Fields can be overridden with wrong values, so that damaged files can be made too.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
-#include "player/context.h"
 #include "player/song.h"
 
-namespace qvl::test {
+namespace qvl {
 
 struct XmSample {
     std::vector<int> frames;  // decoded values: -128..127 for 8-bit, -32768..32767 for 16-bit
@@ -63,18 +62,4 @@ void setCell(XmPattern& pattern, int channels, int row, int channel, NoteCell ce
 // An instrument of one sample mapping every note to it.
 XmInstrument oneSampleInstrument(XmSample sample);
 
-// Installs callbacks that serve `bytes` whatever name is opened, and loads them.
-Song* loadBytes(PlayerContext& context, const std::vector<uint8_t>& bytes);
-
-// A context with voices at 44100 Hz and a started song built from the module.
-struct Player {
-    PlayerContext context;
-    Song* song = nullptr;
-    explicit Player(const XmModule& module);
-    ~Player();
-    void tick() { song->tickRoutine(context, *song); }
-    Channel& channel(int c);
-    Voice& voice(int c) { return context.voicePool[c]; }
-};
-
-}  // namespace qvl::test
+}  // namespace qvl

@@ -1,15 +1,12 @@
-// The test modules' writer: little-endian fields in file order, packed or plain cells,
-// delta-encoded sample data.
-#include "xm_writer.h"
+// The XM writer: little-endian fields in file order, packed or plain cells, delta-encoded
+// sample data.
+#include "xmwrite/xm_writer.h"
 
 #include <cstring>
 #include <string>
+#include <utility>
 
-#include "player/channel.h"
-#include "player/replay.h"
-#include "player/xm_loader.h"
-
-namespace qvl::test {
+namespace qvl {
 
 namespace {
 
@@ -140,13 +137,6 @@ void writeInstrument(Bytes& b, const XmInstrument& ins) {
     }
 }
 
-struct ServedFile {
-    const std::vector<uint8_t>* bytes;
-    size_t position = 0;
-};
-
-const std::vector<uint8_t>* servedBytes = nullptr;
-
 }  // namespace
 
 std::vector<uint8_t> buildXm(const XmModule& m) {
@@ -188,45 +178,4 @@ XmInstrument oneSampleInstrument(XmSample sample) {
     return ins;
 }
 
-Song* loadBytes(PlayerContext& context, const std::vector<uint8_t>& bytes) {
-    servedBytes = &bytes;
-    FileCallbacks f;
-    f.open = [](const char*) -> void* { return new ServedFile{servedBytes}; };
-    f.close = [](void* h) { delete static_cast<ServedFile*>(h); };
-    f.read = [](void* d, size_t n, void* h) {
-        auto* s = static_cast<ServedFile*>(h);
-        const size_t left = s->bytes->size() - s->position;
-        const size_t k = n < left ? n : left;
-        if (k) std::memcpy(d, s->bytes->data() + s->position, k);
-        s->position += k;
-        return k;
-    };
-    f.seek = [](void* h, long offset, int8_t origin) -> void* {
-        auto* s = static_cast<ServedFile*>(h);
-        long long p = origin == 0 ? offset : static_cast<long long>(s->position) + offset;
-        if (p < 0) p = 0;
-        if (p > static_cast<long long>(s->bytes->size()))
-            p = static_cast<long long>(s->bytes->size());
-        s->position = static_cast<size_t>(p);
-        return h;
-    };
-    f.tell = [](void* h) { return static_cast<long>(static_cast<ServedFile*>(h)->position); };
-    setFileCallbacks(context, f);
-    return createSong(context, "module.xm");
-}
-
-Player::Player(const XmModule& module) {
-    openVoices(context, 44100);
-    song = loadBytes(context, buildXm(module));
-    if (song) startSong(context, song);
-}
-
-Player::~Player() {
-    freeSong(context, song);
-}
-
-Channel& Player::channel(int c) {
-    return song->channels[c];
-}
-
-}  // namespace qvl::test
+}  // namespace qvl
