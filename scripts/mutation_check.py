@@ -49,6 +49,7 @@ class TestRun:
     seconds: float = 0.0
     exit_code: int = 0
     output: str = ""
+    unfinished: list = field(default_factory=list)
 
 
 def read_list(list_file):
@@ -111,11 +112,11 @@ def sync_tree(tree):
     return written, removed
 
 
-def run_logged(command, cwd, timeout=None):
+def run_logged(command, cwd, timeout=None, env=None):
     """Runs a command in a process group of its own; on timeout the whole group is killed
     (tests start viewers, X servers and shells). Returns (exit code or None, output)."""
     process = subprocess.Popen(
-        command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+        command, cwd=cwd, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
         start_new_session=True, text=True, errors="replace",
     )
     try:
@@ -150,41 +151,82 @@ def first_error(output):
 
 FAILED_LINE = re.compile(r"^\s*\d+ - (\S+) \((.+)\)\s*$")
 TOTAL_LINE = re.compile(r"tests passed, (\d+) tests? failed out of (\d+)")
+START_LINE = re.compile(r"^\s*Start\s+\d+: (\S+)")
+DONE_LINE = re.compile(r"Test\s+#\d+: (\S+) ")
 
 
-def run_tests(tree, args, run_timeout):
+def run_tests(tree, args, run_timeout, only=None):
+    """One ctest run over the chosen set, or over the tests named in only. The tests get a
+    temporary directory of their own, so that runs of other trees on the machine cannot
+    collide with them over fixed file names."""
     command = ["ctest", "--test-dir", str(tree / "build" / "release"), "-j", str(args.jobs),
                "--timeout", str(args.test_timeout)]
-    if args.exclude_tests:
+    if only:
+        command += ["-R", "^(" + "|".join(re.escape(name) for name in only) + ")$"]
+    elif args.exclude_tests:
         command += ["-E", args.exclude_tests]
+    temp = args.work.resolve() / "tmp"
+    shutil.rmtree(temp, ignore_errors=True)
+    temp.mkdir(parents=True)
+    env = dict(os.environ, TMPDIR=str(temp), TEST_TMPDIR=str(temp))
     start = time.monotonic()
-    code, output = run_logged(command, tree, run_timeout)
-    run = TestRun(passed=code == 0, timed_out=code is None, exit_code=code if code is not None else -1,
+    code, output = run_logged(command, tree, run_timeout, env)
+    run = TestRun(passed=code == 0, timed_out=code is None,
+                  exit_code=-1 if code is None else code,
                   seconds=time.monotonic() - start, output=output)
     total = TOTAL_LINE.search(output)
     if total:
         run.total = int(total.group(2))
     in_failed = False
+    started, done = [], set()
     for line in output.splitlines():
         if line.startswith("The following tests FAILED"):
             in_failed = True
             continue
         match = FAILED_LINE.match(line) if in_failed else None
         if match:
-            run.failed.append(f"{match.group(1)} ({match.group(2)})")
+            run.failed.append((match.group(1), match.group(2)))
+        elif START_LINE.match(line):
+            started.append(START_LINE.match(line).group(1))
+        elif DONE_LINE.search(line):
+            done.add(DONE_LINE.search(line).group(1))
+    run.unfinished = [name for name in started if name not in done]
     if run.total == 0 and code == 0:
         run.passed = False  # no tests ran: nothing was checked
     return run
 
 
-def describe_failures(run):
+def listed(names, limit=3):
+    shown = ", ".join(names[:limit])
+    return shown + (f" and {len(names) - limit} more" if len(names) > limit else "")
+
+
+def judge(tree, args, run_timeout, log):
+    """Runs the tests on a mutated tree and tells whether they caught it. A run that passes its
+    time limit gets a second run with twice the limit (a busy machine is not a hang), and
+    failures are confirmed by running the failed tests again (a test that fails once by chance
+    has not caught anything)."""
+    run = run_tests(tree, args, run_timeout)
+    log.append(run.output)
     if run.timed_out:
-        return "the test run passed its time limit"
-    if not run.failed:
-        return f"ctest ended with {run.exit_code}"
-    shown = ", ".join(run.failed[:3])
-    more = f" and {len(run.failed) - 3} more" if len(run.failed) > 3 else ""
-    return f"{len(run.failed)} failed: {shown}{more}"
+        run = run_tests(tree, args, 2 * run_timeout)
+        log.append(run.output)
+        if run.timed_out:
+            return Outcome("caught", "the test run passed its time limit twice; unfinished: "
+                           + (listed(run.unfinished) or "none"))
+    if run.passed:
+        return Outcome("missed", f"all {run.total} tests passed")
+    names = [name for name, _ in run.failed]
+    if not names:
+        return Outcome("caught", f"ctest ended with {run.exit_code}")
+    again = run_tests(tree, args, run_timeout, only=names)
+    log.append(again.output)
+    if again.timed_out:
+        return Outcome("caught", f"{listed(names)} failed, then passed the time limit")
+    repeated = [f"{name} ({status})" for name, status in again.failed]
+    if not repeated:
+        return Outcome("missed", f"failures did not repeat: {listed(names)}")
+    return Outcome("caught", f"{len(repeated)} failed: {listed(repeated)}")
 
 
 def apply_count(text, mutation):
@@ -276,8 +318,11 @@ def main():
         return 1
     baseline = run_tests(tree, args, None)
     if not baseline.passed:
+        baseline = run_tests(tree, args, None)  # a second chance for a test that failed by chance
+    if not baseline.passed:
         print(baseline.output[-4000:], file=sys.stderr)
-        print(f"the unmutated tree fails its tests ({describe_failures(baseline)}); "
+        failed = [f"{name} ({status})" for name, status in baseline.failed]
+        print(f"the unmutated tree fails its tests ({listed(failed) or 'time limit'}); "
               "a mutation check needs a passing suite", file=sys.stderr)
         return 1
     run_timeout = args.run_timeout or max(120, int(3 * baseline.seconds))
@@ -285,9 +330,12 @@ def main():
     say(f"tests: {excluded}, {baseline.total} tests, unmutated run {baseline.seconds:.0f} s; "
         f"per-test limit {args.test_timeout} s (tests' own limits kept), run limit {run_timeout} s")
     say(f"mutations: {len(mutations)} from {args.list.name}"
-        + (f" matching '{args.filter}'" if args.filter else ""))
+        + (f" matching '{args.filter}'" if args.filter else "")
+        + f"; build and test output of each in {args.work.resolve() / 'logs'}")
     say()
 
+    logs = args.work.resolve() / "logs"
+    logs.mkdir(parents=True, exist_ok=True)
     outcomes = {}
     for index, m in enumerate(mutations, 1):
         source = tree / m.path
@@ -299,19 +347,18 @@ def main():
                 "text not found" if count == 0 else f"text found {count} times")
             outcome = Outcome("not-applied", why)
         else:
+            log = []
             try:
                 source.write_text(original.replace(m.find, m.replace, 1))
                 ok, output = build(tree, args.jobs)
+                log.append(output)
                 if not ok:
                     outcome = Outcome("build-failed", first_error(output))
                 else:
-                    run = run_tests(tree, args, run_timeout)
-                    if run.passed:
-                        outcome = Outcome("missed", f"all {run.total} tests passed")
-                    else:
-                        outcome = Outcome("caught", describe_failures(run))
+                    outcome = judge(tree, args, run_timeout, log)
             finally:
                 source.write_text(original)  # a fresh time stamp: the next build recompiles it
+                (logs / f"{m.name}.log").write_text("\n".join(log))
         outcome.seconds = time.monotonic() - began
         outcomes[m.name] = outcome
         say(f"[{index:2}/{len(mutations)}] {outcome.result:12} {m.name:40} {m.path} "
