@@ -24,7 +24,8 @@ int32_t clampToInt32(int64_t v) {
 }  // namespace
 
 int32_t MagazineApp::scrollLimit(const Page& page) const {
-    return clampToInt32(int64_t{kFrameHeight} - int64_t{kCellHeight} * page.lineCount - view_.viewMargin);
+    return clampToInt32(int64_t{kFrameHeight} - int64_t{kCellHeight} * page.lineCount -
+                        view_.viewMargin);
 }
 
 bool MagazineApp::handleKey(int code) {

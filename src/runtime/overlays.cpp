@@ -42,17 +42,19 @@ void MagazineApp::drawScrollBar() {
     solid.bold = 1;
     solid.coloured = 1;
     for (int32_t i = 0; i < kTextRows; ++i) {
-        font_->drawGlyph(frameBuffer_, kFrameWidth, track, x, view_.viewMargin + kCellHeight * i, level);
+        font_->drawGlyph(frameBuffer_, kFrameWidth, track, x, view_.viewMargin + kCellHeight * i,
+                         level);
         if (t >= 0 && (i == t || (i == 39 && t > 39))) {
             // quirk: drawn one row down, so the next row's track covers it when t <= 37
             solid.ch = 178;
             int32_t row = t <= 37 ? t + 1 : 38;
-            font_->drawGlyph(frameBuffer_, kFrameWidth, solid, x, view_.viewMargin + kCellHeight * row,
-                             level);
+            font_->drawGlyph(frameBuffer_, kFrameWidth, solid, x,
+                             view_.viewMargin + kCellHeight * row, level);
         }
         if (i == 0 || i == 39) {
             solid.ch = 219;
-            font_->drawGlyph(frameBuffer_, kFrameWidth, solid, x, view_.viewMargin + kCellHeight * i, level);
+            font_->drawGlyph(frameBuffer_, kFrameWidth, solid, x,
+                             view_.viewMargin + kCellHeight * i, level);
         }
     }
 }
@@ -80,8 +82,8 @@ void MagazineApp::drawInfoBar() {
     const int32_t level = view_.fadeLevel;
     for (int32_t i = 0; i < kTextColumns; ++i) {
         cell.ch = line[i] == 0 ? ' ' : static_cast<uint8_t>(line[i]);
-        font_->drawGlyph(frameBuffer_, kFrameWidth, cell, view_.viewLeft + kCellWidth * i, view_.viewMargin,
-                         level);
+        font_->drawGlyph(frameBuffer_, kFrameWidth, cell, view_.viewLeft + kCellWidth * i,
+                         view_.viewMargin, level);
     }
 }
 

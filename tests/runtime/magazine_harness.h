@@ -75,7 +75,9 @@ class MagazineHarness : public ScratchDir {
     }
     // The state the magazine shares with the render loop: page, scroll, fade, selections, music.
     ViewState& view() { return *view_; }
-    SeenCell cellAt(int column, int row) { return readCell(picture_, kCellWidth * column, kCellHeight * row); }
+    SeenCell cellAt(int column, int row) {
+        return readCell(picture_, kCellWidth * column, kCellHeight * row);
+    }
     // The characters of one text row as drawn, read back from the picture.
     std::string rowText(int row, int from = 0, int count = 80) {
         std::string text;
