@@ -253,30 +253,3 @@ TEST_F(TextImportTest, ArtRecordAndEndOfFileByteAreCutOff) {
 
 }  // namespace
 }  // namespace qvl
-
-namespace qvl {
-namespace {
-
-using TextImportRobustness = testing::ImportFixture;
-
-// Random files made of escape fragments, digits and text: whatever the import makes of them,
-// it keeps its block consistent (the sanitizer build checks every write).
-TEST_F(TextImportRobustness, RandomArtKeepsTheBlockConsistent) {
-    const char* pieces[] = {"\x1b[", "\x1b",  ";",  "9",  "99999", "A", "B",  "C",
-                            "D",     "H",     "f",  "J",  "K",     "m", "s",  "u",
-                            "?",     "38;5;", "\r", "\n", "\x1a",  "x", "\t", "SAUCE00"};
-    uint32_t seed = 12345;
-    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
-    for (int file = 0; file < 300; ++file) {
-        std::string bytes;
-        const int length = int(next() % 200);
-        for (int i = 0; i < length; ++i) bytes += pieces[next() % std::size(pieces)];
-        if (!import(bytes)) continue;
-        ASSERT_EQ(result.cells.size(), size_t(result.lineCount) * kCellsPerLine) << file;
-        ASSERT_EQ(result.cellCount, result.lineCount * kCellsPerLine);
-        ASSERT_LE(result.lineCount, kMaxImportRows);
-    }
-}
-
-}  // namespace
-}  // namespace qvl
