@@ -1,6 +1,5 @@
 // Voices and mixer: steps and clamps, starts, boundaries and loop turns at worked
-// positions, ramps, frames worked out by hand, conversion, and random voices that must
-// neither hang nor leave their sample.
+// positions, ramps, frames worked out by hand, and conversion to 16 bits.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -348,44 +347,15 @@ TEST(PlayerMixer, RampsInSmallPiecesNeverWrap) {
 }
 
 TEST(PlayerMixer, ConvertRoundsToEvenAndSaturates) {
-    const float in[] = {2.5f, 3.5f, -2.5f, 40000.0f, -40000.0f, 32767.4f, -0.5f, 1.5f};
-    int16_t out[8] = {};
-    convertMix(out, in, 4);
-    const int16_t expected[] = {2, 4, -2, 32767, -32768, 32767, 0, 2};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(out[i], expected[i]) << i;
+    // five frames: the last lies past the vector part, and saturates as the others do
+    const float in[] = {2.5f,     3.5f,  -2.5f, 40000.0f, -40000.0f,
+                        32767.4f, -0.5f, 1.5f,  40000.0f, -40000.0f};
+    int16_t out[10] = {};
+    convertMix(out, in, 5);
+    const int16_t expected[] = {2, 4, -2, 32767, -32768, 32767, 0, 2, 32767, -32768};
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(out[i], expected[i]) << i;
     convertMix(out, nullptr, 4);  // nothing happens
     convertMix(out, in, 0);
-}
-
-// Random loops, steps and start positions, mixed in random pieces: every call must end,
-// and a voice that still plays must lie inside its sample (inside its loop once looping).
-TEST(PlayerMixerGuards, RandomVoicesStayInsideTheirSamples) {
-    Mixer m;
-    std::mt19937 rng(12345);
-    for (int trial = 0; trial < 3000; ++trial) {
-        const uint32_t length = 1 + rng() % 300;
-        const uint8_t kinds[] = {1, 2, 4};
-        const uint8_t kind = kinds[rng() % 3];
-        const uint32_t loopStart = rng() % length;
-        const uint32_t loopLength = 1 + rng() % (length - loopStart);
-        TestSample s(ramp(static_cast<int>(length), 7), kind, loopStart, loopLength);
-        Voice& v = m.voice(0);
-        startVoiceSample(m.context, 0, &s.s);
-        v.positionInt = rng() % s.s.loopEnd();
-        v.positionFrac = static_cast<uint32_t>(rng());
-        v.stepInt = rng() % 17;
-        v.stepFrac = v.stepInt == 16 ? 0 : static_cast<uint32_t>(rng());
-        if (v.stepInt == 0 && v.stepFrac < 10000000) v.stepFrac = 10000000;
-        v.direction = kind == 4 && (rng() & 1) ? Direction::backward : Direction::forward;
-        v.leftVolume = static_cast<uint8_t>(rng());
-        for (int piece = 0; piece < 6 && v.sample; ++piece) {
-            std::vector<float> out = m.mix(1 + rng() % 300);
-            if (!v.sample) break;
-            ASSERT_LT(v.positionInt, s.s.loopEnd()) << trial;
-            for (float f : out) ASSERT_LE(std::fabs(f), 32768.0f);
-        }
-        stopVoice(m.context, 0);
-    }
 }
 
 }  // namespace
