@@ -217,18 +217,6 @@ TEST(PlayerEffects, VolumeColumn) {
     EXPECT_EQ(p.channel(0).panning, 64);
 }
 
-TEST(PlayerEffects, GlobalVolumeSlideReachesVoicesOnRecompute) {
-    XmModule m = songOf(2, 4, 1, 4);
-    put(m, 0, 0, 0, note(17, 0x04));  // H04: down 4 a later tick
-    put(m, 0, 0, 1, note());
-    Player p(m);
-    for (int i = 0; i < 4; ++i) p.tick();
-    EXPECT_EQ(p.song->globalVolume, 64 - 12);
-    EXPECT_EQ(p.voice(1).volume, 127);  // nothing recomputed it yet
-    p.tick();                           // the next row tick recomputes every channel
-    EXPECT_EQ(p.voice(1).volume, 104);  // 52 x 255 / 128 = 103.6, rounded
-}
-
 TEST(PlayerEffects, FinetuneStaysWithTheSample) {
     XmModule m = songOf(1, 4, 1, 1);
     put(m, 0, 0, 0, note(14, 0x5F));

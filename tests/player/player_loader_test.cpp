@@ -214,11 +214,15 @@ TEST(PlayerLoader, InstrumentFieldsFadeoutAndEnvelopes) {
 }
 
 // Damaged and absurd modules: each is clamped to something playable or refused.
-TEST(PlayerLoaderGuards, ClampsOrdersRestartAndEnvelopes) {
+TEST(PlayerLoaderGuards, ClampsHeaderFieldsSampleVolumeAndEnvelopes) {
     XmModule m;
     m.songLength = 300;  // above 256: 256
     m.restart = 299;     // at or beyond the song length: 0
-    XmInstrument ins = oneSampleInstrument(sampleOf({0}));
+    m.speed = 1000;      // above 255: 255
+    m.bpm = 5000;        // above 999: 999
+    XmSample loud = sampleOf({0});
+    loud.volume = 200;  // above 64: 64
+    XmInstrument ins = oneSampleInstrument(loud);
     ins.volume.points = {{0, 64}, {4, 0}};
     ins.volume.countOverride = 20;  // above 12: 12
     ins.volume.type = 5;
@@ -229,6 +233,9 @@ TEST(PlayerLoaderGuards, ClampsOrdersRestartAndEnvelopes) {
     ASSERT_NE(l.song, nullptr);
     EXPECT_EQ(l.song->songLength, 256);
     EXPECT_EQ(l.song->restartPosition, 0);
+    EXPECT_EQ(l.song->defaultSpeed, 255);
+    EXPECT_EQ(l.song->defaultBpm, 999);
+    EXPECT_EQ(l.song->instruments[0].samples[0]->volume, 64);
     EXPECT_EQ(l.song->instruments[0].volumeEnvelope.count, 12);
     EXPECT_EQ(l.song->instruments[0].volumeEnvelope.type, 1);
 
@@ -238,20 +245,6 @@ TEST(PlayerLoaderGuards, ClampsOrdersRestartAndEnvelopes) {
     ASSERT_NE(z.song, nullptr);
     EXPECT_EQ(z.song->songLength, 1);
     EXPECT_EQ(z.song->patternSlots, 1);
-}
-
-TEST(PlayerLoaderGuards, ClampsSpeedTempoAndSampleVolume) {
-    XmModule m;
-    m.speed = 1000;  // above 255: 255
-    m.bpm = 5000;    // above 999: 999
-    XmSample loud = sampleOf({1});
-    loud.volume = 200;  // above 64: 64
-    m.instruments.push_back(oneSampleInstrument(loud));
-    Loaded l(m);
-    ASSERT_NE(l.song, nullptr);
-    EXPECT_EQ(l.song->defaultSpeed, 255);
-    EXPECT_EQ(l.song->defaultBpm, 999);
-    EXPECT_EQ(l.song->instruments[0].samples[0]->volume, 64);
 }
 
 TEST(PlayerLoaderGuards, RefusesAbsurdCounts) {
