@@ -2,12 +2,8 @@
 // guard frames, and the handling of damaged or absurd modules.
 #include <gtest/gtest.h>
 
-#include <random>
-
-#include "player/mixer.h"
 #include "player/replay.h"
 #include "player/xm_loader.h"
-#include "sound/wave_output.h"
 #include "xm_loading.h"
 
 namespace qvl::test {
@@ -218,11 +214,15 @@ TEST(PlayerLoader, InstrumentFieldsFadeoutAndEnvelopes) {
 }
 
 // Damaged and absurd modules: each is clamped to something playable or refused.
-TEST(PlayerLoaderGuards, ClampsOrdersRestartAndEnvelopes) {
+TEST(PlayerLoaderGuards, ClampsHeaderFieldsSampleVolumeAndEnvelopes) {
     XmModule m;
     m.songLength = 300;  // above 256: 256
     m.restart = 299;     // at or beyond the song length: 0
-    XmInstrument ins = oneSampleInstrument(sampleOf({0}));
+    m.speed = 1000;      // above 255: 255
+    m.bpm = 5000;        // above 999: 999
+    XmSample loud = sampleOf({0});
+    loud.volume = 200;  // above 64: 64
+    XmInstrument ins = oneSampleInstrument(loud);
     ins.volume.points = {{0, 64}, {4, 0}};
     ins.volume.countOverride = 20;  // above 12: 12
     ins.volume.type = 5;
@@ -233,6 +233,9 @@ TEST(PlayerLoaderGuards, ClampsOrdersRestartAndEnvelopes) {
     ASSERT_NE(l.song, nullptr);
     EXPECT_EQ(l.song->songLength, 256);
     EXPECT_EQ(l.song->restartPosition, 0);
+    EXPECT_EQ(l.song->defaultSpeed, 255);
+    EXPECT_EQ(l.song->defaultBpm, 999);
+    EXPECT_EQ(l.song->instruments[0].samples[0]->volume, 64);
     EXPECT_EQ(l.song->instruments[0].volumeEnvelope.count, 12);
     EXPECT_EQ(l.song->instruments[0].volumeEnvelope.type, 1);
 
@@ -242,20 +245,6 @@ TEST(PlayerLoaderGuards, ClampsOrdersRestartAndEnvelopes) {
     ASSERT_NE(z.song, nullptr);
     EXPECT_EQ(z.song->songLength, 1);
     EXPECT_EQ(z.song->patternSlots, 1);
-}
-
-TEST(PlayerLoaderGuards, ClampsSpeedTempoAndSampleVolume) {
-    XmModule m;
-    m.speed = 1000;  // above 255: 255
-    m.bpm = 5000;    // above 999: 999
-    XmSample loud = sampleOf({1});
-    loud.volume = 200;  // above 64: 64
-    m.instruments.push_back(oneSampleInstrument(loud));
-    Loaded l(m);
-    ASSERT_NE(l.song, nullptr);
-    EXPECT_EQ(l.song->defaultSpeed, 255);
-    EXPECT_EQ(l.song->defaultBpm, 999);
-    EXPECT_EQ(l.song->instruments[0].samples[0]->volume, 64);
 }
 
 TEST(PlayerLoaderGuards, RefusesAbsurdCounts) {
@@ -365,70 +354,6 @@ TEST(PlayerLoaderGuards, OddSixteenBitByteCountSkipsItsLastByte) {
     EXPECT_EQ(l.song->instruments[0].samples[0]->length, 2u);
     EXPECT_EQ(l.song->instruments[0].samples[0]->data[1], 200);
     EXPECT_EQ(l.song->instruments[0].samples[1]->data[0], 3 * 256);
-}
-
-// Modules damaged at random: each loads or is refused, and whatever loads plays and mixes
-// without reading or writing outside a buffer (the sanitizer build checks) or hanging.
-TEST(PlayerLoaderGuards, DamagedModulesLoadOrFailSafely) {
-    XmModule m;
-    m.channels = 4;
-    m.songLength = 3;
-    m.orders = {0, 1, 0};
-    m.patterns.assign(2, XmPattern{});
-    std::mt19937 rng(2024);
-    for (XmPattern& p : m.patterns) {
-        p.rows = 16;
-        for (int r = 0; r < 16; ++r) {
-            for (int c = 0; c < 4; ++c) {
-                setCell(p, 4, r, c,
-                        {static_cast<uint8_t>(rng() % 98), static_cast<uint8_t>(rng() % 3),
-                         static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng() % 36),
-                         static_cast<uint8_t>(rng())});
-            }
-        }
-    }
-    for (int i = 0; i < 2; ++i) {
-        XmSample s = sampleOf(std::vector<int>(300, 0));
-        for (int& f : s.frames) f = static_cast<int>(rng() % 256) - 128;
-        s.loopBits = static_cast<uint8_t>(1 + i);
-        s.loopStart = 50;
-        s.loopLength = 200;
-        XmInstrument ins = oneSampleInstrument(s);
-        ins.volume.points = {{0, 64}, {5, 20}, {9, 40}};
-        ins.volume.type = 7;
-        ins.volume.sustain = 1;
-        ins.volume.loopEnd = 2;
-        ins.panning = ins.volume;
-        ins.vibDepth = 8;
-        ins.vibRate = 20;
-        ins.fadeout = 900;
-        m.instruments.push_back(ins);
-    }
-    const std::vector<uint8_t> original = buildXm(m);
-    std::vector<float> mix(2 * 500);
-    int loaded = 0;
-    for (int trial = 0; trial < 400; ++trial) {
-        std::vector<uint8_t> bytes = original;
-        const int flips = 1 + static_cast<int>(rng() % 12);
-        for (int f = 0; f < flips; ++f) {
-            // the header fields and the rest of the file alike
-            const size_t at = f % 2 ? 60 + rng() % 30 : rng() % bytes.size();
-            bytes[at] = static_cast<uint8_t>(rng());
-        }
-        if (rng() % 4 == 0) bytes.resize(rng() % bytes.size());
-        PlayerContext context;
-        openVoices(context, kMixRate);
-        Song* song = loadBytes(context, bytes);
-        if (!song) continue;
-        ++loaded;
-        ASSERT_TRUE(startSong(context, song));
-        for (int t = 0; t < 150; ++t) {
-            song->tickRoutine(context, *song);
-            mixVoices(context, mix.data(), 1 + static_cast<int>(rng() % 500));
-        }
-        freeSong(context, song);
-    }
-    EXPECT_GT(loaded, 100);  // most damage leaves something playable
 }
 
 TEST(PlayerLoaderGuards, MissingFileAndFreeOfNoSong) {

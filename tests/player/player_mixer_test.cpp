@@ -1,6 +1,5 @@
 // Voices and mixer: steps and clamps, starts, boundaries and loop turns at worked
-// positions, ramps, frames worked out by hand, conversion, and random voices that must
-// neither hang nor leave their sample.
+// positions, ramps, frames worked out by hand, and conversion to 16 bits.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -182,15 +181,18 @@ TEST(PlayerMixer, FramesWorkedOutByHandInEveryVariant) {
     }
 }
 
-// Every vector variant must round every frame as the portable one does, ramps included.
+// Every vector variant must round every frame as the portable one does, ramps included, at
+// two mix rates (two ramp lengths), in pieces of every size.
 TEST(PlayerMixer, VariantsAgreeBitForBit) {
     std::mt19937 rng(777);
     std::vector<int16_t> frames(5000);
     for (int16_t& f : frames) f = static_cast<int16_t>(rng());
     for (const MixKernels kernels : allMixKernels()) {
-        for (uint8_t kind : {uint8_t{2}, uint8_t{4}}) {
+        for (const auto& [kind, rate] : {std::pair<uint8_t, int>{2, 44100}, {4, 96000}}) {
             TestSample s(frames, kind, 100, 4800);
             Mixer a, b;
+            openVoices(a.context, rate);
+            openVoices(b.context, rate);
             a.context.mixKernels = portableMixKernels();
             b.context.mixKernels = kernels;
             for (int v = 0; v < 16; ++v) {
@@ -215,8 +217,8 @@ TEST(PlayerMixer, VariantsAgreeBitForBit) {
                 }
             }
             std::vector<float> outA(2 * kFramesPerBlock), outB(2 * kFramesPerBlock);
-            for (int block = 0; block < 40; ++block) {
-                const int n = 1 + static_cast<int>(rng() % kFramesPerBlock);
+            for (int block = 0; block < 80; ++block) {
+                const int n = 1 + static_cast<int>(rng() % (block % 2 ? 70 : kFramesPerBlock));
                 for (int change = 0; change < 4; ++change) {
                     const int v = static_cast<int>(rng() % 16);
                     const uint8_t left = static_cast<uint8_t>(rng());
@@ -226,38 +228,6 @@ TEST(PlayerMixer, VariantsAgreeBitForBit) {
                 mixVoices(b.context, outB.data(), n);
                 for (int i = 0; i < 2 * kFramesPerBlock; ++i)
                     ASSERT_EQ(outA[i], outB[i]) << block << " " << i;
-            }
-        }
-    }
-}
-
-// Ramps between every kind of volume pair, at two mix rates, in pieces of every size:
-// each variant's scales must round exactly as one addition a frame does.
-TEST(PlayerMixer, RampsAgreeBitForBitInEveryVariant) {
-    std::mt19937 rng(4242);
-    TestSample s(std::vector<int16_t>(2000, 32767), 2, 0, 2000);
-    for (const MixKernels kernels : allMixKernels()) {
-        for (int rate : {44100, 96000}) {
-            Mixer a, b;
-            openVoices(a.context, rate);
-            openVoices(b.context, rate);
-            a.context.mixKernels = portableMixKernels();
-            b.context.mixKernels = kernels;
-            for (int trial = 0; trial < 300; ++trial) {
-                const int from = static_cast<int>(rng() % 256), to = static_cast<int>(rng() % 256);
-                const int fromRight = static_cast<int>(rng() % 256);
-                for (Mixer* m : {&a, &b}) {
-                    Voice& v = m->start(s.s, 10.0, 0.37, from, fromRight);
-                    v.leftVolume = static_cast<uint8_t>(to);
-                    v.rightVolume = static_cast<uint8_t>(255 - to);
-                }
-                for (int done = 0; done < 320;) {
-                    const int n = 1 + static_cast<int>(rng() % 70);
-                    std::vector<float> x = a.mix(n), y = b.mix(n);
-                    for (int i = 0; i < 2 * n; ++i) ASSERT_EQ(x[i], y[i]) << trial << " " << i;
-                    done += n;
-                }
-                ASSERT_EQ(a.voice(0).currentLeft, b.voice(0).currentLeft);
             }
         }
     }
@@ -348,44 +318,15 @@ TEST(PlayerMixer, RampsInSmallPiecesNeverWrap) {
 }
 
 TEST(PlayerMixer, ConvertRoundsToEvenAndSaturates) {
-    const float in[] = {2.5f, 3.5f, -2.5f, 40000.0f, -40000.0f, 32767.4f, -0.5f, 1.5f};
-    int16_t out[8] = {};
-    convertMix(out, in, 4);
-    const int16_t expected[] = {2, 4, -2, 32767, -32768, 32767, 0, 2};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(out[i], expected[i]) << i;
+    // five frames: the last lies past the vector part, and saturates as the others do
+    const float in[] = {2.5f,     3.5f,  -2.5f, 40000.0f, -40000.0f,
+                        32767.4f, -0.5f, 1.5f,  40000.0f, -40000.0f};
+    int16_t out[10] = {};
+    convertMix(out, in, 5);
+    const int16_t expected[] = {2, 4, -2, 32767, -32768, 32767, 0, 2, 32767, -32768};
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(out[i], expected[i]) << i;
     convertMix(out, nullptr, 4);  // nothing happens
     convertMix(out, in, 0);
-}
-
-// Random loops, steps and start positions, mixed in random pieces: every call must end,
-// and a voice that still plays must lie inside its sample (inside its loop once looping).
-TEST(PlayerMixerGuards, RandomVoicesStayInsideTheirSamples) {
-    Mixer m;
-    std::mt19937 rng(12345);
-    for (int trial = 0; trial < 3000; ++trial) {
-        const uint32_t length = 1 + rng() % 300;
-        const uint8_t kinds[] = {1, 2, 4};
-        const uint8_t kind = kinds[rng() % 3];
-        const uint32_t loopStart = rng() % length;
-        const uint32_t loopLength = 1 + rng() % (length - loopStart);
-        TestSample s(ramp(static_cast<int>(length), 7), kind, loopStart, loopLength);
-        Voice& v = m.voice(0);
-        startVoiceSample(m.context, 0, &s.s);
-        v.positionInt = rng() % s.s.loopEnd();
-        v.positionFrac = static_cast<uint32_t>(rng());
-        v.stepInt = rng() % 17;
-        v.stepFrac = v.stepInt == 16 ? 0 : static_cast<uint32_t>(rng());
-        if (v.stepInt == 0 && v.stepFrac < 10000000) v.stepFrac = 10000000;
-        v.direction = kind == 4 && (rng() & 1) ? Direction::backward : Direction::forward;
-        v.leftVolume = static_cast<uint8_t>(rng());
-        for (int piece = 0; piece < 6 && v.sample; ++piece) {
-            std::vector<float> out = m.mix(1 + rng() % 300);
-            if (!v.sample) break;
-            ASSERT_LT(v.positionInt, s.s.loopEnd()) << trial;
-            for (float f : out) ASSERT_LE(std::fabs(f), 32768.0f);
-        }
-        stopVoice(m.context, 0);
-    }
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 // waves, automatic vibrato sweep, envelope sequences, panning envelope and volume scaling.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "player/channel.h"
 #include "player/channel_output.h"
 #include "player/context.h"
@@ -37,10 +35,9 @@ TEST(PlayerPitch, AmigaTable) {
     EXPECT_EQ(periodFrequency(false, 1712, 0), 8362);
     EXPECT_EQ(amigaPeriod(60, 0), 856);
     EXPECT_EQ(periodFrequency(false, 856, 0), 16725);
-    // finetune moves towards the neighbouring semitone by f/128 of the step
-    const int up = amigaPeriod(49, 0), down = amigaPeriod(47, 0);
-    EXPECT_EQ(amigaPeriod(48, 64), 1712 + (1712 - up) * 64 / -128);
-    EXPECT_EQ(amigaPeriod(48, -64), 1712 + (1712 - down) * 64 / -128);
+    // finetune +-64 lies halfway to the neighbouring semitone: P(49) = 1616, P(47) = 1814
+    EXPECT_EQ(amigaPeriod(48, 64), 1664);
+    EXPECT_EQ(amigaPeriod(48, -64), 1763);
     EXPECT_LT(periodFrequency(false, 1712, 100), 8362);  // positive delta lowers it here
     EXPECT_EQ(periodFrequency(false, -5, 0), 705600);    // guard: no division by 0
 }
@@ -50,7 +47,7 @@ TEST(PlayerPitch, VibratoWaves) {
     EXPECT_EQ(vibratoOffset(16, 8, 0), -60);
     EXPECT_EQ(vibratoOffset(-16, 8, 0), 60);
     EXPECT_EQ(vibratoOffset(0, 15, 0), 0);
-    EXPECT_EQ(vibratoOffset(4, 15, 0), -((97 * 15 >> 5) & ~3));
+    EXPECT_EQ(vibratoOffset(4, 15, 0), -44);  // magnitude 97: 97 x 15 >> 5 = 45, cleared: 44
     // ramp: 8p for p >= 0, 255 - (8p mod 256) below
     EXPECT_EQ(vibratoOffset(31, 4, 1), -((248 * 4 >> 5) & ~3));
     EXPECT_EQ(vibratoOffset(-32, 4, 1), (255 * 4 >> 5) & ~3);
@@ -95,7 +92,7 @@ TEST(PlayerPitch, AutoVibratoWaveforms) {
     // the sine peaks a quarter cycle in; its constant lies just below pi: 63.99.. gives 63
     EXPECT_EQ(at(0, 64), 63);
     EXPECT_EQ(at(0, 0), 0);
-    EXPECT_EQ(at(0, 32), static_cast<int>(std::sin(2 * 32 * 0.01227184375) * 64));
+    EXPECT_EQ(at(0, 32), 45);  // 64 sin(pi / 4) = 45.25
     EXPECT_EQ(at(2, 0), 0);
     EXPECT_EQ(at(2, 127), -64);
     EXPECT_EQ(at(2, 128), 64);

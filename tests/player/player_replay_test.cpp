@@ -50,28 +50,10 @@ TEST(PlayerReplay, LoopBacksAreCounted) {
     EXPECT_EQ(q.song->loopBackCount, 1);
 }
 
-TEST(PlayerReplay, SpeedSetsTheTicksOfARow) {
-    XmModule m = songOf(1, 8, 1, 6);
-    Player p(m);
-    const auto t = trace(p, 13);
-    for (int i = 0; i < 13; ++i) EXPECT_EQ(t[i].rowTick, i % 6 == 0) << i;
+TEST(PlayerReplayGuards, SpeedZeroMakesEveryTickARowTick) {
     XmModule zero = songOf(1, 8, 1, 0);  // speed 0: every tick is a row tick
     Player q(zero);
     EXPECT_EQ(rowsPlayed(q, 3), (Rows{{0, 0}, {0, 1}, {0, 2}}));
-}
-
-TEST(PlayerReplay, NoteStartsTheSampleAtItsPitchAndVolume) {
-    XmModule m = songOf(2, 4);
-    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
-    Player p(m);
-    p.tick();
-    const Channel& ch = p.channel(0);
-    EXPECT_EQ(ch.period, 4608);
-    EXPECT_EQ(ch.volume, 64);
-    EXPECT_NE(p.voice(0).sample, nullptr);
-    EXPECT_EQ(p.voice(0).stepFrac, 814485521u);
-    EXPECT_EQ(p.voice(0).volume, 127);
-    EXPECT_EQ(p.voice(1).sample, nullptr);
 }
 
 TEST(PlayerReplay, InstrumentWithoutNoteResetsWithoutRestarting) {
@@ -86,19 +68,6 @@ TEST(PlayerReplay, InstrumentWithoutNoteResetsWithoutRestarting) {
     p.tick();
     EXPECT_EQ(p.channel(0).volume, 64);
     EXPECT_EQ(p.voice(0).positionInt, 777u);
-}
-
-TEST(PlayerReplay, KeyOffWithoutEnvelopeSilencesAtOnce) {
-    XmModule m = songOf(1, 4, 1, 2);
-    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
-    put(m, 0, 1, 0, {97, 0, 0, 0, 0});  // key off as the file writes it
-    Player p(m);
-    p.tick();
-    p.tick();
-    EXPECT_EQ(p.voice(0).volume, 127);
-    p.tick();
-    EXPECT_EQ(p.channel(0).volumeEnvelope.value, 0);
-    EXPECT_EQ(p.voice(0).volume, 0);
 }
 
 TEST(PlayerReplay, OnePointEnvelopeHoldsThroughKeyOffAndFades) {

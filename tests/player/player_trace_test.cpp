@@ -157,6 +157,31 @@ XmModule volumeSong() {
     return m;
 }
 
+// Flow and timing at speed 3: channel 0 a delayed note, a pattern loop played twice, a
+// pattern delay and a jump, with a break on channel 1 (decimal: D12 is row 12); channel 1
+// a note cut, multi retrigger with a volume change, a volume column slide on the looped
+// row and a retrigger on the delayed row. After the jump, ED0 and EC0 do nothing.
+XmModule flowSong() {
+    XmModule m = songOf(2, 16, 3, 3);
+    put(m, 0, 0, 0, {noteC4, 1, 0, 14, 0xD1});        // note on tick 1
+    put(m, 0, 0, 1, {noteC4, 1, 0, 14, 0xC1});        // cut on tick 1
+    put(m, 0, 1, 0, {0, 0, 0, 14, 0x60});             // loop start
+    put(m, 0, 1, 1, {noteC4, 1, 0, 27, 0x51});        // retrigger every tick, 16 down each
+    put(m, 0, 2, 0, {0, 0, 0, 14, 0x61});             // back to row 1 once
+    put(m, 0, 2, 1, {0, 0, 0x62, 0, 0});              // column down 2 each tick
+    put(m, 0, 3, 0, {0, 0, 0, 14, 0xE1});             // the row lasts twice its ticks
+    put(m, 0, 3, 1, {0, 0, 0, 14, 0x92});             // retrigger every 2 ticks
+    put(m, 0, 4, 0, {0, 0, 0, 11, 2});                // jump to order 2 ...
+    put(m, 0, 4, 1, {0, 0, 0, 13, 0x12});             // ... row 12
+    put(m, 2, 12, 0, {noteC4 + 12, 1, 0, 14, 0xD0});  // ED0: never within the row
+    put(m, 2, 12, 1, {0, 0, 0, 14, 0xC0});            // EC0: does nothing
+    return m;
+}
+
+TEST(PlayerTrace, Flow) {
+    checkTrace("flow", flowSong(), 30);
+}
+
 TEST(PlayerTrace, Envelopes) {
     checkTrace("envelopes", envelopeSong(), 8 * 3);
 }

@@ -1,9 +1,7 @@
 // The block fill: ticks at exact frames, mixing split at them, blocks that do not line up
-// with ticks, songs that are not playing, and what a rendered note sounds like.
+// with ticks, and songs that are not playing. The xm2wav test hears a note rendered by it.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <numbers>
 #include <vector>
 
 #include "player/context.h"
@@ -95,43 +93,6 @@ TEST(SoundBlockFill, SilenceWithoutSongsAndSkippedStoppedSongs) {
     f.block(0, kFramesPerBlock);
     EXPECT_EQ(f.p.song->samplesToTick, 0);
     EXPECT_EQ(f.p.song->rowCells, nullptr);
-}
-
-// Zero crossings upward per second of the left channel.
-double frequencyOf(const std::vector<int16_t>& ring, int from, int frames) {
-    int crossings = 0, first = -1, last = -1;
-    for (int i = from + 1; i < from + frames; ++i) {
-        if (ring[2 * (i - 1)] < 0 && ring[2 * i] >= 0) {
-            if (first < 0) first = i;
-            last = i;
-            ++crossings;
-        }
-    }
-    return crossings > 1 ? double{kMixRate} * (crossings - 1) / (last - first) : 0.0;
-}
-
-TEST(SoundBlockFill, RenderedNoteHasItsPitchAndKeyOffFallsSilent) {
-    // one cycle of a sine over 64 frames, looped: at 8363 Hz it sounds at 8363 / 64 Hz
-    XmSample sine;
-    sine.sixteenBit = true;
-    for (int i = 0; i < 64; ++i)
-        sine.frames.push_back(static_cast<int>(20000 * std::sin(2 * std::numbers::pi * i / 64)));
-    sine.loopBits = 1;
-    sine.loopLength = 64;
-    XmModule m = songOf(1, 64, 1, 6);
-    m.instruments[0] = oneSampleInstrument(sine);
-    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
-    put(m, 0, 32, 0, {97, 0, 0, 0, 0});  // key off at row 32: tick 192, frame 169344
-    Fill f(m, kFramesPerBlock * 240);
-    for (int b = 0; b < 240; ++b) f.block(b * kFramesPerBlock, kFramesPerBlock);
-    EXPECT_NEAR(frequencyOf(f.ring, 1000, 100000), 8363.0 / 64, 0.05);
-    const int keyOff = 192 * 882;
-    int loudBefore = 0;
-    for (int i = keyOff - 2000; i < keyOff; ++i)
-        loudBefore = std::max(loudBefore, std::abs(int{f.ring[2 * i]}));
-    EXPECT_EQ(loudBefore, 4941);  // 20000 at 63/255 on the left of the centre
-    // after the ramp of 128 frames nothing is left
-    for (int i = keyOff + 128; i < kFramesPerBlock * 240; ++i) ASSERT_EQ(f.ring[2 * i], 0) << i;
 }
 
 }  // namespace

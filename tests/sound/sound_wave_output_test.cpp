@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "platform/headless/headless_platform.h"
-#include "platform/sound_frame.h"
 #include "player/context.h"
 #include "player/replay.h"
 #include "player/xm_loader.h"
@@ -18,17 +17,13 @@ namespace qvl::test {
 namespace {
 
 TEST(SoundWaveOutput, SizesAtCommonRates) {
-    const struct {
-        int rate, block, ring, count, bytes;
-    } cases[] = {{44100, 884, 17680, 20, 70720},
-                 {48000, 960, 19200, 20, 76800},
-                 {22050, 444, 8880, 20, 35520}};
-    for (const auto& c : cases) {
-        WaveOutputSizes s = waveOutputSizes(c.rate);
-        EXPECT_EQ(s.framesPerBlock, c.block) << c.rate;
-        EXPECT_EQ(s.ringFrames, c.ring) << c.rate;
-        EXPECT_EQ(s.ringFrames * kSoundFrameBytes, c.bytes) << c.rate;
-        EXPECT_EQ(s.blockCount, c.count) << c.rate;
+    // 20 ms rounded up to a multiple of 4 frames; 20 blocks make 400 ms
+    const int cases[][3] = {{44100, 884, 17680}, {48000, 960, 19200}, {22050, 444, 8880}};
+    for (const auto& [rate, block, ring] : cases) {
+        WaveOutputSizes s = waveOutputSizes(rate);
+        EXPECT_EQ(s.framesPerBlock, block) << rate;
+        EXPECT_EQ(s.ringFrames, ring) << rate;
+        EXPECT_EQ(s.blockCount, 20) << rate;
     }
 }
 
@@ -109,22 +104,16 @@ TEST(SoundWaveOutput, FirstFillAndTheFirstLapOfSilence) {
     EXPECT_FALSE(context.voicePool);  // closing released the voices
 }
 
-TEST(SoundWaveOutput, NoDeviceNoOutput) {
-    HeadlessPlatform platform;
+TEST(SoundWaveOutput, NoDeviceOrNoFileCallbacksNoOutput) {
+    HeadlessPlatform platform, bare;
     platform.soundWorks = false;
-    PlayerContext context;
+    PlayerContext context, none;
     setFileCallbacks(context, memoryFileCallbacks());
-    WaveOutput output(platform, platform, context);
+    WaveOutput output(platform, platform, context), refused(bare, bare, none);
     EXPECT_FALSE(output.openWaveOutput(kMixRate));
     EXPECT_FALSE(output.isOpen());
-}
-
-TEST(SoundWaveOutput, MissingFileCallbacksRefuseToOpen) {
-    HeadlessPlatform platform;
-    PlayerContext context;
-    WaveOutput output(platform, platform, context);
-    EXPECT_FALSE(output.openWaveOutput(kMixRate));
-    EXPECT_EQ(platform.calls(), std::vector<std::string>{});  // touched nothing
+    EXPECT_FALSE(refused.openWaveOutput(kMixRate));
+    EXPECT_EQ(bare.calls(), std::vector<std::string>{});  // touched nothing
 }
 
 }  // namespace

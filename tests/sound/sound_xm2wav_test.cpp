@@ -1,5 +1,5 @@
 // The xm2wav tool end to end: a module built in code is rendered to a WAV whose header,
-// length, pitch and silence after a key off are checked; bad modules give exit code 1.
+// length, pitch, side and silence after a key off are checked; bad modules give exit code 1.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -59,6 +59,7 @@ XmModule sineSong() {
         sine.frames.push_back(static_cast<int>(20000 * std::sin(2 * std::numbers::pi * i / 64)));
     sine.loopBits = 1;
     sine.loopLength = 64;
+    sine.panning = 0;  // hard left: the right channel stays silent
     XmModule m = songOf(1, 64, 2, 6);
     m.instruments[0] = oneSampleInstrument(sine);
     put(m, 0, 0, 0, {58, 1, 0, 0, 0});  // real note 57: 8363 x 2^(9/12) Hz over 64 frames
@@ -83,6 +84,7 @@ TEST(SoundXm2wav, RendersUntilTheSongLoopsBack) {
     const auto left = [&](size_t i) {
         return static_cast<int16_t>(b[44 + 4 * i] | (b[45 + 4 * i] << 8));
     };
+    for (size_t i = 0; i < frames; ++i) ASSERT_EQ(b[46 + 4 * i] | b[47 + 4 * i], 0) << i;
     int crossings = 0, first = -1, last = -1;
     for (size_t i = 4411; i < 132300; ++i) {
         if (left(i - 1) < 0 && left(i) >= 0) {
