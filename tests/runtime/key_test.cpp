@@ -72,25 +72,22 @@ TEST_F(KeyTest, BindingsAndJumpsLeadToTheirPages) {
     EXPECT_EQ(view().music, 1);
 }
 
-TEST_F(KeyTest, JumpArgumentsReadAsDecimalNumbers) {
+// Arguments read as decimal numbers (atoi); jumps to pages that do not exist are ignored and
+// leave the last page as it was; an unknown command is not handled.
+TEST_F(KeyTest, JumpArgumentsAndMissingPages) {
     ASSERT_TRUE(start(magazine("")));
-    EXPECT_TRUE(app_->runCommand("JUMP", "3abc"));
-    EXPECT_EQ(view().currentPage, 3);
-    EXPECT_TRUE(app_->runCommand("jump", "abc"));
-    EXPECT_EQ(view().currentPage, 0);
-    EXPECT_TRUE(app_->runCommand("jump", "  5"));
-    EXPECT_EQ(view().currentPage, 5);
-    EXPECT_FALSE(app_->runCommand("jmp", "1"));
-    EXPECT_EQ(view().currentPage, 5);
-}
-
-TEST_F(KeyTest, JumpsToPagesThatDoNotExistAreIgnored) {
-    ASSERT_TRUE(start(magazine("")));
-    app_->runCommand("jump", "3");
-    for (const char* target : {"6", "12abc", "-1", "99999999999"}) {
-        EXPECT_TRUE(app_->runCommand("jump", target));
-        EXPECT_EQ(view().currentPage, 3) << target;
-        EXPECT_EQ(view().lastPage, 0) << target;
+    const struct {
+        const char *command, *argument;
+        bool handled;
+        int page, last;
+    } steps[] = {{"JUMP", "3abc", true, 3, 0}, {"jump", "abc", true, 0, 3},
+                 {"jump", "  5", true, 5, 0},  {"jmp", "1", false, 5, 0},
+                 {"jump", "6", true, 5, 0},    {"jump", "12abc", true, 5, 0},
+                 {"jump", "-1", true, 5, 0},   {"jump", "99999999999", true, 5, 0}};
+    for (const auto& s : steps) {
+        EXPECT_EQ(app_->runCommand(s.command, s.argument), s.handled) << s.argument;
+        EXPECT_EQ(view().currentPage, s.page) << s.argument;
+        EXPECT_EQ(view().lastPage, s.last) << s.argument;
     }
 }
 
