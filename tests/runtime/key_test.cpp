@@ -133,22 +133,18 @@ std::string menuMagazine(const std::string& keys) {
     return s;
 }
 
+// Up and Down wrap around; End and Home move without saying so; Return runs the selection's
+// command (jump to its number plus one) and the selection is kept for the next visit.
 TEST_F(KeyTest, MenuSelectionWrapsAround) {
     ASSERT_TRUE(start(menuMagazine("")));
-    std::atomic<int32_t>& selection = view().selections[0];
-    EXPECT_TRUE(app_->handleKey(kVkUp));
-    EXPECT_EQ(selection, 3);
-    EXPECT_TRUE(app_->handleKey(kVkDown));
-    EXPECT_EQ(selection, 0);
-    EXPECT_FALSE(app_->handleKey(kVkEnd));
-    EXPECT_EQ(selection, 3);
-    EXPECT_FALSE(app_->handleKey(kVkHome));
-    EXPECT_EQ(selection, 0);
-    app_->handleKey(kVkDown);
-    app_->handleKey(kVkDown);
-    EXPECT_TRUE(app_->handleKey(kVkReturn));
+    const std::tuple<int, bool, int> steps[] = {
+        {kVkUp, true, 3},   {kVkDown, true, 0}, {kVkEnd, false, 3},  {kVkHome, false, 0},
+        {kVkDown, true, 1}, {kVkDown, true, 2}, {kVkReturn, true, 2}};
+    for (auto [key, handled, selection] : steps) {
+        EXPECT_EQ(app_->handleKey(key), handled) << key;
+        EXPECT_EQ(view().selections[0], selection) << key;
+    }
     EXPECT_EQ(view().currentPage, 3);
-    EXPECT_EQ(selection, 2);  // kept for the next visit
 }
 
 TEST_F(KeyTest, SpaceBindingTakesTheMenusSpace) {
