@@ -79,6 +79,12 @@ class MusicTest : public testing::ScratchDir {
         if (!samples.empty()) std::memcpy(samples.data(), bytes.data() + 44, samples.size() * 2);
         return samples;
     }
+    // The song's second block: by then the voices' volume ramps from a stop have run out, so
+    // a restart plays it exactly as a first start does.
+    std::vector<int16_t> secondBlock(const std::string& name) {
+        std::vector<int16_t> rendered = render(name, 0.1);
+        return {rendered.begin() + 2 * kFramesPerBlock, rendered.begin() + 4 * kFramesPerBlock};
+    }
     std::vector<int16_t> run(std::vector<HeadlessStep> steps) {
         platform_.steps = std::move(steps);
         EXPECT_EQ(runViewer(platform_), 0);
@@ -122,15 +128,11 @@ TEST_F(MusicTest, F9TwiceStartsTheSongAgainFromItsBeginning) {
                                        {Kind::wait, 300, {}},
                                        {Kind::key, kVkF9, {}},
                                        {Kind::wait, 1500, {}}});
-    std::vector<int16_t> rendered = render("one.xm", 1.0);
-    // The song's second block: by then the voices' volume ramps from the stop have run out,
-    // so a restart plays it exactly as a first start does.
-    std::vector<int16_t> secondBlock(rendered.begin() + 2 * kFramesPerBlock,
-                                     rendered.begin() + 4 * kFramesPerBlock);
-    size_t first = findStart(played, secondBlock, 0);
+    const std::vector<int16_t> start = secondBlock("one.xm");
+    size_t first = findStart(played, start, 0);
     EXPECT_EQ(first, kRingFrames + kFramesPerBlock);
     // Stopped at 1.5 s and started again at 1.8 s: the start plays once more after that.
-    size_t again = findStart(played, secondBlock, first + 1);
+    size_t again = findStart(played, start, first + 1);
     ASSERT_NE(again, std::string::npos);
     EXPECT_GT(again, 1800u * kMixRate / 1000);
     EXPECT_LT(again, 1800u * kMixRate / 1000 + kRingFrames + 3 * kFramesPerBlock);
@@ -153,13 +155,9 @@ TEST_F(MusicTest, NextMusicOnTheLastSongGoesToTheFirstAndPlays) {
                                        {Kind::wait, 1500, {}}});
     EXPECT_TRUE(std::all_of(played.begin(), played.begin() + 2 * kMixRate,
                             [](int16_t s) { return s == 0; }));
-    std::vector<int16_t> one = render("one.xm", 0.1), three = render("three.xm", 0.1);
-    std::vector<int16_t> oneStart(one.begin() + 2 * kFramesPerBlock,
-                                  one.begin() + 4 * kFramesPerBlock);
-    std::vector<int16_t> threeStart(three.begin() + 2 * kFramesPerBlock,
-                                    three.begin() + 4 * kFramesPerBlock);
-    EXPECT_NE(findStart(played, oneStart, kMixRate), std::string::npos);
-    EXPECT_EQ(findStart(played, threeStart, 0), std::string::npos);  // replaced before it played
+    EXPECT_NE(findStart(played, secondBlock("one.xm"), kMixRate), std::string::npos);
+    // three was replaced before it played
+    EXPECT_EQ(findStart(played, secondBlock("three.xm"), 0), std::string::npos);
 }
 
 TEST_F(MusicTest, MissingModuleLeavesTheMagazineSilentAndRunning) {
