@@ -33,117 +33,102 @@ class ViewerTest : public testing::ScratchDir {
 
 const char kOnePage[] = "#definepages 1\n#startpage 0 \"home\"\nhello\n";
 
-TEST_F(ViewerTest, MissingScriptEndsBeforeAnyWindow) {
-    EXPECT_EQ(runViewer(platform_), 1);
-    EXPECT_EQ(platform_.messages(),
-              std::vector<std::string>{"script could not be loaded! terminating..."});
-    EXPECT_FALSE(platform_.windowCreated());
-    EXPECT_EQ(platform_.framesPresented(), 0u);
+using Lines = std::vector<std::string>;
+const char kScriptMessage[] = "script could not be loaded! terminating...";
+
+// Each start-up failure: its messages, exit code 1 and no frame. An empty script means none.
+TEST_F(ViewerTest, StartUpFailuresEndWithTheirMessages) {
+    const std::string fullScreen = std::string("#setglobaloption fullscreen on\n") + kOnePage;
+    struct Case {
+        const char* name;
+        std::string script;
+        WindowResult window;
+        bool fullScreenWorks;
+        Lines messages;
+    } cases[] = {
+        {"no script", "", WindowResult::ok, true, {kScriptMessage}},
+        {"100 MB script", "big", WindowResult::ok, true, {kScriptMessage}},
+        {"class",
+         kOnePage,
+         WindowResult::classFailed,
+         true,
+         {"registering window class failed!", "initialization of window failed!"}},
+        {"window",
+         kOnePage,
+         WindowResult::windowFailed,
+         true,
+         {"initialization of window failed!"}},
+        {"full screen",
+         fullScreen,
+         WindowResult::ok,
+         false,
+         {"initialization of directdraw interface failed!"}},
+    };
+    for (const Case& c : cases) {
+        fs::remove(kScriptName);
+        if (!c.script.empty()) writeScript(c.script);
+        if (c.script == "big") fs::resize_file(kScriptName, 100u << 20);  // refused by size alone
+        HeadlessPlatform platform;
+        platform.windowResult = c.window;
+        platform.fullScreenWorks = c.fullScreenWorks;
+        EXPECT_EQ(runViewer(platform), 1) << c.name;
+        EXPECT_EQ(platform.messages(), c.messages) << c.name;
+        EXPECT_EQ(platform.framesPresented(), 0u) << c.name;
+        EXPECT_EQ(platform.windowCreated(), !c.fullScreenWorks) << c.name;  // only that one made it
+        EXPECT_FALSE(platform.fullScreen()) << c.name;  // a failed full screen is released
+        if (!c.fullScreenWorks) {
+            EXPECT_TRUE(platform.cursorHidden());
+            EXPECT_EQ(platform.calls(), (Lines{"openRingDevice", "createWindow", "hideCursor",
+                                               "enterFullScreen", "message", "leaveFullScreen"}));
+        }
+    }
 }
 
-TEST_F(ViewerTest, HundredMegabyteScriptEndsWithTheScriptMessage) {
-    writeScript(kOnePage);
-    fs::resize_file(kScriptName, 100u << 20);  // sparse: the size alone refuses it
-    EXPECT_EQ(runViewer(platform_), 1);
-    EXPECT_EQ(platform_.messages(),
-              std::vector<std::string>{"script could not be loaded! terminating..."});
-}
-
-TEST_F(ViewerTest, FailedClassRegistrationShowsBothMessages) {
-    writeScript(kOnePage);
-    platform_.windowResult = WindowResult::classFailed;
-    EXPECT_EQ(runViewer(platform_), 1);
-    EXPECT_EQ(platform_.messages(), (std::vector<std::string>{"registering window class failed!",
-                                                              "initialization of window failed!"}));
-    EXPECT_EQ(platform_.framesPresented(), 0u);
-}
-
-TEST_F(ViewerTest, FailedWindowShowsItsMessage) {
-    writeScript(kOnePage);
-    platform_.windowResult = WindowResult::windowFailed;
-    EXPECT_EQ(runViewer(platform_), 1);
-    EXPECT_EQ(platform_.messages(), std::vector<std::string>{"initialization of window failed!"});
-}
-
-TEST_F(ViewerTest, FailedFullScreenIsReleasedAndReported) {
-    writeScript(std::string("#setglobaloption fullscreen on\n") + kOnePage);
-    platform_.fullScreenWorks = false;
-    EXPECT_EQ(runViewer(platform_), 1);
-    EXPECT_EQ(platform_.messages(),
-              std::vector<std::string>{"initialization of directdraw interface failed!"});
-    EXPECT_TRUE(platform_.cursorHidden());
-    EXPECT_FALSE(platform_.fullScreen());
-    EXPECT_EQ(platform_.framesPresented(), 0u);
-}
-
-TEST_F(ViewerTest, StartUpOrderWithFullScreen) {
+TEST_F(ViewerTest, StartUpOrderWithFullScreenAndWindowedByDefault) {
     writeScript(std::string("#setglobaloption fullscreen on\n") + kOnePage);
     platform_.steps = {{Kind::wait, 2, {}}};
     EXPECT_EQ(runViewer(platform_), 0);
-    EXPECT_EQ(platform_.calls(), (std::vector<std::string>{
-                                     "openRingDevice", "createWindow", "hideCursor",
-                                     "enterFullScreen", "present", "stopPresenting", "postClose"}));
+    EXPECT_EQ(platform_.calls(),
+              (Lines{"openRingDevice", "createWindow", "hideCursor", "enterFullScreen", "present",
+                     "stopPresenting", "postClose"}));
     EXPECT_TRUE(platform_.fullScreen());
     EXPECT_TRUE(platform_.messages().empty());
-}
 
-TEST_F(ViewerTest, FailedFullScreenIsReleasedBeforeAnyFrame) {
-    writeScript(std::string("#setglobaloption fullscreen on\n") + kOnePage);
-    platform_.fullScreenWorks = false;
-    EXPECT_EQ(runViewer(platform_), 1);
-    EXPECT_EQ(platform_.calls(),
-              (std::vector<std::string>{"openRingDevice", "createWindow", "hideCursor",
-                                        "enterFullScreen", "message", "leaveFullScreen"}));
-}
-
-TEST_F(ViewerTest, WindowedByDefault) {
     writeScript(kOnePage);
-    EXPECT_EQ(runViewer(platform_), 0);
-    EXPECT_TRUE(platform_.windowCreated());
-    EXPECT_FALSE(platform_.cursorHidden());
-    EXPECT_FALSE(platform_.fullScreen());
+    HeadlessPlatform windowed;
+    EXPECT_EQ(runViewer(windowed), 0);
+    EXPECT_TRUE(windowed.windowCreated());
+    EXPECT_FALSE(windowed.cursorHidden());
+    EXPECT_FALSE(windowed.fullScreen());
 }
 
-// After runViewer returns no frame may be drawn any more: the render thread has been joined.
-void expectNoMoreFrames(const HeadlessPlatform& platform) {
-    uint64_t frames = platform.framesPresented();
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    EXPECT_EQ(platform.framesPresented(), frames);
-}
-
-TEST_F(ViewerTest, F12StopsAfterTheFrameInProgress) {
+// F12 and closing the window end the run with 0 after the frame in progress (frames 0 to the
+// last wait's end); other keys do not. After runViewer returns no frame may be drawn any more:
+// the render thread has been joined.
+TEST_F(ViewerTest, F12AndCloseEndTheRunWithTheRenderThreadStopped) {
     writeScript(kOnePage);
-    platform_.steps = {{Kind::wait, 10, {}}, {Kind::key, kVkF12, {}}, {Kind::wait, 5, {}}};
-    EXPECT_EQ(runViewer(platform_), 0);
-    // Frames 0 to 10 were drawn; the loop saw the cleared flag before frame 11.
-    EXPECT_EQ(platform_.framesPresented(), 11u);
-    EXPECT_EQ(platform_.calls(),
-              (std::vector<std::string>{"openRingDevice", "createWindow", "present", "postClose",
-                                        "stopPresenting"}));
-    expectNoMoreFrames(platform_);
-}
-
-TEST_F(ViewerTest, F12AsTheLastStepEndsTheRun) {
-    writeScript(kOnePage);
-    platform_.steps = {{Kind::wait, 3, {}}, {Kind::key, kVkF12, {}}};
-    EXPECT_EQ(runViewer(platform_), 0);
-    EXPECT_EQ(platform_.framesPresented(), 4u);
-    expectNoMoreFrames(platform_);
-}
-
-TEST_F(ViewerTest, ClosingTheWindowEndsWithZero) {
-    writeScript(kOnePage);
-    platform_.steps = {{Kind::wait, 5, {}}, {Kind::close, 0, {}}, {Kind::wait, 5, {}}};
-    EXPECT_EQ(runViewer(platform_), 0);
-    EXPECT_EQ(platform_.framesPresented(), 6u);
-    expectNoMoreFrames(platform_);
-}
-
-TEST_F(ViewerTest, OtherKeysDoNotEndTheRun) {
-    writeScript(kOnePage);
-    platform_.steps = {{Kind::key, 'A', {}}, {Kind::key, kVkF11, {}}, {Kind::wait, 7, {}}};
-    EXPECT_EQ(runViewer(platform_), 0);
-    EXPECT_EQ(platform_.framesPresented(), 8u);
+    struct Case {
+        const char* name;
+        std::vector<HeadlessStep> steps;
+        uint64_t frames;
+    } cases[] = {
+        {"F12", {{Kind::wait, 10, {}}, {Kind::key, kVkF12, {}}, {Kind::wait, 5, {}}}, 11},
+        {"F12 last", {{Kind::wait, 3, {}}, {Kind::key, kVkF12, {}}}, 4},
+        {"close", {{Kind::wait, 5, {}}, {Kind::close, 0, {}}, {Kind::wait, 5, {}}}, 6},
+        {"other keys", {{Kind::key, 'A', {}}, {Kind::key, kVkF11, {}}, {Kind::wait, 7, {}}}, 8},
+    };
+    for (const Case& c : cases) {
+        HeadlessPlatform platform;
+        platform.steps = c.steps;
+        EXPECT_EQ(runViewer(platform), 0) << c.name;
+        EXPECT_EQ(platform.framesPresented(), c.frames) << c.name;
+        if (c.frames == 11) {
+            EXPECT_EQ(platform.calls(), (Lines{"openRingDevice", "createWindow", "present",
+                                               "postClose", "stopPresenting"}));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        EXPECT_EQ(platform.framesPresented(), c.frames) << c.name;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // magshot as a user runs it: the files it writes, its exit codes, and that two runs with the
-// same steps write the same bytes.
+// same steps write the same bytes. Then the bundled demo magazine through it (all threads, the
+// real font): it starts, its keys lead where its pages say, and coming back shows the same
+// picture.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -89,27 +91,60 @@ TEST_F(MagshotTest, WavHoldsEverythingTheDevicePlayed) {
     EXPECT_EQ(wav.find_first_not_of('\0', 44), std::string::npos);
 }
 
-TEST_F(MagshotTest, MissingScriptFailsWithItsMessage) {
-    std::string err;
-    EXPECT_EQ(run("--wait 10 --shot none.png", &err), 1);
-    EXPECT_NE(err.find("script could not be loaded! terminating..."), std::string::npos);
+// Exit codes: 1 for a run that fails, 2 for arguments refused; with what standard error says.
+TEST_F(MagshotTest, FailedRunsAndBadArguments) {
+    const struct {
+        const char* args;
+        int code;
+        const char* says;
+    } cases[] = {
+        {"--wait 10 --shot none.png", 1, "script could not be loaded! terminating..."},
+        {"--dir mag --shot /nonexistent-dir/x.png", 1, "cannot write"},
+        {"--dir mag --wait ten", 2, "--wait"},
+        {"--dir mag --key 300", 2, ""},
+        {"--dir mag --frobnicate", 2, ""},
+        {"--dir nowhere --wait 1", 2, ""},
+        {"--help", 0, ""},
+    };
+    for (const auto& c : cases) {
+        std::string err;
+        EXPECT_EQ(run(c.args, &err), c.code) << c.args;
+        EXPECT_NE(err.find(c.says), std::string::npos) << c.args;
+    }
     EXPECT_FALSE(fs::exists(dir_ / "none.png"));
 }
 
-TEST_F(MagshotTest, BadArgumentsAreRefused) {
-    std::string err;
-    EXPECT_EQ(run("--dir mag --wait ten", &err), 2);
-    EXPECT_NE(err.find("--wait"), std::string::npos);
-    EXPECT_EQ(run("--dir mag --key 300"), 2);
-    EXPECT_EQ(run("--dir mag --frobnicate"), 2);
-    EXPECT_EQ(run("--dir nowhere --wait 1"), 2);
-    EXPECT_EQ(run("--help"), 0);
+const std::string kDemo = "--dir '" QVL_SOURCE_DIR "/demo' ";
+
+TEST_F(MagshotTest, DemoStartsOnTheContentsAndComesBackToIt) {
+    // Return opens chapter one (a fade of about 370 ms), Esc comes back to the contents.
+    ASSERT_EQ(run(kDemo + "--wait 50 --shot home.rgb565 --key 13 --wait 500 --shot one.rgb565 "
+                          "--key 27 --wait 500 --shot back.rgb565 --key 123"),
+              0);
+    EXPECT_EQ(read(dir_ / "home.rgb565").size(), 614400u);
+    EXPECT_NE(read(dir_ / "home.rgb565"), read(dir_ / "one.rgb565"));
+    EXPECT_EQ(read(dir_ / "home.rgb565"), read(dir_ / "back.rgb565"));
 }
 
-TEST_F(MagshotTest, UnwritableShotFails) {
-    std::string err;
-    EXPECT_EQ(run("--dir mag --shot /nonexistent-dir/x.png", &err), 1);
-    EXPECT_NE(err.find("cannot write"), std::string::npos);
+TEST_F(MagshotTest, DemoF1AndPShowTheSameHelpPage) {
+    ASSERT_EQ(run(kDemo + "--key 112 --wait 500 --shot f1.rgb565"), 0);
+    ASSERT_EQ(
+        run(kDemo + "--key 80 --wait 500 --shot p.rgb565 --key 27 --wait 500 --shot esc.rgb565"),
+        0);
+    EXPECT_EQ(read(dir_ / "f1.rgb565"), read(dir_ / "p.rgb565"));
+    // The help page ignores numbered jumps: Esc (jump 0) stays there.
+    EXPECT_EQ(read(dir_ / "p.rgb565"), read(dir_ / "esc.rgb565"));
+    ASSERT_EQ(run(kDemo + "--wait 1 --shot home.rgb565"), 0);
+    EXPECT_NE(read(dir_ / "home.rgb565"), read(dir_ / "f1.rgb565"));
+}
+
+TEST_F(MagshotTest, DemoQuitEntryEndsTheViewer) {
+    // Up from the first entry wraps to the last one, "exit": the viewer ends, and the steps
+    // after that are not taken.
+    ASSERT_EQ(run(kDemo + "--key 38 --key 13 --wait 100 --shot after.rgb565"), 0);
+    EXPECT_FALSE(fs::exists(dir_ / "after.rgb565"));
+    ASSERT_EQ(run(kDemo + "--key 38 --wait 100 --shot stay.rgb565"), 0);
+    EXPECT_TRUE(fs::exists(dir_ / "stay.rgb565"));
 }
 
 }  // namespace

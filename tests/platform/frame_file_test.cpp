@@ -1,6 +1,7 @@
 // Frame files: channel widening and the PNG's structure, checked by decoding the file here.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,19 +14,14 @@ namespace qvl {
 namespace {
 
 TEST(FrameFile, WideningRepeatsTopBits) {
-    uint8_t rgb[3];
-    widenRgb565(0xFFFF, rgb);
-    EXPECT_EQ(rgb[0], 255);
-    EXPECT_EQ(rgb[1], 255);
-    EXPECT_EQ(rgb[2], 255);
-    widenRgb565(0x07E0, rgb);  // full green only
-    EXPECT_EQ(rgb[0], 0);
-    EXPECT_EQ(rgb[1], 255);
-    EXPECT_EQ(rgb[2], 0);
-    widenRgb565(0x8410, rgb);  // r 16, g 32, b 16: the middle of each field
-    EXPECT_EQ(rgb[0], 132);    // 10000 -> 10000100
-    EXPECT_EQ(rgb[1], 130);    // 100000 -> 10000010
-    EXPECT_EQ(rgb[2], 132);
+    // 0x8410 is r 16, g 32, b 16: 10000 -> 10000100 and 100000 -> 10000010.
+    const std::pair<uint16_t, std::array<uint8_t, 3>> cases[] = {
+        {0xFFFF, {255, 255, 255}}, {0x07E0, {0, 255, 0}}, {0x8410, {132, 130, 132}}};
+    for (auto [pixel, want] : cases) {
+        std::array<uint8_t, 3> rgb{};
+        widenRgb565(pixel, rgb.data());
+        EXPECT_EQ(rgb, want) << pixel;
+    }
 }
 
 uint32_t be32(const std::vector<uint8_t>& d, size_t at) {
@@ -33,13 +29,25 @@ uint32_t be32(const std::vector<uint8_t>& d, size_t at) {
            d[at + 3];
 }
 
-// Walks the chunks and undoes the stored deflate blocks, giving back the filtered rows.
+// The CRC-32 of a chunk's type and data, bit by bit (reflected polynomial 0xEDB88320).
+uint32_t chunkCrc(const uint8_t* p, size_t n) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < n; ++i) {
+        crc ^= p[i];
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (crc & 1 ? 0xEDB88320u : 0);
+    }
+    return ~crc;
+}
+
+// Walks the chunks, checking each CRC, and undoes the stored deflate blocks, giving back the
+// filtered rows.
 std::vector<uint8_t> decodeStoredPng(const std::vector<uint8_t>& png, uint32_t& w, uint32_t& h) {
     std::vector<uint8_t> z;
     size_t at = 8;
     while (at + 8 <= png.size()) {
         uint32_t len = be32(png, at);
         std::string type(png.begin() + at + 4, png.begin() + at + 8);
+        EXPECT_EQ(be32(png, at + 8 + len), chunkCrc(&png[at + 4], 4 + len)) << type;
         if (type == "IHDR") {
             w = be32(png, at + 8);
             h = be32(png, at + 12);
@@ -67,6 +75,7 @@ TEST(FrameFile, PngHoldsEveryPixel) {
     std::vector<uint8_t> png = encodePng(pixels.data(), w, h);
     ASSERT_GT(png.size(), 8u);
     EXPECT_EQ(png[1], 'P');
+    EXPECT_EQ(be32(png, png.size() - 4), 0xAE426082u);  // the CRC every IEND chunk carries
     uint32_t gotW = 0, gotH = 0;
     std::vector<uint8_t> raw = decodeStoredPng(png, gotW, gotH);
     EXPECT_EQ(gotW, uint32_t(w));

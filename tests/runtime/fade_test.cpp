@@ -33,45 +33,34 @@ TEST_F(FadeTest, LevelsFallByTheClockThenThePageSwitchesAndRises) {
     frameAt(1183);  // 61 levels down: black reached; this frame keeps its level
     EXPECT_EQ(view().fadeLevel, 1);
     EXPECT_EQ(view().currentPage, 0);
-    frameAt(1184);  // the first fade-in frame: the new page, at level 0
-    EXPECT_EQ(view().currentPage, 1);
-    EXPECT_EQ(view().fadeLevel, 0);
-    EXPECT_EQ(cellAt(0, 0).ink, 0);
-    frameAt(1183 + 93);
-    EXPECT_EQ(view().fadeLevel, 31);
-    EXPECT_TRUE(view().fadeActive);
-    frameAt(1183 + 189);  // 63 levels up
-    EXPECT_EQ(view().fadeLevel, 63);
-    EXPECT_FALSE(view().fadeActive);
+    // Fade-in from 1183, a level every 3 ms, seen at 60 frames a second (16 ms apart): the
+    // frame after 1372 holds 63, not 64, and ends the fade.
+    for (uint64_t ms = 1184; ms <= 1184 + 12 * 16; ms += 16) {
+        frameAt(ms);
+        const int level = std::min<int>(63, (ms - 1183) / 3);
+        EXPECT_EQ(view().currentPage, 1) << "at " << ms;
+        EXPECT_EQ(view().fadeLevel, level) << "at " << ms;
+        EXPECT_EQ(view().fadeActive, level < 63) << "at " << ms;
+        EXPECT_EQ(cellAt(0, 0).ink, textColour(7, level)) << "at " << ms;
+    }
     EXPECT_EQ(rowText(0, 0, 3), "one");
-    EXPECT_EQ(cellAt(0, 0).ink, textColour(7, 63));
 }
 
+// Out in 61 levels and in in 63, each level fadespeed milliseconds long (at least 1).
 TEST_F(FadeTest, DurationFollowsFadespeed) {
-    ASSERT_TRUE(start(twoPages("#setglobaloption fadespeed 10\n")));
-    app_->handleKey('N');
-    frameAt(600);
-    EXPECT_EQ(view().fadeLevel, 1);  // 61 - 60
-    frameAt(610);                    // out after 610 ms
-    frameAt(611);
-    EXPECT_EQ(view().currentPage, 1);
-    frameAt(610 + 629);
-    EXPECT_TRUE(view().fadeActive);
-    frameAt(610 + 630);  // in after 630 ms
-    EXPECT_FALSE(view().fadeActive);
-}
-
-TEST_F(FadeTest, FadespeedZeroCountsAsOne) {
-    for (const char* speed : {"0", "-5"}) {
+    for (auto [speed, ms] : {std::pair{"10", 10}, {"0", 1}, {"-5", 1}}) {
         ASSERT_TRUE(start(twoPages(std::string("#setglobaloption fadespeed ") + speed + "\n")));
         const uint64_t t = platform_.tickCount();  // the clock only runs forward
         app_->handleKey('N');
-        frameAt(t + 30);
+        frameAt(t + 30 * ms);
         EXPECT_EQ(view().fadeLevel, 31) << speed;
-        frameAt(t + 61);
-        frameAt(t + 62);
+        frameAt(t + 61 * ms);
+        EXPECT_EQ(view().currentPage, 0) << speed;
+        frameAt(t + 61 * ms + 1);
         EXPECT_EQ(view().currentPage, 1) << speed;
-        frameAt(t + 61 + 63);
+        frameAt(t + 124 * ms - 1);
+        EXPECT_TRUE(view().fadeActive) << speed;
+        frameAt(t + 124 * ms);
         EXPECT_FALSE(view().fadeActive) << speed;
     }
 }

@@ -21,84 +21,73 @@ std::string magazine(const std::string& globalKeys, const std::string& page0 = "
     return s;
 }
 
-TEST_F(KeyTest, BindingsCompareTheLoweredCodesLowByte) {
-    ASSERT_TRUE(
-        start(magazine("#definekeys 3\n#key 0 f1 jump 1\n#key 1 a jump 3\n#key 2 A jump 5\n")));
-    EXPECT_TRUE(app_->handleKey('P'));  // P is 80, lowered 112: the "f1" binding
-    EXPECT_EQ(view().currentPage, 1);
-    view().currentPage = 0;
-    EXPECT_TRUE(app_->handleKey(112));  // F1 itself
-    EXPECT_EQ(view().currentPage, 1);
-    EXPECT_TRUE(app_->handleKey('A'));  // A is 65, lowered 97
-    EXPECT_EQ(view().currentPage, 3);
-    EXPECT_FALSE(app_->handleKey('B'));
-}
+// A key pressed, whether the magazine says it handled it, and the page shown after it.
+struct Press {
+    int key;
+    bool handled;
+    int page;
+};
 
-TEST_F(KeyTest, XBindingCatchesF9BeforeTheMusicKey) {
-    ASSERT_TRUE(start(magazine("")));
+TEST_F(KeyTest, BindingsAndJumpsLeadToTheirPages) {
+    const struct {
+        const char* name;
+        std::string globalKeys, page0;
+        std::vector<Press> presses;
+    } cases[] = {
+        // P is 80, lowered 112: the "f1" binding; A is 65, lowered 97.
+        {"lowered low byte",
+         "#definekeys 3\n#key 0 f1 jump 1\n#key 1 a jump 3\n#key 2 A jump 5\n",
+         "",
+         {{'P', true, 1}, {'A', true, 3}, {kVkF1, true, 1}, {'B', false, 1}}},
+        {"page bindings after global ones",
+         "#definekeys 2\n#key 0 g jump 3\n#key 1 z jump 0\n",
+         "#definekeys 2\n#key 0 g jump 1\n#key 1 p jump 1\n",
+         {{'G', true, 3}, {'Z', true, 0}, {'P', true, 1}, {'P', false, 1}}},
+        // "jump last" goes back to the page before the last numbered jump, and stays there.
+        {"jump last",
+         "#definekeys 3\n#key 0 b jump last\n#key 1 t jump 1\n#key 2 f jump 5\n",
+         "",
+         {{'T', true, 1}, {'F', true, 5}, {'B', true, 1}, {'B', true, 1}}},
+        // On the page named "Help" a numbered jump is handled and does nothing; "last" works.
+        {"help page",
+         "#definekeys 2\n#key 0 b jump LAST\n#key 1 h jump 2\n",
+         "",
+         {{'H', true, 2}, {'H', true, 2}, {'B', true, 0}}},
+        // An x binding catches F9 (120 lowered is 'x') before the music key.
+        {"x takes F9", "#definekeys 1\n#key 0 x jump 3\n", "", {{kVkF9, true, 3}}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(start(magazine(c.globalKeys, c.page0))) << c.name;
+        const int32_t music = view().music;
+        for (const Press& p : c.presses) {
+            EXPECT_EQ(app_->handleKey(p.key), p.handled) << c.name << ", key " << p.key;
+            EXPECT_EQ(view().currentPage, p.page) << c.name << ", key " << p.key;
+        }
+        EXPECT_EQ(view().music, music) << c.name;
+    }
+    ASSERT_TRUE(start(magazine("")));  // without the binding F9 switches the music off and on
     EXPECT_TRUE(app_->handleKey(kVkF9));
     EXPECT_EQ(view().music, 0);
     EXPECT_TRUE(app_->handleKey(kVkF9));
     EXPECT_EQ(view().music, 1);
-    ASSERT_TRUE(start(magazine("#definekeys 1\n#key 0 x jump 3\n")));
-    EXPECT_TRUE(app_->handleKey(kVkF9));
-    EXPECT_EQ(view().music, 1);
-    EXPECT_EQ(view().currentPage, 3);
 }
 
-TEST_F(KeyTest, PageBindingsComeAfterGlobalOnes) {
-    ASSERT_TRUE(start(magazine("#definekeys 1\n#key 0 g jump 3\n",
-                               "#definekeys 2\n#key 0 g jump 1\n#key 1 p jump 1\n")));
-    app_->handleKey('G');
-    EXPECT_EQ(view().currentPage, 3);
-    view().currentPage = 0;
-    app_->handleKey('P');
-    EXPECT_EQ(view().currentPage, 1);
-    app_->handleKey('P');  // page 1 has no binding for P
-    EXPECT_EQ(view().currentPage, 1);
-}
-
-TEST_F(KeyTest, JumpLastReturnsToThePageBeforeTheLastNumberedJump) {
-    ASSERT_TRUE(
-        start(magazine("#definekeys 3\n#key 0 b jump last\n#key 1 t jump 1\n#key 2 f jump 5\n")));
-    app_->handleKey('T');
-    app_->handleKey('F');  // 1 -> 5
-    app_->handleKey('B');
-    EXPECT_EQ(view().currentPage, 1);
-    app_->handleKey('B');
-    EXPECT_EQ(view().currentPage, 1);
-    EXPECT_EQ(view().lastPage, 1);
-}
-
-TEST_F(KeyTest, HelpPageIgnoresNumberedJumpsButNotLast) {
-    ASSERT_TRUE(start(magazine("#definekeys 2\n#key 0 b jump LAST\n#key 1 h jump 2\n")));
-    app_->handleKey('H');
-    EXPECT_EQ(view().currentPage, 2);
-    EXPECT_TRUE(app_->handleKey('H'));  // the global h binding: jump 2 from "Help" does nothing
-    EXPECT_EQ(view().currentPage, 2);
-    app_->handleKey('B');
-    EXPECT_EQ(view().currentPage, 0);
-}
-
-TEST_F(KeyTest, JumpArgumentsReadAsDecimalNumbers) {
+// Arguments read as decimal numbers (atoi); jumps to pages that do not exist are ignored and
+// leave the last page as it was; an unknown command is not handled.
+TEST_F(KeyTest, JumpArgumentsAndMissingPages) {
     ASSERT_TRUE(start(magazine("")));
-    EXPECT_TRUE(app_->runCommand("JUMP", "3abc"));
-    EXPECT_EQ(view().currentPage, 3);
-    EXPECT_TRUE(app_->runCommand("jump", "abc"));
-    EXPECT_EQ(view().currentPage, 0);
-    EXPECT_TRUE(app_->runCommand("jump", "  5"));
-    EXPECT_EQ(view().currentPage, 5);
-    EXPECT_FALSE(app_->runCommand("jmp", "1"));
-    EXPECT_EQ(view().currentPage, 5);
-}
-
-TEST_F(KeyTest, JumpsToPagesThatDoNotExistAreIgnored) {
-    ASSERT_TRUE(start(magazine("")));
-    app_->runCommand("jump", "3");
-    for (const char* target : {"6", "12abc", "-1", "99999999999"}) {
-        EXPECT_TRUE(app_->runCommand("jump", target));
-        EXPECT_EQ(view().currentPage, 3) << target;
-        EXPECT_EQ(view().lastPage, 0) << target;
+    const struct {
+        const char *command, *argument;
+        bool handled;
+        int page, last;
+    } steps[] = {{"JUMP", "3abc", true, 3, 0}, {"jump", "abc", true, 0, 3},
+                 {"jump", "  5", true, 5, 0},  {"jmp", "1", false, 5, 0},
+                 {"jump", "6", true, 5, 0},    {"jump", "12abc", true, 5, 0},
+                 {"jump", "-1", true, 5, 0},   {"jump", "99999999999", true, 5, 0}};
+    for (const auto& s : steps) {
+        EXPECT_EQ(app_->runCommand(s.command, s.argument), s.handled) << s.argument;
+        EXPECT_EQ(view().currentPage, s.page) << s.argument;
+        EXPECT_EQ(view().lastPage, s.last) << s.argument;
     }
 }
 
@@ -115,33 +104,20 @@ TEST_F(KeyTest, ExitAndF12EndTheRenderLoop) {
 TEST_F(KeyTest, ScrollKeysStopAtTheirLimits) {
     ASSERT_TRUE(start(magazine("")));
     view().currentPage = 4;  // 100 lines: the scroll limit is 480 - 1200 = -720
-    EXPECT_FALSE(app_->handleKey(kVkDown));
-    EXPECT_EQ(view().scrollY, -24);
-    app_->handleKey(kVkNext);
-    EXPECT_EQ(view().scrollY, -144);
-    app_->handleKey(kVkEnd);
-    EXPECT_EQ(view().scrollY, -720);
-    app_->handleKey(kVkNext);
-    EXPECT_EQ(view().scrollY, -720);
-    app_->handleKey(kVkDown);  // the test passes no more
-    EXPECT_EQ(view().scrollY, -720);
-    app_->handleKey(kVkPrior);
-    EXPECT_EQ(view().scrollY, -600);
-    app_->handleKey(kVkHome);
-    EXPECT_EQ(view().scrollY, 0);
-    app_->handleKey(kVkPrior);
-    EXPECT_EQ(view().scrollY, 0);
+    // Down 24, Page Down 120; at the limit Down's test passes no more; Up takes a whole step.
+    const std::pair<int, int> steps[] = {{kVkDown, -24},  {kVkNext, -144}, {kVkEnd, -720},
+                                         {kVkNext, -720}, {kVkDown, -720}, {kVkPrior, -600},
+                                         {kVkHome, 0},    {kVkPrior, 0}};
+    for (auto [key, y] : steps) {
+        EXPECT_FALSE(app_->handleKey(key)) << key;
+        EXPECT_EQ(view().scrollY, y) << key;
+    }
     view().scrollY = -10;
-    app_->handleKey(kVkUp);  // a whole step: 14 pixels past the margin
+    app_->handleKey(kVkUp);  // 14 pixels past the margin
     EXPECT_EQ(view().scrollY, 14);
-}
-
-TEST_F(KeyTest, ShortPagesScrollDownToTheBottom) {
-    ASSERT_TRUE(start(magazine("")));
+    view().currentPage = 0;
     app_->handleKey(kVkEnd);  // one line: its end touches the bottom at 480 - 12
     EXPECT_EQ(view().scrollY, 468);
-    app_->handleKey(kVkHome);
-    EXPECT_EQ(view().scrollY, 0);
 }
 
 std::string menuMagazine(const std::string& keys) {
@@ -157,22 +133,18 @@ std::string menuMagazine(const std::string& keys) {
     return s;
 }
 
+// Up and Down wrap around; End and Home move without saying so; Return runs the selection's
+// command (jump to its number plus one) and the selection is kept for the next visit.
 TEST_F(KeyTest, MenuSelectionWrapsAround) {
     ASSERT_TRUE(start(menuMagazine("")));
-    std::atomic<int32_t>& selection = view().selections[0];
-    EXPECT_TRUE(app_->handleKey(kVkUp));
-    EXPECT_EQ(selection, 3);
-    EXPECT_TRUE(app_->handleKey(kVkDown));
-    EXPECT_EQ(selection, 0);
-    EXPECT_FALSE(app_->handleKey(kVkEnd));
-    EXPECT_EQ(selection, 3);
-    EXPECT_FALSE(app_->handleKey(kVkHome));
-    EXPECT_EQ(selection, 0);
-    app_->handleKey(kVkDown);
-    app_->handleKey(kVkDown);
-    EXPECT_TRUE(app_->handleKey(kVkReturn));
+    const std::tuple<int, bool, int> steps[] = {
+        {kVkUp, true, 3},   {kVkDown, true, 0}, {kVkEnd, false, 3},  {kVkHome, false, 0},
+        {kVkDown, true, 1}, {kVkDown, true, 2}, {kVkReturn, true, 2}};
+    for (auto [key, handled, selection] : steps) {
+        EXPECT_EQ(app_->handleKey(key), handled) << key;
+        EXPECT_EQ(view().selections[0], selection) << key;
+    }
     EXPECT_EQ(view().currentPage, 3);
-    EXPECT_EQ(selection, 2);  // kept for the next visit
 }
 
 TEST_F(KeyTest, SpaceBindingTakesTheMenusSpace) {

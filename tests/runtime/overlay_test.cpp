@@ -15,8 +15,7 @@ std::string pageOfLines(int lines) {
 
 // The row of the scroll bar whose cell shows the thumb (pixel 1 of row 0 of code 178 is ink,
 // which the track's code 176 lacks); -1 when no row between the two ends does.
-int thumbRow(MagazineHarness& h, const std::vector<uint16_t>& picture) {
-    (void)h;
+int thumbRow(const std::vector<uint16_t>& picture) {
     int found = -1;
     for (int row = 1; row <= 38; ++row)
         if (picture[kCellHeight * row * kFrameWidth + 632 + 1] == 0xFFFF) {
@@ -27,14 +26,15 @@ int thumbRow(MagazineHarness& h, const std::vector<uint16_t>& picture) {
 }
 
 TEST_F(OverlayTest, InfoBarAndThumbOfA100LinePage) {
-    ASSERT_TRUE(start("#definepages 1\n#startpage 0 \"Contents\"\n" + pageOfLines(100)));
+    const std::string name = "Contents" + std::string(82, 'N');
+    ASSERT_TRUE(start("#definepages 1\n#startpage 0 \"" + name + "\"\n" + pageOfLines(100)));
     frameAt(0);
-    // (0 + 5) / 61 x 120 = 9.8 -> 9; the name from column 0, the percentage from column 73.
-    EXPECT_EQ(rowText(0), std::string("Contents") + std::string(65, ' ') + "  009% ");
+    // (0 + 5) / 61 x 120 = 9.8 -> 9; the name from column 0 cut at 73, the percentage from 73.
+    EXPECT_EQ(rowText(0), name.substr(0, 73) + "  009% ");
     EXPECT_EQ(cellAt(0, 0).ink, 0);                    // black ink
     EXPECT_EQ(cellAt(0, 0).paper, textColour(7, 63));  // on white paper
     // (0 + 5) / 61 x 40 = 3.3 -> t 3, drawn at row 4.
-    EXPECT_EQ(thumbRow(*this, picture_), 4);
+    EXPECT_EQ(thumbRow(picture_), 4);
     EXPECT_EQ(rowText(1, 0, 6), "line 1");  // the info bar covers line 0
 
     app_->handleKey(kVkEnd);  // scrollY = 480 - 1200 = -720
@@ -42,7 +42,7 @@ TEST_F(OverlayTest, InfoBarAndThumbOfA100LinePage) {
     frameAt(1);
     // (60 + 5) / 61 x 120 = 127 -> capped at 100; x 40 = 42 -> row 38.
     EXPECT_EQ(rowText(0, 73, 7), "  100% ");
-    EXPECT_EQ(thumbRow(*this, picture_), 38);
+    EXPECT_EQ(thumbRow(picture_), 38);
     EXPECT_EQ(rowText(39, 0, 7), "line 99");
 }
 
@@ -58,29 +58,22 @@ TEST_F(OverlayTest, ScrollBarEndsAndTrack) {
     EXPECT_EQ(track.ink, textColour(7, 63));
 }
 
-TEST_F(OverlayTest, LongNamesAreCutAt73) {
-    std::string name(90, 'N');
-    ASSERT_TRUE(start("#definepages 1\n#startpage 0 " + name + "\n" + pageOfLines(50)));
-    frameAt(0);
-    EXPECT_EQ(rowText(0, 0, 73), std::string(73, 'N'));
-    EXPECT_EQ(rowText(0, 73, 2), "  ");
-}
-
-TEST_F(OverlayTest, ShortPagesShowAHundredPercentAndNoThumb) {
-    for (int lines : {0, 20, 39}) {
-        ASSERT_TRUE(start("#definepages 1\n#startpage 0 p\n" + pageOfLines(lines)));
+// At the top: (0 + 5) / (lines - 39) x 120 percent, capped at 100; the thumb at row 1 plus the
+// same ratio x 40, row 38 at most; pages that fit show 100% and no thumb.
+TEST_F(OverlayTest, PercentageAndThumbByPageLength) {
+    const struct {
+        int lines;
+        const char* percent;
+        int thumb;
+    } cases[] = {
+        {0, "100", -1}, {20, "100", -1}, {39, "100", -1}, {40, "100", 38}, {100, "009", 4}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(start("#definepages 1\n#startpage 0 p\n" + pageOfLines(c.lines)));
         frameAt(0);
-        EXPECT_EQ(rowText(0, 73, 7), "  100% ") << lines << " lines";
-        EXPECT_EQ(thumbRow(*this, picture_), -1) << lines << " lines";
+        EXPECT_EQ(rowText(0), "p" + std::string(72, ' ') + "  " + c.percent + "% ")
+            << c.lines << " lines";
+        EXPECT_EQ(thumbRow(picture_), c.thumb) << c.lines << " lines";
     }
-}
-
-TEST_F(OverlayTest, FortyLinePageHasItsThumbAtTheEnd) {
-    ASSERT_TRUE(start("#definepages 1\n#startpage 0 p\n" + pageOfLines(40)));
-    frameAt(0);
-    // (0 + 5) / 1 x 120 = 600 -> 100; x 40 = 200 -> row 38.
-    EXPECT_EQ(rowText(0, 73, 7), "  100% ");
-    EXPECT_EQ(thumbRow(*this, picture_), 38);
 }
 
 const char kMenuPage[] =
