@@ -33,7 +33,37 @@ class ScriptFixture : public ScratchDir {
     const CharCell& cell(int page, size_t index) const {
         return model.pages.at(size_t(page)).cells.at(index);
     }
+    // Page cells' attributes, one string a cell: "fg/bg" then c (coloured), b (bold),
+    // h (highlight), u (underline), k (blink).
+    std::vector<std::string> attrs(int page) const {
+        std::vector<std::string> out;
+        for (const CharCell& c : model.pages.at(size_t(page)).cells)
+            out.push_back(std::to_string(c.fg) + "/" + std::to_string(c.bg) +
+                          (c.coloured ? " c" : "") + (c.bold ? " b" : "") +
+                          (c.highlight ? " h" : "") + (c.underline ? " u" : "") +
+                          (c.blink ? " k" : ""));
+        return out;
+    }
     std::vector<std::string> messages() const { return platform.messages(); }
+    // Key bindings as "key command argument", menu entries as "line first last fg bg bold
+    // highlight command argument": whole arrays compare at once.
+    static std::vector<std::string> keys(const std::vector<KeyBinding>& list) {
+        std::vector<std::string> out;
+        for (const KeyBinding& k : list)
+            out.push_back(std::to_string(k.key) + " " + k.command + " " + k.argument);
+        return out;
+    }
+    static std::vector<std::string> selects(const Page& page) {
+        std::vector<std::string> out;
+        for (const MenuSelect& s : page.selects) {
+            std::string row;
+            for (int v :
+                 {s.line, s.firstColumn, s.lastColumn, s.fg, s.bg, int(s.bold), int(s.highlight)})
+                row += std::to_string(v) + " ";
+            out.push_back(row + s.command + " " + s.argument);
+        }
+        return out;
+    }
 
     HeadlessPlatform platform;
     MagazineModel model;

@@ -5,6 +5,8 @@
 namespace qvl {
 namespace {
 
+using Strings = std::vector<std::string>;
+
 class ScriptMagazine : public testing::ScriptFixture {
   protected:
     void SetUp() override {
@@ -22,10 +24,7 @@ TEST_F(ScriptMagazine, EveryKeywordLandsInTheModel) {
     EXPECT_EQ(model.fadespeed, 5u);
     EXPECT_EQ(model.music, 0);
     ASSERT_EQ(model.globalKeyCount, 2);
-    EXPECT_EQ(model.globalKeys[0].key, 27);
-    EXPECT_EQ(model.globalKeys[0].command, "exit");
-    EXPECT_EQ(model.globalKeys[1].key, 112);
-    EXPECT_EQ(model.globalKeys[1].argument, "2");
+    EXPECT_EQ(keys(model.globalKeys), (Strings{"27 exit ", "112 jump 2"}));
 
     ASSERT_EQ(model.pageCount, 3);
     ASSERT_EQ(model.pages.size(), 3u);
@@ -42,26 +41,16 @@ TEST_F(ScriptMagazine, EveryKeywordLandsInTheModel) {
     EXPECT_EQ(menu.infobar, 0);
     EXPECT_EQ(menu.isMenu, 1);
     ASSERT_EQ(menu.selectCount, 2);
-    EXPECT_EQ(menu.selects[0].line, 2);
-    EXPECT_EQ(menu.selects[0].firstColumn, 3);
-    EXPECT_EQ(menu.selects[0].lastColumn, 9);
-    EXPECT_EQ(menu.selects[0].bold, 1);
-    EXPECT_EQ(menu.selects[0].argument, "1");
-    EXPECT_EQ(menu.selects[1].command, "exit");
-    EXPECT_EQ(menu.selects[1].highlight, 0);
+    EXPECT_EQ(selects(menu), (Strings{"2 3 9 7 4 1 1 jump 1", "3 3 9 7 4 0 0 exit none"}));
     EXPECT_EQ(text(0), "MENU\n  news\n  quit\n");
     EXPECT_EQ(menu.lineCount, 3);
-    EXPECT_EQ(cell(0, 0).bold, 1);
-    EXPECT_EQ(cell(0, 4).bold, 0);  // the line end after "</b>"
-    EXPECT_EQ(cell(0, 7).fg, 3);    // "n" of news
-    EXPECT_EQ(cell(0, 7).bg, 4);
-    EXPECT_EQ(cell(0, 7).coloured, 1);
+    EXPECT_EQ(attrs(0)[0], "0/8 c b h");
+    EXPECT_EQ(attrs(0)[4], "0/8");    // the line end after "</b>"
+    EXPECT_EQ(attrs(0)[7], "3/4 c");  // "n" of news
 
     const Page& news = model.pages[1];
     EXPECT_EQ(news.name, "News");
-    ASSERT_EQ(news.keyCount, 1);
-    EXPECT_EQ(news.keys[0].key, 37);
-    EXPECT_EQ(news.keys[0].argument, "last");
+    EXPECT_EQ(keys(news.keys), Strings{"37 jump last"});
     EXPECT_EQ(news.lineCount, 5);  // two ASCII lines, the marker, two ANSI rows
     const std::string ascii = "Hello <b>world</b>\nsecond line\n\n";
     ASSERT_EQ(news.cells.size(), ascii.size() + 160);

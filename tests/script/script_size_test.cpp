@@ -10,7 +10,7 @@ namespace {
 
 using ScriptSizes = testing::ScriptFixture;
 
-constexpr std::string_view kPage = "#definepages 1\n#startpage 0 p\n";
+const std::string kPage = "#definepages 1\n#startpage 0 p\n";
 
 std::string tooMuchText(int line, std::string_view what) {
     return "error while parsing script...\nin line " + std::to_string(line) +
@@ -26,21 +26,6 @@ TEST_F(ScriptSizes, ScriptOverTheFileLimitIsRefusedUnread) {
     EXPECT_TRUE(model.pages.empty());
 }
 
-TEST_F(ScriptSizes, TextBeyondTheBudgetStopsAtItsLine) {
-    // 64 MiB less a little, 80 characters a line: the budget runs out on line 104860 (the
-    // 104858th text line; 104857 lines of 80 cells fit in 8388608, one more does not).
-    const std::string line(79, 'x');
-    std::string script(kPage);
-    script.reserve(kMaxFileBytes);
-    while (script.size() + 80 <= kMaxFileBytes) script += line + '\n';
-    EXPECT_FALSE(read(script));
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0], tooMuchText(104860, line));
-    // The line that passes the budget fills it to the last cell, then it is refused.
-    EXPECT_EQ(model.pages[0].lineCount, 104857);
-    EXPECT_EQ(model.pages[0].cells.size(), kMaxTextCells);
-}
-
 TEST_F(ScriptSizes, MarkupCountsByTheCellsItMakes) {
     // 19 MB of lines of 1900 characters that are all tags: each makes only its line end.
     std::string tags;
@@ -51,51 +36,62 @@ TEST_F(ScriptSizes, MarkupCountsByTheCellsItMakes) {
     EXPECT_EQ(model.pages[0].cells.size(), 10000u);
 }
 
-TEST_F(ScriptSizes, OneFileIncludedOverAndOverStopsAtTheBudget) {
-    // One megabyte of text, included twenty times: the ninth include would pass 8 MiB cells.
-    std::string big;
+TEST_F(ScriptSizes, TextBeyondTheBudgetStopsAtItsLine) {
+    std::string big;  // one megabyte of lines of 100 cells
     while (big.size() < 1000000) big += std::string(99, 'y') + '\n';
     writeFile("big.txt", big);
-    std::string script(kPage);
-    for (int i = 0; i < 20; ++i) script += "#includeascii big.txt\n";
-    EXPECT_FALSE(read(script));
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0], tooMuchText(11, "big.txt"));
-    EXPECT_EQ(model.pages[0].cells.size(), 8u * 1000000);
-
-    // An ANSI file that moves its cursor to row 1000000 imports as 10000 rows of 80 cells;
-    // ten of them fit, the eleventh does not.
+    // Moves its cursor to row 1000000: imports as 10000 rows of 80 cells.
     writeFile("far.ans", "top\x1b[999999Bbottom\n");
-    script = kPage;
-    for (int i = 0; i < 12; ++i) script += "#includeansi far.ans\n";
-    EXPECT_FALSE(read(script));
-    ASSERT_EQ(messages().size(), 2u);
-    EXPECT_EQ(messages()[1], tooMuchText(13, "far.ans"));
-    EXPECT_EQ(model.pages[0].lineCount, 10 * 10000);
-}
-
-TEST_F(ScriptSizes, IncludesBeforeAnyPageCountToo) {
-    // Their text goes nowhere, but each one reads its file: five megabytes twice is too much.
     writeFile("five.txt", std::string(5000000, 'w'));
     writeFile("five.ans", "\x1b[0m" + std::string(5000000, 'w'));
-    EXPECT_FALSE(read("#includeascii five.txt\n#includeascii five.txt\n"));
-    EXPECT_FALSE(read("#includeansi five.ans\n#includeansi five.ans\n"));
-    ASSERT_EQ(messages().size(), 2u);
-    EXPECT_EQ(messages()[0], tooMuchText(2, "five.txt"));
-    EXPECT_EQ(messages()[1], tooMuchText(2, "five.ans"));
-}
-
-TEST_F(ScriptSizes, TheBudgetCountsEveryPageAndEmptyLines) {
-    // Two pages of 4 MiB cells each: the budget is the whole magazine's, and "##" draws on it.
-    std::string half;
+    std::string half;  // 4 MiB cells
     while (half.size() < (size_t{4} << 20)) half += std::string(1023, 'z') + '\n';
     writeFile("half.txt", half);
-    EXPECT_FALSE(
-        read("#definepages 2\n#startpage 0 a\n#includeascii half.txt\n"
-             "#startpage 1 b\n#includeascii half.txt\n##\n"));
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0], tooMuchText(6, "##"));
-    EXPECT_EQ(model.pages[1].cells.size(), half.size());
+    // Nine megabytes of colour changes that draw one row: counted by the file's size.
+    std::string noise;
+    while (noise.size() < 9000000) noise += "\x1b[31m";
+    writeFile("noise.ans", noise + "x\n");
+    // 64 MiB less a little, 80 characters a line: the budget runs out on line 104860 (the
+    // 104858th text line; 104857 lines of 80 cells fit in 8388608, one more does not), and
+    // that line fills the budget to the last cell before it is refused.
+    const std::string line(79, 'x');
+    std::string huge(kPage);
+    huge.reserve(kMaxFileBytes);
+    while (huge.size() + 80 <= kMaxFileBytes) huge += line + '\n';
+
+    auto repeat = [](int n, const std::string& s) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += s;
+        return out;
+    };
+    const struct {
+        std::string script, message;
+        size_t cells;  // on all pages
+    } cases[] = {
+        // The ninth include of the megabyte would pass 8 MiB cells (line 2 + 9).
+        {kPage + repeat(20, "#includeascii big.txt\n"), tooMuchText(11, "big.txt"), 8000000},
+        // Ten of the 10000-row files fit, the eleventh does not.
+        {kPage + repeat(12, "#includeansi far.ans\n"), tooMuchText(13, "far.ans"), 8000000},
+        // Before any page the text goes nowhere, but each include reads its file.
+        {repeat(2, "#includeascii five.txt\n"), tooMuchText(2, "five.txt"), 0},
+        {repeat(2, "#includeansi five.ans\n"), tooMuchText(2, "five.ans"), 0},
+        // The budget is the whole magazine's, and "##" draws on it.
+        {"#definepages 2\n#startpage 0 a\n#includeascii half.txt\n#startpage 1 b\n"
+         "#includeascii half.txt\n##\n",
+         tooMuchText(6, "##"), 2 * half.size()},
+        {kPage + "#includeansi noise.ans\n", tooMuchText(3, "noise.ans"), 0},
+        {huge, tooMuchText(104860, line), kMaxTextCells},
+    };
+    for (const auto& c : cases) {
+        const size_t before = messages().size();
+        EXPECT_FALSE(read(c.script)) << c.message;
+        const auto m = messages();
+        EXPECT_EQ(std::vector(m.begin() + std::ptrdiff_t(before), m.end()), std::vector{c.message});
+        size_t cells = 0;
+        for (const Page& page : model.pages) cells += page.cells.size();
+        EXPECT_EQ(cells, c.cells) << c.message;
+    }
+    EXPECT_EQ(model.pages[0].lineCount, 104857);
 }
 
 TEST_F(ScriptSizes, DefinesStopAtTheirBudget) {
@@ -122,16 +118,6 @@ TEST_F(ScriptSizes, DefinesStopAtTheirBudget) {
     EXPECT_FALSE(read(script));
     ASSERT_EQ(messages().size(), 4u);
     EXPECT_EQ(messages()[3], "error while parsing script...\nin line 105: #definepages");
-}
-
-TEST_F(ScriptSizes, AnsiFileCountsByItsSizeWhenThatIsLarger) {
-    // Nine megabytes of colour changes that draw one row: refused by size on the first include.
-    std::string noise;
-    while (noise.size() < 9000000) noise += "\x1b[31m";
-    writeFile("noise.ans", noise + "x\n");
-    EXPECT_FALSE(read(std::string(kPage) + "#includeansi noise.ans\n"));
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0], tooMuchText(3, "noise.ans"));
 }
 
 }  // namespace

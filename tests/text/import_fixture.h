@@ -1,6 +1,8 @@
 // The fixture of the import tests: import bytes written to a scratch file, read back cells.
 #pragma once
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -32,6 +34,12 @@ class ImportFixture : public ScratchDir {
         const CharCell& c = cell(row, column);
         return std::to_string(c.fg) + "/" + std::to_string(c.bg) + (c.bold ? " b" : "") +
                (c.underline ? " u" : "") + (c.blink ? " k" : "");
+    }
+
+    // "row column character attrs", the form the import tables list cells in.
+    std::string describe(int row, int column) const {
+        return std::to_string(row) + " " + std::to_string(column) + " " +
+               char(cell(row, column).ch) + " " + attrs(row, column);
     }
 
     HeadlessPlatform platform;

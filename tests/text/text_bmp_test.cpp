@@ -47,28 +47,30 @@ TEST_F(TextBmp, ColourTableOfTheGivenSizeIsSkipped) {
     EXPECT_EQ(image.pixels[4], 17);
 }
 
-TEST_F(TextBmp, UnsupportedHeadersGiveMinusTwoAndAnEmptyImage) {
-    BmpLayout fourBit{8, 2};
+TEST_F(TextBmp, UnsupportedHeadersAndAbsurdSidesGiveAnEmptyImage) {
+    const auto rows = picture(8, 2);
+    auto file = [&rows](BmpLayout layout, std::initializer_list<std::pair<int, uint8_t>> bytes) {
+        auto out = makeBmp(layout, rows);
+        for (auto [at, value] : bytes) out[size_t(at)] = value;
+        return out;
+    };
+    BmpLayout fourBit{8, 2}, compressed{8, 2}, twoPlanes{8, 2};
     fourBit.bitsPerPixel = 4;
     fourBit.paletteEntries = 16;
-    BmpLayout compressed{8, 2};
     compressed.compression = 1;
-    BmpLayout twoPlanes{8, 2};
     twoPlanes.planes = 2;
-    const auto rows = picture(8, 2);
-    auto badSignature = makeBmp({8, 2}, rows);
-    badSignature[0] = 'X';
     auto truncated = makeBmp({8, 2}, rows);
     truncated.pop_back();  // the last row is incomplete
-
     writeFile("4bit.bmp", makeBmp(fourBit, rows));
     writeFile("rle.bmp", makeBmp(compressed, rows));
     writeFile("planes.bmp", makeBmp(twoPlanes, rows));
-    writeFile("sig.bmp", badSignature);
+    writeFile("sig.bmp", file({8, 2}, {{0, 'X'}}));
     writeFile("short.bmp", truncated);
     writeFile("tiny.bmp", std::string_view("BM"));
-    for (const char* name :
-         {"4bit.bmp", "rle.bmp", "planes.bmp", "sig.bmp", "short.bmp", "tiny.bmp"}) {
+    writeFile("huge.bmp", file({8, 2}, {{14 + 8, 0xFF}, {14 + 11, 0x7F}}));  // height 0x7FFFFF02
+    writeFile("wide.bmp", file({8, 2}, {{14 + 4, 0}, {14 + 7, 0x80}}));      // width -2^31
+    for (const char* name : {"4bit.bmp", "rle.bmp", "planes.bmp", "sig.bmp", "short.bmp",
+                             "tiny.bmp", "huge.bmp", "wide.bmp"}) {
         BmpImage image;
         image.width = 99;
         EXPECT_EQ(loadBmp(name, image), BmpResult::unsupported) << name;
@@ -78,34 +80,15 @@ TEST_F(TextBmp, UnsupportedHeadersGiveMinusTwoAndAnEmptyImage) {
     }
 }
 
-TEST_F(TextBmp, AbsurdSidesAreRefusedBeforeAllocating) {
-    BmpLayout huge{8, 2};
-    auto file = makeBmp(huge, picture(8, 2));
-    file[14 + 8] = 0xFF;  // height 0x7FFF_FF02
-    file[14 + 11] = 0x7F;
-    writeFile("huge.bmp", file);
-    auto wide = makeBmp({8, 2}, picture(8, 2));
-    wide[14 + 4] = 0;
-    wide[14 + 7] = 0x80;  // width -2^31
-    writeFile("wide.bmp", wide);
-    BmpImage image;
-    EXPECT_EQ(loadBmp("huge.bmp", image), BmpResult::unsupported);
-    EXPECT_EQ(loadBmp("wide.bmp", image), BmpResult::unsupported);
-}
-
-TEST_F(TextBmp, MissingFileGivesMinusOne) {
-    BmpImage image;
-    EXPECT_EQ(loadBmp("none.bmp", image), BmpResult::cannotOpen);
-    std::filesystem::create_directory("folder.bmp");
-    EXPECT_EQ(loadBmp("folder.bmp", image), BmpResult::cannotOpen);
-    EXPECT_TRUE(image.pixels.empty());
-}
-
-TEST_F(TextBmp, WindowsStyleNameIsFoundWhateverTheLetterCase) {
+TEST_F(TextBmp, NamesAreFoundWhateverTheLetterCaseAndMissingFilesCannotOpen) {
     std::filesystem::create_directories("Data/System");
     writeFile("Data/System/Font.BMP", makeBmp({4, 1}, picture(4, 1)));
+    std::filesystem::create_directory("folder.bmp");
     BmpImage image;
     EXPECT_EQ(loadBmp("data\\system\\font.bmp", image), BmpResult::loaded);
+    EXPECT_EQ(loadBmp("none.bmp", image), BmpResult::cannotOpen);
+    EXPECT_EQ(loadBmp("folder.bmp", image), BmpResult::cannotOpen);
+    EXPECT_TRUE(image.pixels.empty());
 }
 
 }  // namespace

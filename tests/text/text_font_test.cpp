@@ -61,114 +61,93 @@ class TextFont : public testing::ScratchDir {
     std::vector<uint16_t> frame;
 };
 
-TEST_F(TextFont, ColourTableAtFullLevelMatchesTheSixteenColours) {
-    const uint16_t expected[16] = {0x0000, 0x7800, 0x03E0, 0x7BE0, 0x000F, 0x780F, 0x03EF, 0x7BEF,
-                                   0x632C, 0xF800, 0x07E0, 0xFFE0, 0x001F, 0xF81F, 0x07FF, 0xFFFF};
-    for (int c = 0; c < 16; ++c) EXPECT_EQ(font->colorTable[c][63], expected[c]) << c;
-}
-
-TEST_F(TextFont, ColourTableScalesByLevelAndBrightBlackDoesNotFade) {
-    EXPECT_EQ(font->colorTable[1][10], 0x1000);   // red 20 -> 2 in five bits
-    EXPECT_EQ(font->colorTable[10][10], 0x0140);  // bright green 40 -> 10 in six bits
-    for (int k = 0; k < 64; ++k) EXPECT_EQ(font->colorTable[8][k], 0x632C) << k;
-    for (int c = 0; c < 16; ++c) {
-        if (c == 8) continue;
-        EXPECT_EQ(font->colorTable[c][0], 0) << c;
-    }
-    EXPECT_EQ(font->normalColor(8, 63), 0);
-    EXPECT_EQ(font->normalColor(-1, 63), 0);
-    EXPECT_EQ(font->brightColor(8, 63), 0);
-    EXPECT_EQ(font->brightColor(7, 63), 0xFFFF);
-}
-
 TEST_F(TextFont, CharacterMapPutsCodeNInTheSixteenBySixteenGrid) {
     EXPECT_EQ(font->lineHeight, kCellHeight);
-    const Glyph space = font->glyph(' ');
-    EXPECT_EQ(space.x, 0);
-    EXPECT_EQ(space.y, 24);  // the last occurrence of the space: row 2, not the rows of spaces
-    EXPECT_EQ(font->glyph('A').x, 8);
-    EXPECT_EQ(font->glyph('A').y, 48);
-    EXPECT_EQ(font->glyph(127).x, 120);
-    EXPECT_EQ(font->glyph(127).y, 84);
-    EXPECT_EQ(font->glyph(255).x, 120);
-    EXPECT_EQ(font->glyph(255).y, 180);
+    // The space's last occurrence in the map: row 2, not the rows of spaces.
+    const int cells[][3] = {{' ', 0, 24}, {'A', 8, 48}, {127, 120, 84}, {255, 120, 180}};
+    for (const auto& [code, x, y] : cells) {
+        EXPECT_EQ(font->glyph(uint8_t(code)).x, x) << code;
+        EXPECT_EQ(font->glyph(uint8_t(code)).y, y) << code;
+    }
     EXPECT_EQ(font->glyphWidth('A'), 8);
     for (int code = 0; code < 32; ++code) EXPECT_EQ(font->glyphWidth(uint8_t(code)), 0) << code;
 }
 
-TEST_F(TextFont, ControlCodesDrawNothingEvenWhenColoured) {
-    for (uint8_t ch : {uint8_t(9), uint8_t(10), uint8_t(13), uint8_t(27)})
-        draw(cell(ch, 7, 4, false, true), 0, 0);
-    EXPECT_EQ(changedPixels(), 0);
+TEST_F(TextFont, CellColoursByLevelWorkedOutInRgb565) {
+    // Normal colours have channels of 2 x level, bright ones (bold ink) 4 x level, out of 255;
+    // bright black is a grey (100, 100, 100) at every level. Red 20 is 2 in five bits, white
+    // 20 is (2, 5, 2), green 40 is 10 in six bits.
+    const struct {
+        uint8_t ch;
+        int fg, bg;
+        bool bold, coloured;
+        int level;
+        uint16_t pixel;  // at the cell's top left, which is ink for 219 and 'A'
+    } cases[] = {
+        {219, 1, 0, false, true, 63, 0x7800}, {219, 1, 0, true, true, 63, 0xF800},
+        {219, 1, 0, false, true, 10, 0x1000}, {219, 2, 0, true, true, 10, 0x0140},
+        {219, 7, 0, true, true, 63, 0xFFFF},  {219, 6, 0, false, true, 63, 0x03EF},
+        {' ', 7, 4, false, true, 63, 0x000F}, {' ', 7, 3, true, true, 63, 0x7BE0},
+        {'A', 3, 1, true, false, 63, 0x7BEF}, {'A', 3, 1, true, false, 10, 0x10A2},
+        {219, 0, 0, true, true, 0, 0x632C},   {219, 0, 0, true, true, 63, 0x632C},
+        {219, 0, 0, false, true, 63, 0x0000}, {' ', 7, 8, false, true, 63, 0x0000},
+        {219, 9, 0, false, true, 63, 0x0000}, {219, 1, 0, false, true, 99, 0x7800},
+        {219, 1, 0, false, true, -5, 0x0000}, {219, 5, 0, true, true, 0, 0x0000},
+    };
+    // The last rows: indices past the table (bg 8, fg 9) are black, levels are held to
+    // 0..63, and every colour but the grey fades to black.
+    for (const auto& c : cases) {
+        frame.assign(640 * 480, kUntouched);
+        draw(cell(c.ch, c.fg, c.bg, c.bold, c.coloured), 0, 0, c.level);
+        EXPECT_EQ(at(0, 0), c.pixel) << int(c.ch) << " " << c.fg << "/" << c.bg << " " << c.level;
+    }
+    EXPECT_EQ(font->normalColor(-1, 63), 0);
 }
 
-TEST_F(TextFont, ColouredCellPaintsItsWholeBox) {
+TEST_F(TextFont, CellsPaintTheirBoxOrOnlyTheirInk) {
     draw(cell(' ', 7, 4, false, true), 16, 24);
     EXPECT_EQ(changedPixels(), 96);
     EXPECT_EQ(at(16, 24), 0x000F);
     EXPECT_EQ(at(23, 35), 0x000F);
     EXPECT_EQ(at(24, 24), kUntouched);
 
+    // Bold takes the ink from the bright row, the paper stays normal; an uncoloured cell
+    // paints only its ink, in white.
     draw(cell('A', 1, 2, false, true), 100, 100);
     draw(cell('A', 1, 2, true, true), 200, 100);
+    draw(cell('A', 3, 1, true, false), 300, 100);
     for (int i = 0; i < 12; ++i) {
         for (int j = 0; j < 8; ++j) {
             EXPECT_EQ(at(100 + j, 100 + i), patternInk(i, j) ? 0x7800 : 0x03E0);
-            // bold takes the ink from the bright row, the paper stays normal
             EXPECT_EQ(at(200 + j, 100 + i), patternInk(i, j) ? 0xF800 : 0x03E0);
+            EXPECT_EQ(at(300 + j, 100 + i), patternInk(i, j) ? 0x7BEF : kUntouched);
         }
     }
-}
-
-TEST_F(TextFont, UncolouredCellPaintsOnlyItsInkInWhite) {
-    draw(cell('A', 3, 1, true, false), 8, 12, 63);
-    for (int i = 0; i < 12; ++i)
-        for (int j = 0; j < 8; ++j)
-            EXPECT_EQ(at(8 + j, 12 + i), patternInk(i, j) ? 0x7BEF : kUntouched);
-    draw(cell('A', 3, 1, true, false), 40, 12, 10);
-    EXPECT_EQ(at(40, 12), font->colorTable[7][10]);
-}
-
-TEST_F(TextFont, BoldBlackIsGreyAtEveryLevelAndIndicesOutsideTheTableAreBlack) {
-    draw(cell(219, 0, 0, true, true), 0, 0, 0);
-    draw(cell(219, 0, 0, true, true), 8, 0, 63);
-    draw(cell(219, 0, 0, false, true), 16, 0, 63);
-    draw(cell(' ', 7, 8, false, true), 24, 0, 63);
-    draw(cell(219, 9, 0, false, true), 32, 0, 63);
-    EXPECT_EQ(at(0, 0), 0x632C);
-    EXPECT_EQ(at(8, 0), 0x632C);
-    EXPECT_EQ(at(16, 0), 0x0000);
-    EXPECT_EQ(at(24, 0), 0x0000);  // bg 8: black paper
-    EXPECT_EQ(at(32, 0), 0x0000);  // fg 9: black ink
-}
-
-TEST_F(TextFont, LevelsOutsideTheTableAreHeldToIt) {
-    draw(cell(219, 1, 0, false, true), 0, 0, 99);  // guard: above 63 draws as 63
-    draw(cell(219, 1, 0, false, true), 8, 0, -5);  // guard: below 0 draws as 0
-    EXPECT_EQ(at(0, 0), 0x7800);
-    EXPECT_EQ(at(8, 0), 0x0000);
+    // Control codes draw nothing, even coloured.
+    frame.assign(640 * 480, kUntouched);
+    for (uint8_t ch : {uint8_t(9), uint8_t(10), uint8_t(13), uint8_t(27)})
+        draw(cell(ch, 7, 4, false, true), 0, 0);
+    EXPECT_EQ(changedPixels(), 0);
 }
 
 TEST_F(TextFont, CellsAreDrawnWholeOrNotAtAll) {
-    draw(cell(219, 7, 0, true, true), 632, 468);
-    EXPECT_EQ(at(639, 479), 0xFFFF);
-    EXPECT_EQ(changedPixels(), 96);
-    frame.assign(640 * 480, kUntouched);
-    draw(cell(219, 7, 0, true, true), 633, 0);
-    draw(cell(219, 7, 0, true, true), 0, 469);
-    draw(cell(219, 7, 0, true, true), -1, 0);
-    draw(cell(219, 7, 0, true, true), 0, -1);
-    EXPECT_EQ(changedPixels(), 0);
-}
-
-TEST_F(TextFont, ClipRectangleRejectsCoarselyWithoutCutting) {
-    font->setClipRect(0, 0, 100, 100);
-    draw(cell(219, 7, 0, true, true), 100, 0);  // x at the right edge: rejected
-    draw(cell(219, 7, 0, true, true), 0, 101);  // y below the bottom: rejected
-    EXPECT_EQ(changedPixels(), 0);
-    draw(cell(219, 7, 0, true, true), 99, 100);  // inside the coarse test: drawn whole
-    EXPECT_EQ(changedPixels(), 96);
-    EXPECT_EQ(at(106, 111), 0xFFFF);
+    // The frame's edges, then the clip rectangle (0, 0, 100, 100), whose coarse test rejects
+    // a cell by its top left only.
+    const struct {
+        int x, y, changed;
+        bool clip;
+    } cases[] = {{632, 468, 96, false}, {633, 0, 0, false}, {0, 469, 0, false},
+                 {-1, 0, 0, false},     {0, -1, 0, false},  {100, 0, 0, true},
+                 {0, 101, 0, true},     {99, 100, 96, true}};
+    for (const auto& c : cases) {
+        if (c.clip) font->setClipRect(0, 0, 100, 100);
+        frame.assign(640 * 480, kUntouched);
+        draw(cell(219, 7, 0, true, true), c.x, c.y);
+        EXPECT_EQ(changedPixels(), c.changed) << c.x << "," << c.y;
+        if (c.changed) {
+            EXPECT_EQ(at(c.x + 7, c.y + 11), 0xFFFF);
+        }
+    }
 }
 
 TEST_F(TextFont, FontsWithoutTheWholeGlyphGridAreUnusableAndDrawNothing) {
@@ -187,12 +166,6 @@ TEST_F(TextFont, FontsWithoutTheWholeGlyphGridAreUnusableAndDrawNothing) {
     // The colour table exists even so.
     EXPECT_EQ(missing.colorTable[15][63], 0xFFFF);
 }
-
-}  // namespace
-}  // namespace qvl
-
-namespace qvl {
-namespace {
 
 // The font the viewer ships: a usable image whose lines and blocks meet their neighbours.
 class TextShippedFont : public ::testing::Test {
