@@ -9,11 +9,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "../support/file_bytes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
@@ -58,9 +58,8 @@ TEST(QVL_FUZZ_SUITE, EveryInputLoadsOrIsRefusedCleanly) {
         SCOPED_TRACE(input);
         std::printf("replaying %s\n", input.c_str());
         std::fflush(stdout);
-        std::ifstream file(source / input, std::ios::binary);
-        const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
-        EXPECT_TRUE(file.is_open()) << "cannot read it";
+        EXPECT_TRUE(fs::is_regular_file(source / input)) << "cannot read it";
+        const std::vector<uint8_t> bytes = testing::readBytes(source / input);
         EXPECT_EQ(LLVMFuzzerTestOneInput(bytes.data(), bytes.size()), 0);
     }
     // The targets that read files enter a scratch directory of their own: removed here.

@@ -6,12 +6,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "../support/file_bytes.h"
 #include "../support/scratch_dir.h"
 #include "player/context.h"
 #include "player/replay.h"
@@ -74,10 +73,9 @@ class DemoFiles : public testing::ScratchDir {
         return std::system(("(" + command + ") >/dev/null").c_str()) == 0;
     }
     static void expectSame(const fs::path& made, const fs::path& shipped) {
-        std::ifstream a(made, std::ios::binary), b(shipped, std::ios::binary);
-        const std::string madeBytes{std::istreambuf_iterator<char>(a), {}};
+        const std::vector<uint8_t> madeBytes = testing::readBytes(made);
         EXPECT_FALSE(madeBytes.empty()) << made;
-        EXPECT_TRUE(madeBytes == std::string(std::istreambuf_iterator<char>(b), {}))
+        EXPECT_TRUE(madeBytes == testing::readBytes(shipped))
             << shipped << " differs from what its tool writes now: run the tool and commit both";
     }
 };

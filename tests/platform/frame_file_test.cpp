@@ -2,12 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
+#include "../support/file_bytes.h"
 #include "platform/headless/frame_file.h"
 
 namespace qvl {
@@ -98,11 +96,7 @@ TEST(FrameFile, RawFrameIsLittleEndianTopRowFirst) {
     pixels[640 * 479 + 639] = 0xABCD;
     auto file = std::filesystem::temp_directory_path() / "qvl_frame_test.rgb565";
     ASSERT_TRUE(saveFrame(file.string(), pixels.data(), 640, 480));
-    std::vector<uint8_t> bytes;
-    {
-        std::ifstream in(file, std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), {});
-    }  // closed before removing: Windows refuses to remove an open file
+    const std::vector<uint8_t> bytes = testing::readBytes(file);
     std::filesystem::remove(file);
     ASSERT_EQ(bytes.size(), 614400u);
     EXPECT_EQ(bytes[0], 0x34);

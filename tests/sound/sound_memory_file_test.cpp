@@ -2,10 +2,10 @@
 // made from bytes.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "../support/file_bytes.h"
 #include "sound/memory_file.h"
 
 namespace qvl {
@@ -14,9 +14,7 @@ namespace {
 std::string writeTemp(const std::vector<uint8_t>& bytes) {
     const std::string name =
         ::testing::TempDir() + "memory_file_" + std::to_string(bytes.size()) + ".bin";
-    std::FILE* f = std::fopen(name.c_str(), "wb");
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    testing::writeBytes(name, bytes);
     return name;
 }
 

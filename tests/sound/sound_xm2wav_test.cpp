@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <numbers>
 #include <string>
@@ -13,6 +12,7 @@
 #include <sys/wait.h>
 #endif
 
+#include "../support/file_bytes.h"
 #include "song_builder.h"
 
 namespace qvl::test {
@@ -20,12 +20,6 @@ namespace {
 
 std::string temp(const char* name) {
     return ::testing::TempDir() + name;
-}
-
-void save(const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::FILE* f = std::fopen(name.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
 }
 
 int run(const std::string& arguments) {
@@ -36,16 +30,6 @@ int run(const std::string& arguments) {
 #else
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
-}
-
-std::vector<uint8_t> readAll(const std::string& name) {
-    std::vector<uint8_t> bytes;
-    std::FILE* f = std::fopen(name.c_str(), "rb");
-    if (!f) return bytes;
-    int c;
-    while ((c = std::fgetc(f)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
-    std::fclose(f);
-    return bytes;
 }
 
 uint32_t u32(const std::vector<uint8_t>& b, size_t at) {
@@ -69,9 +53,9 @@ XmModule sineSong() {
 
 TEST(SoundXm2wav, RendersUntilTheSongLoopsBack) {
     const std::string module = temp("sine.xm"), wav = temp("sine.wav");
-    save(module, buildXm(sineSong()));
+    testing::writeBytes(module, buildXm(sineSong()));
     ASSERT_EQ(run(module + " " + wav), 0);
-    const std::vector<uint8_t> b = readAll(wav);
+    const std::vector<uint8_t> b = testing::readBytes(wav);
     ASSERT_GE(b.size(), 44u);
     EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
     EXPECT_EQ(u32(b, 24), 44100u);
@@ -97,7 +81,7 @@ TEST(SoundXm2wav, RendersUntilTheSongLoopsBack) {
     const size_t keyOff = 32 * 6 * 882;
     for (size_t i = keyOff + 128; i < frames; ++i) ASSERT_EQ(left(i), 0) << i;
     ASSERT_EQ(run(module + " " + wav + " --seconds 2"), 0);
-    EXPECT_EQ(readAll(wav).size(), 44u + 2 * 44100 * 4);
+    EXPECT_EQ(testing::readBytes(wav).size(), 44u + 2 * 44100 * 4);
 }
 
 TEST(SoundXm2wav, RefusesMissingTruncatedAndInvalidModules) {
@@ -105,11 +89,11 @@ TEST(SoundXm2wav, RefusesMissingTruncatedAndInvalidModules) {
     EXPECT_EQ(run(temp("missing.xm") + " " + wav), 1);
     std::vector<uint8_t> bytes = buildXm(sineSong());
     bytes.resize(300);
-    save(temp("truncated.xm"), bytes);
+    testing::writeBytes(temp("truncated.xm"), bytes);
     EXPECT_EQ(run(temp("truncated.xm") + " " + wav), 1);
     bytes = buildXm(sineSong());
     bytes[0] = 'e';
-    save(temp("invalid.xm"), bytes);
+    testing::writeBytes(temp("invalid.xm"), bytes);
     EXPECT_EQ(run(temp("invalid.xm") + " " + wav), 1);
     EXPECT_EQ(run("--help"), 0);
     EXPECT_EQ(run(""), 1);

@@ -4,10 +4,10 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "../text/bmp_writer.h"
+#include "file_bytes.h"
 
 namespace qvl::testing {
 
@@ -26,10 +26,7 @@ inline std::vector<uint8_t> codedFontBmp() {
 // Writes the font as data/system/font.bmp under the magazine directory dir.
 inline void writeTestFont(const std::filesystem::path& dir) {
     std::filesystem::create_directories(dir / "data" / "system");
-    std::vector<uint8_t> font = codedFontBmp();
-    std::ofstream(dir / "data" / "system" / "font.bmp", std::ios::binary)
-        .write(reinterpret_cast<const char*>(font.data()),
-               static_cast<std::streamsize>(font.size()));
+    writeBytes(dir / "data" / "system" / "font.bmp", codedFontBmp());
 }
 
 }  // namespace qvl::testing

@@ -9,33 +9,25 @@
 namespace qvl {
 namespace {
 
-TEST(Win32RingDevice, BytePositionIsTakenAsItIs) {
-    MMTIME position{};
-    position.wType = TIME_BYTES;
-    position.u.cb = 0xFFFFFFF0u;  // close to the wrap of the 32-bit counter
-    EXPECT_EQ(bytesFromPosition(position, 44100), 0xFFFFFFF0u);
-}
-
-TEST(Win32RingDevice, SamplePositionCountsFourBytesAFrame) {
-    MMTIME position{};
-    position.wType = TIME_SAMPLES;
-    position.u.sample = 17680;
-    EXPECT_EQ(bytesFromPosition(position, 44100), 70720u);
-}
-
-TEST(Win32RingDevice, MillisecondPositionUsesTheRate) {
-    MMTIME position{};
-    position.wType = TIME_MS;
-    position.u.ms = 1000;
-    EXPECT_EQ(bytesFromPosition(position, 44100), 176400u);
-    position.u.ms = 20;
-    EXPECT_EQ(bytesFromPosition(position, 48000), 3840u);
-}
-
-TEST(Win32RingDevice, UnknownUnitGivesZero) {
-    MMTIME position{};
-    position.wType = TIME_SMPTE;
-    EXPECT_EQ(bytesFromPosition(position, 44100), 0u);
+TEST(Win32RingDevice, PositionsInEveryUnitBecomeBytes) {
+    const struct {
+        UINT unit;
+        DWORD value;
+        int rate;
+        uint32_t bytes;
+    } cases[] = {
+        {TIME_BYTES, 0xFFFFFFF0u, 44100, 0xFFFFFFF0u},  // close to the wrap of the counter
+        {TIME_SAMPLES, 17680, 44100, 70720},            // four bytes a frame
+        {TIME_MS, 1000, 44100, 176400},
+        {TIME_MS, 20, 48000, 3840},
+        {TIME_SMPTE, 1000, 44100, 0},  // a unit we cannot convert
+    };
+    for (const auto& c : cases) {
+        MMTIME position{};
+        position.wType = c.unit;
+        position.u.cb = c.value;  // the byte, sample and millisecond counts share one place
+        EXPECT_EQ(bytesFromPosition(position, c.rate), c.bytes) << c.unit << " " << c.value;
+    }
 }
 
 TEST(Win32RingDevice, BadRingIsRefused) {
