@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -17,14 +18,18 @@
 
 namespace qvl::testing {
 
-// Input escapes: \r \t \n \e (ESC) \xHH, \{N*TEXT} for TEXT (without "}") N times, and \c
+// The named escapes, each letter followed by the byte it stands for.
+constexpr std::string_view kNamedEscapes = "n\nr\rt\te\x1b";
+
+// Input escapes: \n \r \t \e (ESC), \xHH, \{N*TEXT} for TEXT (without "}") N times, and \c
 // drops the rest of its line and the line end. Any other backslash stands for itself, so that
 // Windows names such as "music\intro.xm" need none.
 inline std::string decode(std::string_view s) {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
         const char next = i + 1 < s.size() ? s[i + 1] : '\0';
-        if (s[i] != '\\' || next == '\0' || !std::strchr("rtnex{c", next)) {
+        const size_t named = kNamedEscapes.find(next);
+        if (s[i] != '\\' || next == '\0' || (named % 2 && !std::strchr("x{c", next))) {
             out += s[i];
             continue;
         }
@@ -39,9 +44,9 @@ inline std::string decode(std::string_view s) {
                 out += text;
             i = close;
         } else if (next == 'c') {
-            i = s.find('\n', i);
+            i = std::min(s.find('\n', i), s.size());
         } else {
-            out += next == 'r' ? '\r' : next == 't' ? '\t' : next == 'n' ? '\n' : '\x1b';
+            out += kNamedEscapes[named + 1];
         }
     }
     return out;
@@ -53,17 +58,12 @@ inline std::string escape(std::string_view s) {
     std::string out;
     for (size_t i = 0, run = 1; i < s.size(); i += run) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
-        char one[8];
-        if (c == '\n' || c == '\r' || c == '\t' || c == 27)
-            std::snprintf(one, sizeof one, "\\%c",
-                          c == '\n'   ? 'n'
-                          : c == '\r' ? 'r'
-                          : c == 27   ? 'e'
-                                      : 't');
+        const size_t named = c ? kNamedEscapes.find(char(c)) : std::string_view::npos;
+        char one[8] = {char(c)};
+        if (named != std::string_view::npos && named % 2)
+            std::snprintf(one, sizeof one, "\\%c", kNamedEscapes[named - 1]);
         else if (c < 32 || c >= 127)
             std::snprintf(one, sizeof one, "\\x%02X", c);
-        else
-            std::snprintf(one, sizeof one, "%c", c);
         for (run = 1; i + run < s.size() && s[i + run] == s[i];) ++run;
         if (run < 10) run = 1;
         out += run > 1 ? "\\{" + std::to_string(run) + "*" + one + "}" : std::string(one);
