@@ -8,53 +8,45 @@
 namespace qvl {
 namespace {
 
-TEST(ScriptScan, AnyIntReadsDecimalHexadecimalAndOctal) {
-    // Tabs and line ends separate like spaces.
-    ArgumentScanner scan(" \t010\t0x0a 12abc -7\n0X1F 08");
-    EXPECT_EQ(scan.readAnyInt(), 8);
-    EXPECT_EQ(scan.readAnyInt(), 10);
-    EXPECT_EQ(scan.readAnyInt(), 12);
-    EXPECT_EQ(scan.readWord(511), "abc");  // reading stopped at the first letter
-    EXPECT_EQ(scan.readAnyInt(), -7);
-    EXPECT_EQ(scan.readAnyInt(), 31);
-    EXPECT_EQ(scan.readAnyInt(), 0);  // "08": the octal number ends before the 8
-    EXPECT_EQ(scan.readAnyInt(), 8);
-    EXPECT_FALSE(scan.failed());
-    // Decimal reading takes "0x2" as 0 followed by the word "x2".
-    ArgumentScanner decimal("0x2 010\t12abc");
-    EXPECT_EQ(decimal.readInt(), 0);
-    EXPECT_EQ(decimal.readWord(511), "x2");
-    EXPECT_EQ(decimal.readInt(), 10);
-    EXPECT_EQ(decimal.readInt(), 12);
+// Reads text by the steps ("i" any-base number, "d" decimal, "w" word of up to 511 characters,
+// "l" the literal "color") and gives the results separated by "|", then "!" when it failed.
+std::string scan(std::string_view text, std::string_view steps) {
+    ArgumentScanner s(text);
+    std::string out;
+    for (char step : steps) {
+        out += step == 'i'   ? std::to_string(s.readAnyInt())
+               : step == 'd' ? std::to_string(s.readInt())
+               : step == 'w' ? s.readWord(511)
+                             : std::string(s.matchLiteral("color") ? "yes" : "no");
+        out += "|";
+    }
+    return out + (s.failed() ? "!" : "");
 }
 
-TEST(ScriptScan, FirstFailureEndsTheReading) {
-    ArgumentScanner scan("abc 5 word");
-    EXPECT_EQ(scan.readInt(), 0);
-    EXPECT_TRUE(scan.failed());
-    EXPECT_EQ(scan.readInt(), 0);
-    EXPECT_EQ(scan.readWord(511), "");
-
-    ArgumentScanner words("one\ttwo");
-    EXPECT_EQ(words.readWord(511), "one");
-    EXPECT_EQ(words.readWord(511), "two");
-    EXPECT_EQ(words.readWord(511), "");  // nothing left
-    EXPECT_EQ(words.readAnyInt(), 0);
+TEST(ScriptScan, ArgumentsReadStepByStep) {
+    const struct {
+        const char *text, *steps, *results;
+    } cases[] = {
+        // Tabs and line ends separate like spaces; reading stops at the first letter; "08" is
+        // an octal 0 followed by 8.
+        {" \t010\t0x0a 12abc -7\n0X1F 08", "iiiwiiii", "8|10|12|abc|-7|31|0|8|"},
+        // Decimal reading takes "0x2" as 0 followed by the word "x2".
+        {"0x2 010\t12abc", "dwdd", "0|x2|10|12|"},
+        // The first failure ends the reading; so does running out of text.
+        {"abc 5 word", "ddw", "0|0||!"},
+        {"one\ttwo", "wwwi", "one|two||0|!"},
+        // A literal matches from the start only.
+        {"color 4 7", "lii", "yes|4|7|"},
+        {"xcolor 4 7", "li", "no|0|!"},
+        // Numbers saturate at 32 bits.
+        {"99999999999999 -99999999999999", "id", "2147483647|-2147483648|"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(scan(c.text, c.steps), c.results) << c.text;
+    // Words are cut at their capacity but consumed whole.
+    EXPECT_EQ(scan(std::string(600, 'w') + " next", "ww"), std::string(511, 'w') + "|next|");
 }
 
-TEST(ScriptScan, LiteralMatchesFromTheStartOnly) {
-    ArgumentScanner tag("color 4 7");
-    EXPECT_TRUE(tag.matchLiteral("color"));
-    EXPECT_EQ(tag.readAnyInt(), 4);
-    EXPECT_EQ(tag.readAnyInt(), 7);
-    ArgumentScanner other("xcolor 4 7");
-    EXPECT_FALSE(other.matchLiteral("color"));
-    EXPECT_EQ(other.readAnyInt(), 0);
-}
-
-TEST(ScriptScan, NumbersSaturateAndDecimalCountsReadLikeALeadingNumber) {
-    EXPECT_EQ(ArgumentScanner("99999999999999").readAnyInt(), 2147483647);
-    EXPECT_EQ(ArgumentScanner("-99999999999999").readInt(), -2147483647 - 1);
+TEST(ScriptScan, DecimalCountsQuotesAndKeyNames) {
     const std::pair<const char*, int32_t> decimals[] = {{"123456789012345", 2147483647},
                                                         {"  12abc", 12},
                                                         {"\t5", 5},
@@ -65,21 +57,8 @@ TEST(ScriptScan, NumbersSaturateAndDecimalCountsReadLikeALeadingNumber) {
                                                         {"fast", 0},
                                                         {"", 0}};
     for (const auto& [text, value] : decimals) EXPECT_EQ(readDecimal(text), value) << text;
-}
-
-TEST(ScriptScan, WordsAreCutAtTheirCapacityButConsumedWhole) {
-    const std::string text = std::string(600, 'w') + " next";
-    ArgumentScanner scan(text);
-    EXPECT_EQ(scan.readWord(511).size(), 511u);
-    EXPECT_EQ(scan.readWord(511), "next");
-}
-
-TEST(ScriptScan, StripQuotesRemovesEveryDoubleQuote) {
     EXPECT_EQ(stripQuotes("\"My Page\""), "My Page");
     EXPECT_EQ(stripQuotes("a\"b\"\"c"), "abc");
-}
-
-TEST(ScriptScan, KeyNamesMapToVirtualKeyCodes) {
     // Names in any case; other words give their first character as written ('q' is the code
     // of F2, and "Q" is never lower-cased).
     const std::pair<const char*, int> names[] = {

@@ -2,13 +2,26 @@
 // takes more memory than the text budget, with a message that names the line.
 #include <filesystem>
 
-#include "script_fixture.h"
+#include "../support/scratch_dir.h"
+#include "platform/headless/headless_platform.h"
+#include "script/script_reader.h"
 #include "text/file_bytes.h"
 
 namespace qvl {
 namespace {
 
-using ScriptSizes = testing::ScriptFixture;
+class ScriptSizes : public testing::ScratchDir {
+  protected:
+    bool read(std::string_view script) {
+        writeFile(kScriptName, script);
+        model = MagazineModel{};
+        return readScript(model, platform, platform);
+    }
+    std::vector<std::string> messages() const { return platform.messages(); }
+
+    HeadlessPlatform platform;
+    MagazineModel model;
+};
 
 const std::string kPage = "#definepages 1\n#startpage 0 p\n";
 

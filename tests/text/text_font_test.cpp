@@ -1,6 +1,9 @@
-// The bitmap font: colour table entries, the character map, and drawGlyph's painting and
-// whole-cell clipping, checked against a font image whose glyph pixels the test chose.
+// The bitmap font: the character map, colour table entries, drawGlyph's painting and whole-
+// cell clipping, checked against a font image whose glyph pixels the test chose; and the
+// glyphs of the font the viewer ships.
 #include "text/bitmap_font.h"
+
+#include <algorithm>
 
 #include "../support/scratch_dir.h"
 #include "bmp_writer.h"
@@ -13,48 +16,34 @@ constexpr uint16_t kUntouched = 0x1234;
 bool patternInk(int i, int j) {
     return (i + j) % 3 == 0;
 }
-
-// A 128 x 192 font image: "A" holds a diagonal pattern, 219 is solid, the space is empty, and
-// the unused cell of code 10 is solid so that drawing it would show.
-std::vector<std::vector<uint8_t>> fontPicture() {
-    std::vector<std::vector<uint8_t>> rows(192, std::vector<uint8_t>(128, 0));
-    auto fill = [&](int code, auto ink) {
-        const int x0 = kCellWidth * (code % 16), y0 = kCellHeight * (code / 16);
-        for (int i = 0; i < 12; ++i)
-            for (int j = 0; j < 8; ++j) rows[y0 + i][x0 + j] = ink(i, j) ? 7 : 0;
-    };
-    fill('A', patternInk);
-    fill(219, [](int, int) { return true; });
-    fill(10, [](int, int) { return true; });
-    return rows;
+CharCell cell(uint8_t ch, int fg, int bg, bool bold, bool coloured) {
+    return {ch, fg, bg, uint8_t(bold), 0, 0, uint8_t(coloured)};
 }
 
+// A font image in which "A" holds a diagonal pattern, 219 is solid, the space is empty, and
+// the unused cell of code 10 is solid so that drawing it would show.
 class TextFont : public testing::ScratchDir {
   protected:
     void SetUp() override {
         ScratchDir::SetUp();
-        writeFile("font.bmp", testing::makeBmp({128, 192}, fontPicture()));
+        std::vector<std::vector<uint8_t>> rows(192, std::vector<uint8_t>(128, 0));
+        for (int code : {int('A'), 219, 10})
+            for (int i = 0; i < 12; ++i)
+                for (int j = 0; j < 8; ++j)
+                    rows[kCellHeight * (code / 16) + i][kCellWidth * (code % 16) + j] =
+                        code != 'A' || patternInk(i, j) ? 7 : 0;
+        writeFile("font.bmp", testing::makeBmp({128, 192}, rows));
         font = std::make_unique<BitmapFont>("font.bmp");
         font->setCharMap(charMapRows, kCellWidth, kCellHeight);
         frame.assign(640 * 480, kUntouched);
-    }
-    CharCell cell(uint8_t ch, int fg, int bg, bool bold, bool coloured) const {
-        CharCell c;
-        c.ch = ch;
-        c.fg = fg;
-        c.bg = bg;
-        c.bold = bold;
-        c.coloured = coloured;
-        return c;
     }
     void draw(const CharCell& c, int x, int y, int level = 63) {
         font->drawGlyph(frame.data(), 640, c, x, y, level);
     }
     uint16_t at(int x, int y) const { return frame[y * 640 + x]; }
     int changedPixels() const {
-        int n = 0;
-        for (uint16_t p : frame) n += p != kUntouched;
-        return n;
+        return int(
+            std::count_if(frame.begin(), frame.end(), [](uint16_t p) { return p != kUntouched; }));
     }
 
     std::unique_ptr<BitmapFont> font;
@@ -62,6 +51,7 @@ class TextFont : public testing::ScratchDir {
 };
 
 TEST_F(TextFont, CharacterMapPutsCodeNInTheSixteenBySixteenGrid) {
+    EXPECT_TRUE(font->usable());
     EXPECT_EQ(font->lineHeight, kCellHeight);
     // The space's last occurrence in the map: row 2, not the rows of spaces.
     const int cells[][3] = {{' ', 0, 24}, {'A', 8, 48}, {127, 120, 84}, {255, 120, 180}};
@@ -76,7 +66,8 @@ TEST_F(TextFont, CharacterMapPutsCodeNInTheSixteenBySixteenGrid) {
 TEST_F(TextFont, CellColoursByLevelWorkedOutInRgb565) {
     // Normal colours have channels of 2 x level, bright ones (bold ink) 4 x level, out of 255;
     // bright black is a grey (100, 100, 100) at every level. Red 20 is 2 in five bits, white
-    // 20 is (2, 5, 2), green 40 is 10 in six bits.
+    // 20 is (2, 5, 2), green 40 is 10 in six bits. The last rows: indices past the table
+    // (bg 8, fg 9) are black, levels are held to 0..63, every colour but the grey fades out.
     const struct {
         uint8_t ch;
         int fg, bg;
@@ -94,8 +85,6 @@ TEST_F(TextFont, CellColoursByLevelWorkedOutInRgb565) {
         {219, 9, 0, false, true, 63, 0x0000}, {219, 1, 0, false, true, 99, 0x7800},
         {219, 1, 0, false, true, -5, 0x0000}, {219, 5, 0, true, true, 0, 0x0000},
     };
-    // The last rows: indices past the table (bg 8, fg 9) are black, levels are held to
-    // 0..63, and every colour but the grey fades to black.
     for (const auto& c : cases) {
         frame.assign(640 * 480, kUntouched);
         draw(cell(c.ch, c.fg, c.bg, c.bold, c.coloured), 0, 0, c.level);
@@ -109,8 +98,6 @@ TEST_F(TextFont, CellsPaintTheirBoxOrOnlyTheirInk) {
     EXPECT_EQ(changedPixels(), 96);
     EXPECT_EQ(at(16, 24), 0x000F);
     EXPECT_EQ(at(23, 35), 0x000F);
-    EXPECT_EQ(at(24, 24), kUntouched);
-
     // Bold takes the ink from the bright row, the paper stays normal; an uncoloured cell
     // paints only its ink, in white.
     draw(cell('A', 1, 2, false, true), 100, 100);
@@ -125,8 +112,7 @@ TEST_F(TextFont, CellsPaintTheirBoxOrOnlyTheirInk) {
     }
     // Control codes draw nothing, even coloured.
     frame.assign(640 * 480, kUntouched);
-    for (uint8_t ch : {uint8_t(9), uint8_t(10), uint8_t(13), uint8_t(27)})
-        draw(cell(ch, 7, 4, false, true), 0, 0);
+    for (uint8_t ch : {9, 10, 13, 27}) draw(cell(ch, 7, 4, false, true), 0, 0);
     EXPECT_EQ(changedPixels(), 0);
 }
 
@@ -151,96 +137,76 @@ TEST_F(TextFont, CellsAreDrawnWholeOrNotAtAll) {
 }
 
 TEST_F(TextFont, FontsWithoutTheWholeGlyphGridAreUnusableAndDrawNothing) {
-    EXPECT_TRUE(font->usable());
     writeFile("small.bmp", testing::makeBmp({64, 64}, std::vector<std::vector<uint8_t>>(
                                                           64, std::vector<uint8_t>(64, 1))));
-    BitmapFont missing("none.bmp");
-    BitmapFont small("small.bmp");
-    EXPECT_FALSE(missing.usable());
-    EXPECT_FALSE(small.usable());
-    small.setCharMap(charMapRows, kCellWidth, kCellHeight);
-    missing.setCharMap(charMapRows, kCellWidth, kCellHeight);
-    small.drawGlyph(frame.data(), 640, cell(255, 7, 1, false, true), 0, 0, 63);
-    missing.drawGlyph(frame.data(), 640, cell('A', 7, 1, false, true), 0, 0, 63);
+    BitmapFont missing("none.bmp"), small("small.bmp");
+    for (BitmapFont* f : {&missing, &small}) {
+        EXPECT_FALSE(f->usable());
+        f->setCharMap(charMapRows, kCellWidth, kCellHeight);
+        f->drawGlyph(frame.data(), 640, cell(255, 7, 1, false, true), 0, 0, 63);
+        f->drawGlyph(frame.data(), 640, cell('A', 7, 1, false, true), 8, 0, 63);
+        EXPECT_EQ(f->colorTable[15][63], 0xFFFF);  // the colour table exists even so
+    }
     EXPECT_EQ(changedPixels(), 0);
-    // The colour table exists even so.
-    EXPECT_EQ(missing.colorTable[15][63], 0xFFFF);
 }
 
-// The font the viewer ships: a usable image whose lines and blocks meet their neighbours.
-class TextShippedFont : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_EQ(loadBmp(std::string(QVL_SOURCE_DIR) + "/demo/data/system/font.bmp", image),
-                  BmpResult::loaded);
-    }
-    bool ink(int code, int row, int column) const {
+// The font the viewer ships: every printable code has a glyph, blocks and shades fill their
+// cells, and box-drawing lines meet their neighbours.
+TEST(TextShippedFont, GlyphsBlocksAndLines) {
+    const std::string path = std::string(QVL_SOURCE_DIR) + "/demo/data/system/font.bmp";
+    BmpImage image;
+    ASSERT_EQ(loadBmp(path, image), BmpResult::loaded);
+    EXPECT_EQ(image.bitsPerPixel, 8);
+    ASSERT_EQ(image.width, 128);
+    ASSERT_EQ(image.rows(), 192);
+    EXPECT_TRUE(BitmapFont(path).usable());
+    auto ink = [&](int code, int row, int column) {
         const int x = kCellWidth * (code % 16) + column, y = kCellHeight * (code / 16) + row;
         return image.pixels[size_t(y) * image.stride + x] != 0;
-    }
-    int inkInRow(int code, int row) const {
+    };
+    auto inRow = [&](int code, int row) {
         int n = 0;
         for (int c = 0; c < 8; ++c) n += ink(code, row, c);
         return n;
-    }
-    int inkInColumn(int code, int column) const {
+    };
+    auto inColumn = [&](int code, int column) {
         int n = 0;
         for (int r = 0; r < 12; ++r) n += ink(code, r, column);
         return n;
-    }
-    BmpImage image;
-};
-
-TEST_F(TextShippedFont, IsAnEightBitImageOfTheWholeGrid) {
-    EXPECT_EQ(image.bitsPerPixel, 8);
-    EXPECT_EQ(image.width, 128);
-    EXPECT_EQ(image.rows(), 192);
-    EXPECT_TRUE(BitmapFont(std::string(QVL_SOURCE_DIR) + "/demo/data/system/font.bmp").usable());
-    for (int code = 0; code < 33; ++code)
-        for (int r = 0; r < 12; ++r) EXPECT_EQ(inkInRow(code, r), 0) << code;
-    for (int code = 33; code < 255; ++code) {
-        int total = 0;
-        for (int r = 0; r < 12; ++r) total += inkInRow(code, r);
-        EXPECT_GT(total, 0) << "code " << code << " has no glyph";
-    }
-}
-
-TEST_F(TextShippedFont, BlocksAndShadesFillTheirCells) {
+    };
+    auto total = [&](int code) {
+        int n = 0;
+        for (int r = 0; r < 12; ++r) n += inRow(code, r);
+        return n;
+    };
+    for (int code = 0; code < 255; ++code) EXPECT_EQ(total(code) > 0, code > 32) << code;
     for (int r = 0; r < 12; ++r) {
-        EXPECT_EQ(inkInRow(219, r), 8);               // full block
-        EXPECT_EQ(inkInRow(220, r), r >= 6 ? 8 : 0);  // lower half
-        EXPECT_EQ(inkInRow(223, r), r < 6 ? 8 : 0);   // upper half
-        EXPECT_EQ(inkInRow(221, r), 4);               // left half
-        EXPECT_EQ(inkInRow(222, r), 4);               // right half
+        EXPECT_EQ(inRow(219, r), 8);               // full block
+        EXPECT_EQ(inRow(220, r), r >= 6 ? 8 : 0);  // lower half
+        EXPECT_EQ(inRow(223, r), r < 6 ? 8 : 0);   // upper half
+        EXPECT_EQ(inRow(221, r), 4);               // left half
+        EXPECT_EQ(inRow(222, r), 4);               // right half
     }
-    int shade[3] = {};
-    for (int s = 0; s < 3; ++s)
-        for (int r = 0; r < 12; ++r) shade[s] += inkInRow(176 + s, r);
-    EXPECT_LT(shade[0], shade[1]);  // light, medium, dark
-    EXPECT_LT(shade[1], shade[2]);
-    EXPECT_LT(shade[2], 96);
-}
+    EXPECT_LT(total(176), total(177));  // light, medium, dark shades
+    EXPECT_LT(total(177), total(178));
+    EXPECT_LT(total(178), 96);
 
-TEST_F(TextShippedFont, BoxDrawingLinesJoinAcrossCells) {
     // The single horizontal line runs edge to edge on one row, the vertical one top to bottom
     // in one column; every other single-line glyph uses that same row and column.
     int row = -1, column = -1;
-    for (int r = 0; r < 12; ++r)
-        if (inkInRow(196, r) == 8) row = r;
-    for (int c = 0; c < 8; ++c)
-        if (inkInColumn(179, c) == 12) column = c;
+    for (int r = 0; r < 12; ++r) row = inRow(196, r) == 8 ? r : row;
+    for (int c = 0; c < 8; ++c) column = inColumn(179, c) == 12 ? c : column;
     ASSERT_GE(row, 0);
     ASSERT_GE(column, 0);
-    EXPECT_EQ(inkInRow(197, row), 8);
-    EXPECT_EQ(inkInColumn(197, column), 12);
-    for (int code : {218, 192, 195}) EXPECT_TRUE(ink(code, row, 7)) << code;  // open to the right
-    for (int code : {191, 217, 180}) EXPECT_TRUE(ink(code, row, 0)) << code;  // open to the left
-    for (int code : {218, 191, 194}) EXPECT_TRUE(ink(code, 11, column)) << code;  // open below
-    for (int code : {192, 217, 193}) EXPECT_TRUE(ink(code, 0, column)) << code;   // open above
+    EXPECT_EQ(inRow(197, row), 8);
+    EXPECT_EQ(inColumn(197, column), 12);
+    for (int code : {218, 192, 195}) EXPECT_TRUE(ink(code, row, 7)) << code;      // to the right
+    for (int code : {191, 217, 180}) EXPECT_TRUE(ink(code, row, 0)) << code;      // to the left
+    for (int code : {218, 191, 194}) EXPECT_TRUE(ink(code, 11, column)) << code;  // below
+    for (int code : {192, 217, 193}) EXPECT_TRUE(ink(code, 0, column)) << code;   // above
     // The double lines: two rows and two columns shared by all double-line glyphs.
-    for (int r = 0; r < 12; ++r) EXPECT_EQ(inkInRow(205, r) == 8, inkInRow(206, r) >= 6) << r;
-    for (int c = 0; c < 8; ++c)
-        EXPECT_EQ(inkInColumn(186, c) == 12, inkInColumn(206, c) >= 10) << c;
+    for (int r = 0; r < 12; ++r) EXPECT_EQ(inRow(205, r) == 8, inRow(206, r) >= 6) << r;
+    for (int c = 0; c < 8; ++c) EXPECT_EQ(inColumn(186, c) == 12, inColumn(206, c) >= 10) << c;
 }
 
 }  // namespace
