@@ -1,13 +1,10 @@
-// A magazine in a temporary directory (script plus a test font) and the magazine object on the
-// headless backend, driven frame by frame on a clock the test sets. Tests look at the magazine
-// through what it draws and through its view state, which the harness owns as the shell would.
-// The test font makes each glyph readable back from the picture (support/test_font.h).
+// A magazine in a scratch directory (script plus the test font, whose glyphs read back from the
+// picture; support/test_font.h) on the headless backend, drawn frame by frame on a clock the
+// test sets. Tests look at it through what it draws and through its view state.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,30 +17,16 @@
 
 namespace qvl::testing {
 
-namespace fs = std::filesystem;
-
 // What a drawn cell shows: its character code, ink colour and paper colour.
 struct SeenCell {
     int code = 0;
-    uint16_t ink = 0;
-    uint16_t paper = 0;
+    uint16_t ink = 0, paper = 0;
 };
-
-inline SeenCell readCell(const std::vector<uint16_t>& frame, int x, int y) {
-    auto at = [&](int px, int py) { return frame[py * kFrameWidth + px]; };
-    SeenCell cell;
-    cell.ink = at(x, y + 1);
-    cell.paper = at(x, y + 11);
-    for (int j = 0; j < 8; ++j)
-        if (at(x + j, y) == cell.ink) cell.code |= 1 << j;
-    return cell;
-}
 
 // The colour the font draws: a normal colour c (bright when bright) at fade level k, worked out
 // from the colour rules rather than taken from the font's table.
 inline uint16_t textColour(int c, int k, bool bright = false) {
     if (bright && c == 0) return static_cast<uint16_t>(packRgb565(100, 100, 100));
-    if (c < 0 || c > 7) return 0;
     int v = (bright ? 4 : 2) * k;
     return static_cast<uint16_t>(packRgb565(c & 1 ? v : 0, c & 2 ? v : 0, c & 4 ? v : 0));
 }
@@ -66,19 +49,25 @@ class MagazineHarness : public ScratchDir {
         view_->startTick = 0;
         return ok;
     }
-    // Draws the frame of virtual time ms and gives the picture.
+    // Draws the frame of virtual time ms and keeps the picture.
     const std::vector<uint16_t>& frameAt(uint64_t ms) {
         platform_.setClock(ms);
         app_->frame();
-        picture_ = platform_.lastFrame();
-        return picture_;
+        return picture_ = platform_.lastFrame();
     }
-    // The state the magazine shares with the render loop: page, scroll, fade, selections, music.
     ViewState& view() { return *view_; }
+    // A cell's ink is its pixel (0, 1), its paper (0, 11); the code's bit j is set when pixel
+    // (j, 0) is ink.
     SeenCell cellAt(int column, int row) {
-        return readCell(picture_, kCellWidth * column, kCellHeight * row);
+        auto at = [&](int x, int y) {
+            return picture_[(kCellHeight * row + y) * kFrameWidth + kCellWidth * column + x];
+        };
+        SeenCell cell{0, at(0, 1), at(0, 11)};
+        for (int j = 0; j < 8; ++j)
+            if (at(j, 0) == cell.ink) cell.code |= 1 << j;
+        return cell;
     }
-    // The characters of one text row as drawn, read back from the picture.
+    // The characters of one text row as drawn.
     std::string rowText(int row, int from = 0, int count = 80) {
         std::string text;
         for (int c = from; c < from + count; ++c) text += static_cast<char>(cellAt(c, row).code);
