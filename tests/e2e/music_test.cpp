@@ -20,7 +20,6 @@
 #include "base/virtual_keys.h"
 #include "platform/headless/headless_platform.h"
 #include "script/magazine_model.h"
-#include "song_builder.h"
 #include "sound/wave_output.h"
 
 namespace qvl::test {
@@ -30,39 +29,19 @@ using Kind = HeadlessStep::Kind;
 
 constexpr size_t kRingFrames = waveOutputSizes(kMixRate).ringFrames;
 
-// A melody over two patterns, so that a restart from the beginning can be told apart; each
-// transposition starts with other notes. The melody is panned left (8xx), so left and right differ.
-XmModule melody(int bpm = 125, int transpose = 0) {
-    XmModule m = songOf(2, 16, 2);
-    XmSample wave = loopedSample(400);  // one looped period of a saw, so the audio is no constant
-    for (int i = 0; i < 400; ++i) wave.frames[i] = (i * 160) - 32000;
-    m.instruments[0] = oneSampleInstrument(wave);
-    m.bpm = static_cast<uint16_t>(bpm);
-    const uint8_t notes[] = {49, 51, 53, 54, 56, 58, 60, 61};
-    for (int p = 0; p < 2; ++p)
-        for (int row = 0; row < 16; row += 2) {
-            put(m, p, row, 0,
-                {static_cast<uint8_t>(notes[(row / 2 + 3 * p) % 8] + transpose), 1, 0, 8, 0x20});
-            if (row % 8 == 0) put(m, p, row, 1, {static_cast<uint8_t>(37 + p * 5), 1, 0x30, 0, 0});
-        }
-    return m;
-}
-
 class MusicTest : public testing::ScratchDir {
   protected:
     void SetUp() override {
         ScratchDir::SetUp();
         testing::writeTestFont(dir());
     }
-    // Into "Music": the script names "music\...", found whatever the letter case.
-    void writeSong(const std::string& name, int bpm = 125, int transpose = 0) {
-        writeFile("Music/" + name, buildXm(melody(bpm, transpose)));
-    }
+    // The demo's songs, into "Music": the script names "music\...", found whatever the case.
+    void copySongs() { std::filesystem::copy(QVL_SOURCE_DIR "/demo/music", "Music"); }
     void writeScript(const std::string& extra = "") {
         writeFile(kScriptName, "#startglobalconfig\n" + extra +
                                    "#definekeys 1\n#key 0 n nextmusic\n#endglobalconfig\n"
-                                   "#definepages 1\n#definemusic 3\n#music 0 \"music\\one.xm\"\n"
-                                   "#music 1 \"music\\two.xm\"\n#music 2 \"music\\three.xm\"\n"
+                                   "#definepages 1\n#definemusic 3\n#music 0 \"music\\intro.xm\"\n"
+                                   "#music 1 \"music\\drift.xm\"\n#music 2 \"music\\pulse.xm\"\n"
                                    "#startpage 0 home\nhello\n");
     }
     // The frames xm2wav renders of a module, interleaved.
@@ -105,7 +84,7 @@ size_t findStart(const std::vector<int16_t>& audio, const std::vector<int16_t>& 
 // (left and right differ). F9 at 2 s stops it and F9 at 2.3 s starts the song again from its
 // beginning, once the old blocks have been played.
 TEST_F(MusicTest, RingPlaysWhatXm2wavRendersAndF9TwiceRestarts) {
-    writeSong("one.xm");
+    copySongs();
     writeScript();
     HeadlessPlatform platform;
     std::vector<int16_t> played = run(platform, {{Kind::wait, 2000, {}},
@@ -115,7 +94,7 @@ TEST_F(MusicTest, RingPlaysWhatXm2wavRendersAndF9TwiceRestarts) {
                                                  {Kind::wait, 1500, {}}});
     ASSERT_EQ(played.size(), 2u * 3800 * kMixRate / 1000);
     EXPECT_TRUE(silent(played.begin(), played.begin() + 2 * kRingFrames));
-    const std::vector<int16_t> rendered = render("one.xm", 2.0);
+    const std::vector<int16_t> rendered = render("intro.xm", 2.0);
     const size_t frames = 2000 * kMixRate / 1000 - kRingFrames;
     ASSERT_GE(rendered.size(), 2 * frames);
     size_t panned = 0;  // a frame whose left and right differ
@@ -136,12 +115,10 @@ TEST_F(MusicTest, RingPlaysWhatXm2wavRendersAndF9TwiceRestarts) {
                        played.begin() + 2 * (again - kFramesPerBlock)));
 }
 
-// Music off at the start: nothing plays. Then next, next, next: two, three, one; three is
+// Music off at the start: nothing plays. Then next, next, next: drift, pulse, intro; pulse is
 // replaced before it plays.
 TEST_F(MusicTest, NextMusicOnTheLastSongGoesToTheFirstAndPlays) {
-    writeSong("one.xm");
-    writeSong("two.xm", 90, 2);
-    writeSong("three.xm", 160, 4);
+    copySongs();
     writeScript("#setglobaloption music off\n");
     HeadlessPlatform platform;
     std::vector<int16_t> played = run(platform, {{Kind::wait, 1000, {}},
@@ -150,8 +127,8 @@ TEST_F(MusicTest, NextMusicOnTheLastSongGoesToTheFirstAndPlays) {
                                                  {Kind::key, 'N', {}},
                                                  {Kind::wait, 1500, {}}});
     EXPECT_TRUE(silent(played.begin(), played.begin() + 2 * kMixRate));
-    EXPECT_NE(findStart(played, secondBlock(render("one.xm", 0.1)), kMixRate), std::string::npos);
-    EXPECT_EQ(findStart(played, secondBlock(render("three.xm", 0.1)), 0), std::string::npos);
+    EXPECT_NE(findStart(played, secondBlock(render("intro.xm", 0.1)), kMixRate), std::string::npos);
+    EXPECT_EQ(findStart(played, secondBlock(render("pulse.xm", 0.1)), 0), std::string::npos);
 }
 
 // A missing module, or a module without a sound device, leaves the magazine silent and running,
@@ -159,7 +136,7 @@ TEST_F(MusicTest, NextMusicOnTheLastSongGoesToTheFirstAndPlays) {
 TEST_F(MusicTest, MissingModuleOrSoundDeviceLeavesTheMagazineSilentAndRunning) {
     writeScript();
     for (bool device : {true, false}) {
-        if (!device) writeSong("one.xm");
+        if (!device) copySongs();
         HeadlessPlatform platform;
         platform.soundWorks = device;
         std::vector<int16_t> played = run(platform, {{Kind::wait, 1000, {}},
