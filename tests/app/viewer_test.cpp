@@ -1,10 +1,8 @@
 // The shell on the headless backend: start-up order, every start-up failure with its message
-// and exit code, and both ways of ending with the render thread stopped.
+// and exit code, and the ways of ending, each with the render thread stopped.
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "../support/scratch_dir.h"
@@ -17,8 +15,11 @@
 namespace qvl {
 namespace {
 
-namespace fs = std::filesystem;
 using Kind = HeadlessStep::Kind;
+using Lines = std::vector<std::string>;
+
+const std::string kOnePage = "#definepages 1\n#startpage 0 \"home\"\nhello\n";
+const std::string kFullScreen = "#setglobaloption fullscreen on\n" + kOnePage;
 
 class ViewerTest : public testing::ScratchDir {
   protected:
@@ -26,108 +27,91 @@ class ViewerTest : public testing::ScratchDir {
         ScratchDir::SetUp();
         testing::writeTestFont(dir());
     }
-    void writeScript(const std::string& text) { writeFile(kScriptName, text); }
-
-    HeadlessPlatform platform_;
 };
 
-const char kOnePage[] = "#definepages 1\n#startpage 0 \"home\"\nhello\n";
-
-using Lines = std::vector<std::string>;
-const char kScriptMessage[] = "script could not be loaded! terminating...";
-
-// Each start-up failure: its messages, exit code 1 and no frame. An empty script means none.
+// Each start-up failure: its messages, exit code 1 and no frame; a failed full screen is
+// released. An empty script means none; a script of 100 MB is refused by its size alone.
 TEST_F(ViewerTest, StartUpFailuresEndWithTheirMessages) {
-    const std::string fullScreen = std::string("#setglobaloption fullscreen on\n") + kOnePage;
-    struct Case {
-        const char* name;
+    const std::string script = "script could not be loaded! terminating...",
+                      window = "initialization of window failed!";
+    const struct {
         std::string script;
         WindowResult window;
         bool fullScreenWorks;
         Lines messages;
     } cases[] = {
-        {"no script", "", WindowResult::ok, true, {kScriptMessage}},
-        {"100 MB script", "big", WindowResult::ok, true, {kScriptMessage}},
-        {"class",
-         kOnePage,
-         WindowResult::classFailed,
-         true,
-         {"registering window class failed!", "initialization of window failed!"}},
-        {"window",
-         kOnePage,
-         WindowResult::windowFailed,
-         true,
-         {"initialization of window failed!"}},
-        {"full screen",
-         fullScreen,
-         WindowResult::ok,
-         false,
-         {"initialization of directdraw interface failed!"}},
+        {"", WindowResult::ok, true, {script}},
+        {"big", WindowResult::ok, true, {script}},
+        {kOnePage, WindowResult::classFailed, true, {"registering window class failed!", window}},
+        {kOnePage, WindowResult::windowFailed, true, {window}},
+        {kFullScreen, WindowResult::ok, false, {"initialization of directdraw interface failed!"}},
     };
-    for (const Case& c : cases) {
-        fs::remove(kScriptName);
-        if (!c.script.empty()) writeScript(c.script);
-        if (c.script == "big") fs::resize_file(kScriptName, 100u << 20);  // refused by size alone
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.messages[0]);
+        std::filesystem::remove(kScriptName);
+        if (!c.script.empty()) writeFile(kScriptName, c.script);
+        if (c.script == "big") std::filesystem::resize_file(kScriptName, 100u << 20);
         HeadlessPlatform platform;
         platform.windowResult = c.window;
         platform.fullScreenWorks = c.fullScreenWorks;
-        EXPECT_EQ(runViewer(platform), 1) << c.name;
-        EXPECT_EQ(platform.messages(), c.messages) << c.name;
-        EXPECT_EQ(platform.framesPresented(), 0u) << c.name;
-        EXPECT_EQ(platform.windowCreated(), !c.fullScreenWorks) << c.name;  // only that one made it
-        EXPECT_FALSE(platform.fullScreen()) << c.name;  // a failed full screen is released
+        EXPECT_EQ(runViewer(platform), 1);
+        EXPECT_EQ(platform.messages(), c.messages);
+        EXPECT_EQ(platform.framesPresented(), 0u);
+        EXPECT_EQ(platform.windowCreated(), !c.fullScreenWorks);  // only that one made it
+        EXPECT_FALSE(platform.fullScreen());
         if (!c.fullScreenWorks) {
-            EXPECT_TRUE(platform.cursorHidden());
             EXPECT_EQ(platform.calls(), (Lines{"openRingDevice", "createWindow", "hideCursor",
                                                "enterFullScreen", "message", "leaveFullScreen"}));
         }
     }
 }
 
-TEST_F(ViewerTest, StartUpOrderWithFullScreenAndWindowedByDefault) {
-    writeScript(std::string("#setglobaloption fullscreen on\n") + kOnePage);
-    platform_.steps = {{Kind::wait, 2, {}}};
-    EXPECT_EQ(runViewer(platform_), 0);
-    EXPECT_EQ(platform_.calls(),
-              (Lines{"openRingDevice", "createWindow", "hideCursor", "enterFullScreen", "present",
-                     "stopPresenting", "postClose"}));
-    EXPECT_TRUE(platform_.fullScreen());
-    EXPECT_TRUE(platform_.messages().empty());
-
-    writeScript(kOnePage);
-    HeadlessPlatform windowed;
-    EXPECT_EQ(runViewer(windowed), 0);
-    EXPECT_TRUE(windowed.windowCreated());
-    EXPECT_FALSE(windowed.cursorHidden());
-    EXPECT_FALSE(windowed.fullScreen());
-}
-
-// F12 and closing the window end the run with 0 after the frame in progress (frames 0 to the
-// last wait's end); other keys do not. After runViewer returns no frame may be drawn any more:
-// the render thread has been joined.
-TEST_F(ViewerTest, F12AndCloseEndTheRunWithTheRenderThreadStopped) {
-    writeScript(kOnePage);
-    struct Case {
+// Runs end with 0 after the frame in progress (frames 0 to the last wait's end): at the end of
+// the steps, on F12 or on a close; other keys do not end them. Full screen hides the cursor.
+// After runViewer returns no frame may be drawn any more: the render thread has been joined.
+TEST_F(ViewerTest, RunsEndWithZeroAndTheRenderThreadStopped) {
+    const struct {
         const char* name;
+        bool fullScreen;
         std::vector<HeadlessStep> steps;
         uint64_t frames;
+        Lines calls;
     } cases[] = {
-        {"F12", {{Kind::wait, 10, {}}, {Kind::key, kVkF12, {}}, {Kind::wait, 5, {}}}, 11},
-        {"F12 last", {{Kind::wait, 3, {}}, {Kind::key, kVkF12, {}}}, 4},
-        {"close", {{Kind::wait, 5, {}}, {Kind::close, 0, {}}, {Kind::wait, 5, {}}}, 6},
-        {"other keys", {{Kind::key, 'A', {}}, {Kind::key, kVkF11, {}}, {Kind::wait, 7, {}}}, 8},
+        {"full screen",
+         true,
+         {{Kind::wait, 2, {}}},
+         3,
+         {"openRingDevice", "createWindow", "hideCursor", "enterFullScreen", "present",
+          "stopPresenting", "postClose"}},
+        {"F12",
+         false,
+         {{Kind::wait, 10, {}}, {Kind::key, kVkF12, {}}, {Kind::wait, 5, {}}},
+         11,
+         {"openRingDevice", "createWindow", "present", "postClose", "stopPresenting"}},
+        {"F12 last", false, {{Kind::wait, 3, {}}, {Kind::key, kVkF12, {}}}, 4, {}},
+        {"close", false, {{Kind::wait, 5, {}}, {Kind::close, 0, {}}, {Kind::wait, 5, {}}}, 6, {}},
+        {"other keys",
+         false,
+         {{Kind::key, 'A', {}}, {Kind::key, kVkF11, {}}, {Kind::wait, 7, {}}},
+         8,
+         {}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(kScriptName, c.fullScreen ? kFullScreen : kOnePage);
         HeadlessPlatform platform;
         platform.steps = c.steps;
-        EXPECT_EQ(runViewer(platform), 0) << c.name;
-        EXPECT_EQ(platform.framesPresented(), c.frames) << c.name;
-        if (c.frames == 11) {
-            EXPECT_EQ(platform.calls(), (Lines{"openRingDevice", "createWindow", "present",
-                                               "postClose", "stopPresenting"}));
+        EXPECT_EQ(runViewer(platform), 0);
+        EXPECT_EQ(platform.framesPresented(), c.frames);
+        EXPECT_TRUE(platform.messages().empty());
+        EXPECT_TRUE(platform.windowCreated());
+        EXPECT_EQ(platform.fullScreen(), c.fullScreen);
+        EXPECT_EQ(platform.cursorHidden(), c.fullScreen);
+        if (!c.calls.empty()) {
+            EXPECT_EQ(platform.calls(), c.calls);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        EXPECT_EQ(platform.framesPresented(), c.frames) << c.name;
+        EXPECT_EQ(platform.framesPresented(), c.frames);
     }
 }
 

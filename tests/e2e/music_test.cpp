@@ -1,6 +1,7 @@
 // The magazine's music through the whole viewer on the headless backend: what the ring device
 // plays equals what xm2wav renders of the same module, after the first lap of silence; F9 twice
-// starts the song again from its beginning; a missing module leaves the magazine silent.
+// starts the song again from its beginning; "nextmusic" wraps to the first song; a missing
+// module or sound device leaves the magazine silent.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -8,7 +9,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -20,34 +20,14 @@
 #include "base/virtual_keys.h"
 #include "platform/headless/headless_platform.h"
 #include "script/magazine_model.h"
-#include "song_builder.h"
 #include "sound/wave_output.h"
 
 namespace qvl::test {
 namespace {
 
-namespace fs = std::filesystem;
 using Kind = HeadlessStep::Kind;
 
 constexpr size_t kRingFrames = waveOutputSizes(kMixRate).ringFrames;
-
-// A melody over two patterns, so that a restart from the beginning can be told apart; each
-// transposition starts with other notes. The melody is panned left (8xx), so left and right differ.
-XmModule melody(int bpm = 125, int transpose = 0) {
-    XmModule m = songOf(2, 16, 2);
-    XmSample wave = loopedSample(400);  // one looped period of a saw, so the audio is no constant
-    for (int i = 0; i < 400; ++i) wave.frames[i] = (i * 160) - 32000;
-    m.instruments[0] = oneSampleInstrument(wave);
-    m.bpm = static_cast<uint16_t>(bpm);
-    const uint8_t notes[] = {49, 51, 53, 54, 56, 58, 60, 61};
-    for (int p = 0; p < 2; ++p)
-        for (int row = 0; row < 16; row += 2) {
-            put(m, p, row, 0,
-                {static_cast<uint8_t>(notes[(row / 2 + 3 * p) % 8] + transpose), 1, 0, 8, 0x20});
-            if (row % 8 == 0) put(m, p, row, 1, {static_cast<uint8_t>(37 + p * 5), 1, 0x30, 0, 0});
-        }
-    return m;
-}
 
 class MusicTest : public testing::ScratchDir {
   protected:
@@ -55,54 +35,67 @@ class MusicTest : public testing::ScratchDir {
         ScratchDir::SetUp();
         testing::writeTestFont(dir());
     }
-    // Into "Music": the script names "music\...", found whatever the letter case.
-    void writeModule(const std::string& name, const XmModule& m) {
-        writeFile(fs::path("Music") / name, buildXm(m));
-    }
+    // The demo's songs, into "Music": the script names "music\...", found whatever the case.
+    void copySongs() { std::filesystem::copy(QVL_SOURCE_DIR "/demo/music", "Music"); }
     void writeScript(const std::string& extra = "") {
         writeFile(kScriptName, "#startglobalconfig\n" + extra +
                                    "#definekeys 1\n#key 0 n nextmusic\n#endglobalconfig\n"
-                                   "#definepages 1\n#definemusic 3\n#music 0 \"music\\one.xm\"\n"
-                                   "#music 1 \"music\\two.xm\"\n#music 2 \"music\\three.xm\"\n"
+                                   "#definepages 1\n#definemusic 3\n#music 0 \"music\\intro.xm\"\n"
+                                   "#music 1 \"music\\drift.xm\"\n#music 2 \"music\\pulse.xm\"\n"
                                    "#startpage 0 home\nhello\n");
     }
     // The frames xm2wav renders of a module, interleaved.
     std::vector<int16_t> render(const std::string& name, double seconds) {
-        std::string wav = (dir() / "out.wav").string();
-        std::string command = "'" QVL_XM2WAV "' '" + (dir() / "Music" / name).string() + "' '" +
-                              wav + "' --seconds " + std::to_string(seconds) + " 2>/dev/null";
+        std::string command = "'" QVL_XM2WAV "' 'Music/" + name + "' out.wav --seconds " +
+                              std::to_string(seconds) + " 2>/dev/null";
         int status = std::system(command.c_str());
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
-        std::ifstream in(wav, std::ios::binary);
+        std::ifstream in("out.wav", std::ios::binary);
         std::string bytes((std::istreambuf_iterator<char>(in)), {});
         std::vector<int16_t> samples(bytes.size() > 44 ? (bytes.size() - 44) / 2 : 0);
         if (!samples.empty()) std::memcpy(samples.data(), bytes.data() + 44, samples.size() * 2);
         return samples;
     }
-    // The song's second block: by then the voices' volume ramps from a stop have run out, so
-    // a restart plays it exactly as a first start does.
-    std::vector<int16_t> secondBlock(const std::string& name) {
-        std::vector<int16_t> rendered = render(name, 0.1);
-        return {rendered.begin() + 2 * kFramesPerBlock, rendered.begin() + 4 * kFramesPerBlock};
+    std::vector<int16_t> run(HeadlessPlatform& platform, std::vector<HeadlessStep> steps) {
+        platform.steps = std::move(steps);
+        EXPECT_EQ(runViewer(platform), 0);
+        return platform.playedAudio();
     }
-    std::vector<int16_t> run(std::vector<HeadlessStep> steps) {
-        platform_.steps = std::move(steps);
-        EXPECT_EQ(runViewer(platform_), 0);
-        return platform_.playedAudio();
-    }
-
-    HeadlessPlatform platform_;
 };
 
-TEST_F(MusicTest, RingPlaysWhatXm2wavRenders) {
-    writeModule("one.xm", melody());
+bool silent(std::vector<int16_t>::const_iterator from, std::vector<int16_t>::const_iterator to) {
+    return std::all_of(from, to, [](int16_t s) { return s == 0; });
+}
+
+// The song's second block: by then the voices' volume ramps from a stop have run out, so a
+// restart plays it exactly as a first start does.
+std::vector<int16_t> secondBlock(const std::vector<int16_t>& rendered) {
+    return {rendered.begin() + 2 * kFramesPerBlock, rendered.begin() + 4 * kFramesPerBlock};
+}
+
+// Where the song's second block lies in the audio, searching from frame `from`.
+size_t findStart(const std::vector<int16_t>& audio, const std::vector<int16_t>& start,
+                 size_t from) {
+    auto at = std::search(audio.begin() + 2 * from, audio.end(), start.begin(), start.end());
+    return at == audio.end() ? std::string::npos : static_cast<size_t>(at - audio.begin()) / 2;
+}
+
+// After the ring's first lap of silence the device plays exactly what xm2wav renders, panned
+// (left and right differ). F9 at 2 s stops it and F9 at 2.3 s starts the song again from its
+// beginning, once the old blocks have been played.
+TEST_F(MusicTest, RingPlaysWhatXm2wavRendersAndF9TwiceRestarts) {
+    copySongs();
     writeScript();
-    std::vector<int16_t> played = run({{Kind::wait, 2000, {}}});
-    ASSERT_EQ(played.size(), 2u * 2000 * kMixRate / 1000);  // two virtual seconds
-    EXPECT_TRUE(std::all_of(played.begin(), played.begin() + 2 * kRingFrames,
-                            [](int16_t s) { return s == 0; }));
-    std::vector<int16_t> rendered = render("one.xm", 2.0);
-    const size_t frames = played.size() / 2 - kRingFrames;
+    HeadlessPlatform platform;
+    std::vector<int16_t> played = run(platform, {{Kind::wait, 2000, {}},
+                                                 {Kind::key, kVkF9, {}},
+                                                 {Kind::wait, 300, {}},
+                                                 {Kind::key, kVkF9, {}},
+                                                 {Kind::wait, 1500, {}}});
+    ASSERT_EQ(played.size(), 2u * 3800 * kMixRate / 1000);
+    EXPECT_TRUE(silent(played.begin(), played.begin() + 2 * kRingFrames));
+    const std::vector<int16_t> rendered = render("intro.xm", 2.0);
+    const size_t frames = 2000 * kMixRate / 1000 - kRingFrames;
     ASSERT_GE(rendered.size(), 2 * frames);
     size_t panned = 0;  // a frame whose left and right differ
     while (panned < frames && rendered[2 * panned] == rendered[2 * panned + 1]) ++panned;
@@ -111,78 +104,51 @@ TEST_F(MusicTest, RingPlaysWhatXm2wavRenders) {
     while (mismatch < 2 * frames && played[2 * kRingFrames + mismatch] == rendered[mismatch])
         ++mismatch;
     EXPECT_EQ(mismatch, 2 * frames) << "first difference at frame " << mismatch / 2;
-}
 
-// Where the song's first block starts in the audio, searching from frame `from`.
-size_t findStart(const std::vector<int16_t>& audio, const std::vector<int16_t>& start,
-                 size_t from) {
-    auto at = std::search(audio.begin() + 2 * from, audio.end(), start.begin(), start.end());
-    return at == audio.end() ? std::string::npos : static_cast<size_t>(at - audio.begin()) / 2;
-}
-
-TEST_F(MusicTest, F9TwiceStartsTheSongAgainFromItsBeginning) {
-    writeModule("one.xm", melody());
-    writeScript();
-    std::vector<int16_t> played = run({{Kind::wait, 1500, {}},
-                                       {Kind::key, kVkF9, {}},
-                                       {Kind::wait, 300, {}},
-                                       {Kind::key, kVkF9, {}},
-                                       {Kind::wait, 1500, {}}});
-    const std::vector<int16_t> start = secondBlock("one.xm");
-    size_t first = findStart(played, start, 0);
+    const size_t first = findStart(played, secondBlock(rendered), 0);
     EXPECT_EQ(first, kRingFrames + kFramesPerBlock);
-    // Stopped at 1.5 s and started again at 1.8 s: the start plays once more after that.
-    size_t again = findStart(played, start, first + 1);
+    const size_t again = findStart(played, secondBlock(rendered), first + 1);
     ASSERT_NE(again, std::string::npos);
-    EXPECT_GT(again, 1800u * kMixRate / 1000);
-    EXPECT_LT(again, 1800u * kMixRate / 1000 + kRingFrames + 3 * kFramesPerBlock);
-    // Between the stop and the restart the ring fell silent once the old blocks were played.
-    EXPECT_TRUE(std::all_of(played.begin() + 2 * (again - 2 * kFramesPerBlock),
-                            played.begin() + 2 * (again - kFramesPerBlock),
-                            [](int16_t s) { return s == 0; }));
+    EXPECT_GT(again, 2300u * kMixRate / 1000);
+    EXPECT_LT(again, 2300u * kMixRate / 1000 + kRingFrames + 3 * kFramesPerBlock);
+    EXPECT_TRUE(silent(played.begin() + 2 * (again - 2 * kFramesPerBlock),
+                       played.begin() + 2 * (again - kFramesPerBlock)));
 }
 
+// Music off at the start: nothing plays. Then next, next, next: drift, pulse, intro; pulse is
+// replaced before it plays.
 TEST_F(MusicTest, NextMusicOnTheLastSongGoesToTheFirstAndPlays) {
-    writeModule("one.xm", melody(125));
-    writeModule("two.xm", melody(90, 2));
-    writeModule("three.xm", melody(160, 4));
+    copySongs();
     writeScript("#setglobaloption music off\n");
-    // Music off at the start: nothing plays. Then next, next, next: two, three, one.
-    std::vector<int16_t> played = run({{Kind::wait, 1000, {}},
-                                       {Kind::key, 'N', {}},
-                                       {Kind::key, 'N', {}},
-                                       {Kind::key, 'N', {}},
-                                       {Kind::wait, 1500, {}}});
-    EXPECT_TRUE(std::all_of(played.begin(), played.begin() + 2 * kMixRate,
-                            [](int16_t s) { return s == 0; }));
-    EXPECT_NE(findStart(played, secondBlock("one.xm"), kMixRate), std::string::npos);
-    // three was replaced before it played
-    EXPECT_EQ(findStart(played, secondBlock("three.xm"), 0), std::string::npos);
+    HeadlessPlatform platform;
+    std::vector<int16_t> played = run(platform, {{Kind::wait, 1000, {}},
+                                                 {Kind::key, 'N', {}},
+                                                 {Kind::key, 'N', {}},
+                                                 {Kind::key, 'N', {}},
+                                                 {Kind::wait, 1500, {}}});
+    EXPECT_TRUE(silent(played.begin(), played.begin() + 2 * kMixRate));
+    EXPECT_NE(findStart(played, secondBlock(render("intro.xm", 0.1)), kMixRate), std::string::npos);
+    EXPECT_EQ(findStart(played, secondBlock(render("pulse.xm", 0.1)), 0), std::string::npos);
 }
 
-TEST_F(MusicTest, MissingModuleLeavesTheMagazineSilentAndRunning) {
+// A missing module, or a module without a sound device, leaves the magazine silent and running,
+// with no message, whatever the music keys do.
+TEST_F(MusicTest, MissingModuleOrSoundDeviceLeavesTheMagazineSilentAndRunning) {
     writeScript();
-    std::vector<int16_t> played = run({{Kind::wait, 1000, {}},
-                                       {Kind::key, kVkF9, {}},
-                                       {Kind::key, kVkF9, {}},
-                                       {Kind::key, 'N', {}},
-                                       {Kind::wait, 500, {}}});
-    EXPECT_EQ(played.size(), 2u * 1500 * kMixRate / 1000);
-    EXPECT_TRUE(std::all_of(played.begin(), played.end(), [](int16_t s) { return s == 0; }));
-    EXPECT_TRUE(platform_.messages().empty());
-    EXPECT_EQ(platform_.framesPresented(), 1501u);
-}
-
-TEST_F(MusicTest, NoSoundDeviceStillStarts) {
-    writeModule("one.xm", melody());
-    writeScript();
-    platform_.soundWorks = false;
-    run({{Kind::wait, 100, {}},
-         {Kind::key, kVkF9, {}},
-         {Kind::key, 'N', {}},
-         {Kind::wait, 100, {}}});
-    EXPECT_TRUE(platform_.messages().empty());
-    EXPECT_EQ(platform_.framesPresented(), 201u);
+    for (bool device : {true, false}) {
+        if (!device) copySongs();
+        HeadlessPlatform platform;
+        platform.soundWorks = device;
+        std::vector<int16_t> played = run(platform, {{Kind::wait, 1000, {}},
+                                                     {Kind::key, kVkF9, {}},
+                                                     {Kind::key, kVkF9, {}},
+                                                     {Kind::key, 'N', {}},
+                                                     {Kind::wait, 500, {}}});
+        EXPECT_EQ(played.size(), device ? 2u * 1500 * kMixRate / 1000 : 0u) << device;
+        EXPECT_TRUE(silent(played.begin(), played.end())) << device;
+        EXPECT_TRUE(platform.messages().empty()) << device;
+        EXPECT_EQ(platform.framesPresented(), 1501u) << device;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,214 @@
+// The magazine on the headless backend, drawn frame by frame on a clock the test sets, with a
+// test font whose glyphs read back from the picture (support/test_font.h). Keys, commands,
+// fades and drawing are cases in magazine_cases.txt, whose head says how it reads; the
+// start-up and the pictures of missing pages are tested here.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <fstream>
+#include <iomanip>
+#include <memory>
+#include <optional>
+#include <sstream>
+
+#include "../support/scratch_dir.h"
+#include "../support/test_font.h"
+#include "display/display.h"
+#include "platform/headless/headless_platform.h"
+#include "runtime/magazine_app.h"
+
+namespace qvl::testing {
+namespace {
+
+// The font's normal white at fade level k: each component 2k, worked out from the colour rules
+// rather than taken from the font's table.
+int whiteAt(int k) {
+    return static_cast<int>(packRgb565(2 * k, 2 * k, 2 * k));
+}
+
+class MagazineTest : public ScratchDir {
+  protected:
+    void SetUp() override {
+        ScratchDir::SetUp();
+        writeTestFont(dir());
+        platform_.freeRunning = true;
+    }
+    // Writes the script and starts the magazine.
+    bool start(const std::string& script) {
+        writeFile(kScriptName, script);
+        app_.reset();
+        view_ = std::make_unique<ViewState>();
+        app_ = std::make_unique<MagazineApp>(
+            MagazineServices{platform_, platform_, platform_, platform_}, display_, *view_);
+        bool ok = app_->init(kScriptName, frameBuffer_.data());
+        view_->startTick = 0;
+        return ok;
+    }
+    void frameAt(uint64_t ms) {
+        platform_.setClock(ms);
+        app_->frame();
+        picture_ = platform_.lastFrame();
+    }
+    uint16_t pixel(int x, int y) const {
+        return picture_.empty() ? 0 : picture_[y * kFrameWidth + x];
+    }
+    // A cell's ink is its pixel (0, 1), its paper (0, 11); the code's bit j is set when pixel
+    // (j, 0) is ink.
+    std::array<int, 3> cellAt(int column, int row) const {
+        const int x = kCellWidth * column, y = kCellHeight * row;
+        std::array<int, 3> codeInkPaper{0, pixel(x, y + 1), pixel(x, y + 11)};
+        for (int j = 0; j < 8; ++j)
+            if (pixel(x + j, y) == codeInkPaper[1]) codeInkPaper[0] |= 1 << j;
+        return codeInkPaper;
+    }
+    std::string rowText(int row, int from, int count) const {
+        std::string text;
+        for (int c = from; c < from + count; ++c) text += static_cast<char>(cellAt(c, row)[0]);
+        return text;
+    }
+    // The scroll bar's row whose cell shows the thumb (pixel 1 of row 0 of code 178 is ink,
+    // which the track's code 176 lacks); -1 when no row between the two ends does, -2 for two.
+    int thumbRow() const {
+        int found = -1;
+        for (int row = 1; row <= 38; ++row)
+            if (pixel(632 + 1, kCellHeight * row) == 0xFFFF) found = found == -1 ? row : -2;
+        return found;
+    }
+    // The view state a case names; null for a name it does not know.
+    std::atomic<int32_t>* field(const std::string& name) {
+        ViewState& v = *view_;
+        const std::pair<const char*, std::atomic<int32_t>*> fields[] = {
+            {"page", &v.currentPage},      {"last", &v.lastPage},
+            {"target", &v.targetPage},     {"scroll", &v.scrollY},
+            {"level", &v.fadeLevel},       {"sel", v.selections.data()},
+            {"startmusic", &v.startMusic}, {"running", &v.renderRunning}};
+        for (auto [known, f] : fields)
+            if (name == known) return f;
+        return nullptr;
+    }
+    // The value a check NAME=V of a case looks at, if it knows the name; result is what the
+    // step's key or command returned.
+    std::optional<int> seen(const std::string& name, int result) {
+        if (std::atomic<int32_t>* f = field(name)) return f->load();
+        const std::array<int, 3> cell = cellAt(column_, row_);
+        const std::pair<const char*, int> values[] = {
+            {"code", cell[0]},          {"ink", cell[1]},      {"paper", cell[2]},
+            {"white", cellAt(0, 0)[1]}, {"thumb", thumbRow()}, {"fade", view_->fadeActive},
+            {"music", view_->music},    {"handled", result}};
+        for (auto [known, value] : values)
+            if (name == known) return value;
+        return std::nullopt;
+    }
+
+    HeadlessPlatform platform_;
+    Display display_{platform_};
+    std::vector<uint16_t> frameBuffer_ = std::vector<uint16_t>(kFramePixels);
+    std::unique_ptr<ViewState> view_;
+    std::unique_ptr<MagazineApp> app_;
+    std::vector<uint16_t> picture_;
+    int column_ = 0, row_ = 0;  // the cell chosen by a "cell" step
+};
+
+TEST_F(MagazineTest, CasesFromTheCaseFile) {
+    std::ifstream in(QVL_SOURCE_DIR "/tests/runtime/magazine_cases.txt");
+    ASSERT_TRUE(in);
+    std::string line, name, script;
+    bool started = false;
+    uint64_t base = 0;  // the clock at the case's start
+    int cases = 0;
+    for (int number = 1; std::getline(in, line); ++number) {
+        std::istringstream words(line);
+        std::string step, word;
+        words >> step;
+        if (step == "case") {
+            name = line.substr(5), script.clear(), started = false, ++cases;
+        } else if (step == "|") {
+            script += line.substr(2) + "\n";
+        } else if (step == "lines") {
+            int count = 0;
+            words >> count >> word;
+            for (int i = 0; i < count; ++i) script += word + std::to_string(i) + "\n";
+        } else if (!step.empty() && step != "--") {
+            SCOPED_TRACE(name + " (line " + std::to_string(number) + ")");
+            if (!started) {
+                ASSERT_TRUE(start(script));
+                base = platform_.tickCount(), started = true;
+            }
+            int result = -1, row = 0, column = 0;
+            uint64_t ms = 0;
+            if (step == "key") {
+                words >> word;
+                result = app_->handleKey(word.size() == 1 ? word[0] : std::stoi(word));
+            } else if (step == "run") {
+                std::string argument;
+                words >> std::quoted(word) >> std::quoted(argument);
+                result = app_->runCommand(word, argument);
+            } else if (step == "clock" && words >> ms) {
+                platform_.setClock(base + ms);
+            } else if (step == "frame" && words >> ms) {
+                frameAt(base + ms);
+            } else if (step == "text" && words >> row >> column >> std::quoted(word)) {
+                EXPECT_EQ(rowText(row, column, static_cast<int>(word.size())), word);
+            } else if (step == "cell") {
+                words >> column_ >> row_;
+            } else if (step != "set" && step != "check") {
+                ADD_FAILURE() << "cannot read " << line;
+            }
+            while (words >> word) {
+                const size_t eq = word.find('=');
+                const std::string key = word.substr(0, eq);
+                const int value =
+                    eq == std::string::npos ? 0 : std::stoi(word.substr(eq + 1), nullptr, 0);
+                if (word == "handled" || word == "ignored")
+                    EXPECT_EQ(result, word == "handled");
+                else if (step == "set" && field(key))
+                    *field(key) = value;
+                else if (auto shown = seen(key, result); shown && eq != std::string::npos)
+                    EXPECT_EQ(*shown, key == "white" ? whiteAt(value) : value) << key;
+                else
+                    ADD_FAILURE() << "cannot read " << word;
+            }
+        }
+    }
+    EXPECT_EQ(cases, 22);
+}
+
+TEST_F(MagazineTest, MissingPagesShowABlackPictureAndEmptyMagazinesRun) {
+    ASSERT_TRUE(start("#definepages 1\n#startpage 0 \"x\"\ntext\n"));
+    view_->currentPage = 7;
+    frameAt(0);
+    EXPECT_EQ(std::count(picture_.begin(), picture_.end(), 0), kFramePixels);
+    ASSERT_TRUE(start("// nothing at all\n"));
+    frameAt(0);
+    EXPECT_EQ(std::count(picture_.begin(), picture_.end(), 0), kFramePixels);
+    for (int key : {13, 32, 33, 34, 35, 36, 38, 40, 65}) EXPECT_FALSE(app_->handleKey(key));
+    EXPECT_TRUE(app_->runCommand("jump", "0"));
+    EXPECT_EQ(view_->currentPage, 0);
+}
+
+// The font is found whatever the letter case of its path; a script error gives the reader's
+// message and then ours; a missing, broken or too small font is refused.
+TEST_F(MagazineTest, StartUpFindsTheFontAndRefusesBadFiles) {
+    namespace fs = std::filesystem;
+    EXPECT_FALSE(start("#definepages 1\n#startpage 0 x\n<bogus>\n"));
+    fs::rename(dir() / "data", dir() / "Data");
+    fs::rename(dir() / "Data" / "system" / "font.bmp", dir() / "Data" / "system" / "FONT.BMP");
+    EXPECT_TRUE(start("#definepages 1\n"));
+    fs::remove(dir() / "Data" / "system" / "FONT.BMP");
+    EXPECT_FALSE(start("#definepages 1\n"));
+    const std::vector<uint8_t> small =
+        makeBmp({64, 64}, std::vector<std::vector<uint8_t>>(64, std::vector<uint8_t>(64)));
+    for (std::string bytes :
+         {std::string("BM not really a bitmap"), std::string(small.begin(), small.end())}) {
+        writeFile("Data/system/font.bmp", bytes);
+        EXPECT_FALSE(start("#definepages 1\n"));
+    }
+    const std::string font = "font file cannot be loaded! terminating...";
+    EXPECT_EQ(
+        platform_.messages(),
+        (std::vector<std::string>{"error while parsing script...\nin line 3 (unknown token): bogus",
+                                  "script could not be loaded! terminating...", font, font, font}));
+}
+
+}  // namespace
+}  // namespace qvl::testing
