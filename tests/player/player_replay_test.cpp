@@ -105,6 +105,8 @@ const std::map<std::string, Field> fields = {
     {"vvol", [](auto&, auto&, const Voice& v) { return int{v.volume}; }},
     {"vpan", [](auto&, auto&, const Voice& v) { return int{v.panning}; }},
     {"vpos", [](auto&, auto&, const Voice& v) { return v.sample ? int(v.positionInt) : -1; }},
+    {"fading", [](Player& p, auto&,
+                  const Voice& v) { return int{p.voice(v.index + fadeVoiceOffset).fading}; }},
     {"sfine",
      [](Player& p, auto&, auto&) { return int{p.song->instruments[0].samples[0]->finetune}; }},
 };
