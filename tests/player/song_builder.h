@@ -70,4 +70,11 @@ inline void put(XmModule& m, int pattern, int row, int channel, NoteCell cell) {
     setCell(m.patterns[pattern], m.channels, row, channel, cell);
 }
 
+// Songs written as text (see tests/player/ticks.txt): "speed channels options..." with
+// instrument options prefixed "n:" for instrument n, and cells written
+// "pattern.row.channel note instrument volume effect", e.g. "0.1.0 C-4 1 40 A04".
+XmModule songFrom(const std::string& text);
+void putCell(XmModule& m, const std::string& text);
+std::vector<std::string> split(const std::string& text, char separator);
+
 }  // namespace qvl::test
