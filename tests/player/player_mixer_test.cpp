@@ -48,18 +48,6 @@ std::vector<int16_t> ramp(int n, int scale) {
     return f;
 }
 
-TEST(PlayerVoiceControl, StepsAndClamps) {
-    // 8363 x 2^32 / 44100, truncated; 50 Hz plays at 100 Hz, 10^6 at 705600 Hz (16 frames)
-    const uint32_t steps[][3] = {
-        {8363, 0, 814485521u}, {kMixRate, 1, 0}, {50, 0, 9739154u}, {1000000, 16, 0}};
-    Mixer m;
-    for (const auto& [frequency, stepInt, stepFrac] : steps) {
-        setVoiceFrequency(m.context, m.voice(3), static_cast<int>(frequency));
-        EXPECT_EQ(m.voice(3).stepInt, stepInt) << frequency;
-        EXPECT_EQ(m.voice(3).stepFrac, stepFrac) << frequency;
-    }
-}
-
 TEST(PlayerVoiceControl, RampLengthFollowsTheMixRate) {
     PlayerContext context;
     const int rates[][2] = {{44100, 128}, {48000, 139}, {22050, 64}};
@@ -73,34 +61,6 @@ TEST(PlayerVoiceControl, RampLengthFollowsTheMixRate) {
     EXPECT_EQ(context.mixRate, 2757);
     closeVoices(context);
     EXPECT_EQ(context.voicePool, nullptr);
-}
-
-TEST(PlayerVoiceControl, LinearPanningLawRoundsEachSide) {
-    // side = weight x volume / 255 to the nearest, halves down; at panning 128 the
-    // weights are 127 and 128: volume 1 gives 0.498 and 0.502, 63 gives 31.38 and 31.62
-    struct Case {
-        int panning, volume, left, right;
-    };
-    const Case cases[] = {
-        {0, 1, 1, 0},       {0, 2, 2, 0},      {0, 63, 63, 0},
-        {0, 64, 64, 0},     {0, 127, 127, 0},  {128, 1, 0, 1},
-        {128, 2, 1, 1},     {128, 63, 31, 32}, {128, 64, 32, 32},
-        {128, 127, 63, 64}, {255, 1, 0, 1},    {255, 2, 0, 2},
-        {255, 63, 0, 63},   {255, 64, 0, 64},  {255, 127, 0, 127},
-        {256, 127, 0, 127},  // a panning envelope can reach 256: 256 x 127 / 255 = 127.5
-    };
-    for (const Case& c : cases) {
-        Voice v;
-        setVoicePanning(v, c.panning);
-        setVoiceVolume(v, c.volume);
-        EXPECT_EQ(v.leftVolume, c.left) << c.panning << " " << c.volume;
-        EXPECT_EQ(v.rightVolume, c.right) << c.panning << " " << c.volume;
-        Voice w;  // the same through the panning setter
-        setVoiceVolume(w, c.volume);
-        setVoicePanning(w, c.panning);
-        EXPECT_EQ(w.leftVolume, c.left);
-        EXPECT_EQ(w.rightVolume, c.right);
-    }
 }
 
 TEST(PlayerVoiceControl, StartOffsetsAndEmptySamples) {

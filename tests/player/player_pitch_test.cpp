@@ -1,5 +1,5 @@
-// Pitch, envelopes and channel output: periods, frequencies, vibrato waves and channel
-// output from the case list tests/player/pitch.txt; automatic vibrato sweep and envelopes.
+// Pitch, channel output and voice control: periods, frequencies, vibrato waves, voice
+// volumes and steps from the case list tests/player/functions.txt; two guards besides.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -14,6 +14,7 @@
 #include "player/pitch.h"
 #include "player/song.h"
 #include "player/voice.h"
+#include "player/voice_control.h"
 #include "sound/wave_output.h"
 
 namespace qvl::test {
@@ -71,10 +72,28 @@ const std::map<std::string, Function> functions = {
          o.apply(requestVolume | requestPanning);
          return std::to_string(o.voice().volume) + " " + std::to_string(o.voice().panning);
      }},
+    {"voice",
+     [](auto& a) {
+         Voice v, w;
+         setVoicePanning(v, a[0]);
+         setVoiceVolume(v, a[1]);
+         setVoiceVolume(w, a[1]);
+         setVoicePanning(w, a[0]);
+         const auto sides = [](const Voice& x) {
+             return std::to_string(x.leftVolume) + " " + std::to_string(x.rightVolume);
+         };
+         return sides(v) == sides(w) ? sides(v) : sides(v) + " or " + sides(w);
+     }},
+    {"step",
+     [](auto& a) {
+         Output o;
+         setVoiceFrequency(o.context, o.voice(), a[0]);
+         return std::to_string(o.voice().stepInt) + " " + std::to_string(o.voice().stepFrac);
+     }},
 };
 
 TEST(PlayerPitch, CaseList) {
-    std::ifstream file(std::string(QVL_SOURCE_DIR) + "/tests/player/pitch.txt");
+    std::ifstream file(std::string(QVL_SOURCE_DIR) + "/tests/player/functions.txt");
     ASSERT_TRUE(file);
     int cases = 0;
     for (std::string line; std::getline(file, line);) {
@@ -93,71 +112,20 @@ TEST(PlayerPitch, CaseList) {
     EXPECT_GE(cases, 50);
 }
 
-TEST(PlayerPitch, AutoVibratoSweep) {
-    Instrument ins;
-    ins.autoVibType = 1;  // square: 64 at the first positions
-    ins.autoVibDepth = 16;
-    ins.autoVibSweep = 4;
-    ins.autoVibRate = 1;
-    Channel ch;
-    const int full = 16 * 64 >> 6;
-    const int expected[] = {0, full / 4, full / 2, 3 * full / 4, full, full, full};
-    for (int e : expected) {
-        ch.periodDelta = 0;
-        ch.requests = 0;
-        autoVibrato(ch, ins);
-        EXPECT_EQ(ch.periodDelta, e);
-        EXPECT_EQ(ch.requests, requestFrequency);
-    }
-    EXPECT_EQ(ch.autoVibratoPos, 7);
-    EXPECT_EQ(ch.autoVibratoCount, 4);
-}
-
-struct EnvelopeRun {
-    Instrument ins;
-    Channel ch;
-    EnvelopeRun(std::initializer_list<EnvelopePoint> points, uint8_t type, int sustain = 0) {
-        int i = 0;
-        for (EnvelopePoint p : points) ins.volumeEnvelope.points[i++] = p;
-        ins.volumeEnvelope.count = static_cast<uint8_t>(i);
-        ins.volumeEnvelope.type = type;
-        ins.volumeEnvelope.sustain = static_cast<uint8_t>(sustain);
-        ch.volumeEnvelope.value = 64;
-    }
-    int step() {
-        envelopeStep(ch, ch.volumeEnvelope, ins.volumeEnvelope, requestVolume);
-        return ch.volumeEnvelope.value;
-    }
-};
-
-TEST(PlayerEnvelope, FallingSegment) {
-    EnvelopeRun e({{0, 64}, {10, 0}}, 1);
-    const int expected[] = {64, 57, 51, 44, 38, 32, 25, 19, 12, 6, 0};
-    for (int v : expected) EXPECT_EQ(e.step(), v);
-    EXPECT_TRUE(e.ch.volumeEnvelope.stopped);
-    EXPECT_EQ(e.ch.volumeEnvelope.slope, -419430);
-}
-
-TEST(PlayerEnvelope, SetPosition) {
-    EnvelopeRun e({{0, 64}, {10, 0}, {20, 32}}, 1);
-    setEnvelopePosition(e.ch.volumeEnvelope, e.ins.volumeEnvelope, 5);
-    EXPECT_EQ(e.ch.volumeEnvelope.point, 1);
-    EXPECT_EQ(e.ch.volumeEnvelope.tick, 5);
-    EXPECT_EQ(e.ch.volumeEnvelope.value, (65536 * 64 - 5 * 419430) >> 16);
-    setEnvelopePosition(e.ch.volumeEnvelope, e.ins.volumeEnvelope, 30);  // beyond the last point
-    EXPECT_EQ(e.ch.volumeEnvelope.point, 2);
-    EXPECT_EQ(e.ch.volumeEnvelope.value, 32);
-    EXPECT_TRUE(e.ch.volumeEnvelope.stopped);
-}
-
 TEST(PlayerEnvelopeGuards, PointsRunningBackwardsDoNotSlideForEver) {
-    EnvelopeRun e({{0, 64}, {10, 0}, {5, 64}}, 1);
+    Instrument ins;
+    const EnvelopePoint points[] = {{0, 64}, {10, 0}, {5, 64}};
+    std::copy(std::begin(points), std::end(points), ins.volumeEnvelope.points);
+    ins.volumeEnvelope.count = 3;
+    ins.volumeEnvelope.type = envelopeOn;
+    Channel ch;
+    ch.volumeEnvelope.value = 64;
     for (int i = 0; i < 40; ++i) {
-        const int v = e.step();
-        ASSERT_GE(v, 0);
-        ASSERT_LE(v, 64);
+        envelopeStep(ch, ch.volumeEnvelope, ins.volumeEnvelope, requestVolume);
+        ASSERT_GE(ch.volumeEnvelope.value, 0);
+        ASSERT_LE(ch.volumeEnvelope.value, 64);
     }
-    EXPECT_TRUE(e.ch.volumeEnvelope.stopped);
+    EXPECT_TRUE(ch.volumeEnvelope.stopped);
 }
 
 TEST(PlayerChannelOutput, Frequency) {

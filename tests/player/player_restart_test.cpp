@@ -1,6 +1,6 @@
 // Restarting a sounding voice: the old sound fades out on the voice's fade voice while the new
-// one ramps in from silence, checked frame by frame against a model of its own; which starts
-// hand over; and fade voices that end, arrive, or go with their song.
+// one ramps in from silence, checked frame by frame against a model of its own; fade voices
+// that end, arrive, or go with their song. Which starts hand over: tests/player/ticks.txt.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -125,22 +125,6 @@ TEST(PlayerRestart, ARampOnATinyLoopArrives) {
 NoteCell at(uint8_t note, uint8_t instrument, uint8_t volume = 0, uint8_t effect = 0,
             uint8_t parameter = 0) {
     return {note, instrument, volume, effect, parameter};
-}
-
-TEST(PlayerRestart, ASongOfMoreChannelsThanFadeVoicesUsesThemItself) {
-    XmModule m = songOf(fadeVoiceOffset + 1, 4, 1, 1);
-    put(m, 0, 0, 0, at(noteC4, 1));
-    put(m, 0, 0, fadeVoiceOffset, at(noteC4 + 12, 1));  // an octave up: its own position
-    put(m, 0, 1, 0, at(noteC4 + 2, 1));
-    Player p(m);
-    std::vector<float> out(2 * 882);
-    p.tick();
-    mixVoices(p.context, out.data(), 882);
-    const double position = positionOf(p.voice(fadeVoiceOffset));
-    p.tick();  // restarts channel 0: the last channel's voice must play on untouched
-    EXPECT_FALSE(p.voice(fadeVoiceOffset).fading);
-    EXPECT_DOUBLE_EQ(positionOf(p.voice(fadeVoiceOffset)), position);
-    EXPECT_GT(p.voice(fadeVoiceOffset).currentLeft, 0);
 }
 
 TEST(PlayerRestart, StoppingOrFreeingASongSilencesItsFadeVoices) {
