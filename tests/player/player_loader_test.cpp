@@ -190,20 +190,6 @@ TEST(PlayerLoader, SamplesLoopsAndGuardFrames) {
     for (int s = 9; s < 16; ++s) EXPECT_EQ(loaded.samples[s], &emptySample);
 }
 
-TEST(PlayerLoader, InstrumentSampleCounts) {
-    XmModule m;
-    m.instruments.resize(2);  // the first has no samples
-    m.instruments[1] = oneSampleInstrument(sampleOf({1, 2, 3}));
-    {
-        Loaded l(m);
-        ASSERT_NE(l.song, nullptr);
-        for (int s = 0; s < 16; ++s) EXPECT_EQ(l.song->instruments[0].samples[s], &emptySample);
-        EXPECT_EQ(l.song->instruments[1].samples[0]->length, 3u);
-    }
-    m.instruments[0].declaredSamples = 17;
-    EXPECT_EQ(Loaded(m).song, nullptr);
-}
-
 TEST(PlayerLoader, InstrumentFieldsFadeoutAndEnvelopes) {
     XmModule m;
     XmSample loud = sampleOf({0});
@@ -229,6 +215,7 @@ TEST(PlayerLoader, InstrumentFieldsFadeoutAndEnvelopes) {
     XmInstrument none = oneSampleInstrument(sampleOf({0}));
     none.volume.type = 1;  // on, but no points: off
     m.instruments.push_back(none);
+    m.instruments.emplace_back();  // no samples
     Loaded l(m);
     ASSERT_NE(l.song, nullptr);
     const Instrument& i = l.song->instruments[0];
@@ -238,6 +225,7 @@ TEST(PlayerLoader, InstrumentFieldsFadeoutAndEnvelopes) {
     EXPECT_EQ(i.volumeEnvelope.type, 1);
     EXPECT_EQ(l.song->instruments[1].volumeEnvelope.type, 1);
     EXPECT_EQ(l.song->instruments[2].volumeEnvelope.type, 0);
+    for (int s = 0; s < 16; ++s) EXPECT_EQ(l.song->instruments[3].samples[s], &emptySample);
     EXPECT_EQ(i.panningEnvelope.type, 1);
     EXPECT_EQ(i.panningEnvelope.points[1].y, 64);
     EXPECT_EQ(i.noteSample[5], 3);
@@ -270,6 +258,9 @@ TEST(PlayerLoaderGuards, RefusesWrongSignaturesAndAbsurdCounts) {
     EXPECT_EQ(Loaded(m).song, nullptr);
     m.instrumentCountOverride = -1;
     m.patterns[0].rows = 300;
+    EXPECT_EQ(Loaded(m).song, nullptr);
+    m.patterns[0].rows = 64;
+    m.instruments.emplace_back().declaredSamples = 17;
     EXPECT_EQ(Loaded(m).song, nullptr);
     PlayerContext context;
     EXPECT_EQ(createSong(context, "x.xm"), nullptr);  // no callbacks installed

@@ -210,25 +210,6 @@ TEST(PlayerMixer, PingPongTurnsAtTheLoopEnd) {
     }
 }
 
-TEST(PlayerMixer, RampRisesOverItsLengthAndCarriesAcrossCalls) {
-    Mixer m;
-    MemorySample s(std::vector<int16_t>(100000, 1000), 2, 0, 100000);
-    Voice& v = m.start(s.s, 0, 1.0, 0, 0);
-    v.leftVolume = 127;  // the right side stays put
-    std::vector<float> first = m.mix(100);
-    EXPECT_EQ(v.rampFramesLeft, 28);
-    std::vector<float> second = m.mix(100);
-    EXPECT_EQ(v.rampFramesLeft, 0);
-    EXPECT_EQ(v.currentLeft, 127);
-    const double perFrame = 127.0 / 255.0 / 128.0;
-    EXPECT_EQ(first[0], 0.0f);
-    EXPECT_NEAR(first[2 * 50], 1000 * 50 * perFrame, 0.01);
-    // each call restarts from the volume reached, rounded: 99 after 100 frames
-    EXPECT_NEAR(second[2 * 20], 1000 * (99.0 / 255.0 + 20 * perFrame), 0.01);
-    EXPECT_NEAR(second[2 * 50], 1000 * 127.0 / 255.0, 0.01);  // ramp over, settled scale
-    for (int i = 0; i < 100; ++i) EXPECT_EQ(first[2 * i + 1], 0.0f);
-}
-
 TEST(PlayerMixer, RampsInSmallPiecesNeverWrap) {
     // guard: the volume reached is kept within 0..255; in 8 bits a rounding to -1 or 256
     // would wrap and start the ramp over from the other end

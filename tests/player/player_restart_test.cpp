@@ -122,16 +122,11 @@ TEST(PlayerRestart, ARampOnATinyLoopArrives) {
     EXPECT_EQ(fade.rampFramesLeft, 0);
 }
 
-NoteCell at(uint8_t note, uint8_t instrument, uint8_t volume = 0, uint8_t effect = 0,
-            uint8_t parameter = 0) {
-    return {note, instrument, volume, effect, parameter};
-}
-
 TEST(PlayerRestart, StoppingOrFreeingASongSilencesItsFadeVoices) {
     for (const bool free : {false, true}) {
         XmModule m = songOf(1, 4, 1, 1);
-        put(m, 0, 0, 0, at(noteC4, 1));
-        put(m, 0, 1, 0, at(noteC4 + 2, 1));
+        put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
+        put(m, 0, 1, 0, {noteC4 + 2, 1, 0, 0, 0});
         Player p(m);
         std::vector<float> out(2 * 882, 0.0f);
         p.tick();
@@ -142,7 +137,12 @@ TEST(PlayerRestart, StoppingOrFreeingASongSilencesItsFadeVoices) {
             freeSong(p.context, p.song);  // the fade voice played the song's sample data
             p.song = nullptr;
         } else {
-            stopSong(p.context, p.song);
+            EXPECT_TRUE(p.song->link.linked());
+            EXPECT_TRUE(stopSong(p.context, p.song));
+            EXPECT_FALSE(p.song->link.linked());
+            EXPECT_EQ(p.song->playing, 0);
+            EXPECT_EQ(p.voice(0).sample, nullptr);
+            EXPECT_TRUE(p.song->channels.empty());
         }
         EXPECT_EQ(p.voice(fadeVoiceOffset).sample, nullptr);
         std::fill(out.begin(), out.end(), 0.0f);
