@@ -1,5 +1,5 @@
-// Voices and mixer: steps and clamps, starts, boundaries and loop turns at worked
-// positions, ramps, frames worked out by hand, and conversion to 16 bits.
+// Voices and mixer: ramp lengths, starts, boundaries and loop turns at worked positions,
+// ramps, frames worked out by hand, and conversion to 16 bits.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -65,7 +65,7 @@ TEST(PlayerVoiceControl, RampLengthFollowsTheMixRate) {
 
 TEST(PlayerVoiceControl, StartOffsetsAndEmptySamples) {
     Mixer m;
-    MemorySample s(std::vector<int16_t>(4000, 1), 1, 0, 0);
+    MemorySample s(std::vector<int16_t>(4000, 1), 1);
     Voice& v = m.voice(1);
     v.startOffset = 5000;  // beyond the loop end: from frame 0
     EXPECT_EQ(startVoiceSample(m.context, 1, &s.s), 1);
@@ -85,7 +85,7 @@ TEST(PlayerMixer, FramesWorkedOutByHandInEveryVariant) {
     for (const MixKernels kernels : allMixKernels()) {
         Mixer m;
         m.context.mixKernels = kernels;
-        MemorySample s(ramp(40, 1000), 1, 0, 0);  // frame k holds 1000 k
+        MemorySample s(ramp(40, 1000), 1);  // frame k holds 1000 k
         // volume 255 is a scale of exactly 1.0f; step 0.5 interpolates halfway
         m.start(s.s, 1.0, 0.5, 255, 0);
         std::vector<float> out = m.mix(19);
@@ -105,7 +105,7 @@ TEST(PlayerMixer, FramesWorkedOutByHandInEveryVariant) {
         }
         // a ramp from 0 to 255 on the left over 128 frames of a constant 255: the scale
         // after k frames is k steps of 1/128 added in single precision
-        MemorySample flat(std::vector<int16_t>(300, 255), 1, 0, 0);
+        MemorySample flat(std::vector<int16_t>(300, 255), 1);
         Voice& r = m.start(flat.s, 0, 1.0, 0, 0);
         r.leftVolume = 255;
         std::vector<float> rising = m.mix(20);
@@ -133,25 +133,17 @@ TEST(PlayerMixer, VariantsAgreeBitForBit) {
             a.context.mixKernels = portableMixKernels();
             b.context.mixKernels = kernels;
             for (int v = 0; v < 16; ++v) {
-                const uint32_t pos = rng() % 4800 + 100, frac = static_cast<uint32_t>(rng());
-                const uint32_t stepInt = v < 12 ? rng() % 2 : rng() % 17;
-                const uint32_t stepFrac = stepInt == 16 ? 0 : static_cast<uint32_t>(rng());
-                const uint8_t left = static_cast<uint8_t>(rng()),
-                              right = static_cast<uint8_t>(rng());
-                const uint8_t fromLeft = static_cast<uint8_t>(rng()),
-                              fromRight = static_cast<uint8_t>(rng());
-                for (Mixer* m : {&a, &b}) {
-                    Voice& voice = m->voice(v);
-                    startVoiceSample(m->context, v, &s.s);
-                    voice.positionInt = pos;
-                    voice.positionFrac = frac;
-                    voice.stepInt = stepInt;
-                    voice.stepFrac = stepFrac;
-                    voice.leftVolume = left;
-                    voice.rightVolume = right;
-                    voice.currentLeft = fromLeft;
-                    voice.currentRight = fromRight;
-                }
+                Voice& voice = a.voice(v);
+                startVoiceSample(a.context, v, &s.s);
+                voice.positionInt = rng() % 4800 + 100;
+                voice.positionFrac = static_cast<uint32_t>(rng());
+                voice.stepInt = v < 12 ? rng() % 2 : rng() % 17;
+                voice.stepFrac = voice.stepInt == 16 ? 0 : static_cast<uint32_t>(rng());
+                voice.leftVolume = static_cast<uint8_t>(rng());
+                voice.rightVolume = static_cast<uint8_t>(rng());
+                voice.currentLeft = static_cast<uint8_t>(rng());
+                voice.currentRight = static_cast<uint8_t>(rng());
+                b.voice(v) = voice;
             }
             std::vector<float> outA(2 * kFramesPerBlock), outB(2 * kFramesPerBlock);
             for (int block = 0; block < 80; ++block) {
@@ -170,29 +162,23 @@ TEST(PlayerMixer, VariantsAgreeBitForBit) {
     }
 }
 
-TEST(PlayerMixer, UnloopedSampleStopsAtItsEnd) {
+// An unlooped sample stops at its end; a forward loop wraps within a call, keeping the
+// overshoot; a ping-pong loop turns at either end and never leaves its loop.
+TEST(PlayerMixer, LoopBoundaries) {
     Mixer m;
-    MemorySample s(std::vector<int16_t>(1000, 500), 1, 0, 0);
-    m.start(s.s, 990, 1.0);
+    MemorySample once(std::vector<int16_t>(1000, 500), 1);
+    m.start(once.s, 990, 1.0);
     std::vector<float> out = m.mix(20);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(out[2 * i], 500.0f) << i;
-    for (int i = 10; i < 20; ++i) EXPECT_EQ(out[2 * i], 0.0f) << i;
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(out[2 * i], i < 10 ? 500.0f : 0.0f) << i;
     EXPECT_EQ(m.voice(0).sample, nullptr);
-}
 
-TEST(PlayerMixer, ForwardLoopWrapsWithinTheCall) {
-    Mixer m;
-    MemorySample s(ramp(400, 10), 2, 100, 200);
-    Voice& v = m.start(s.s, 298.5, 3.0);
-    std::vector<float> out = m.mix(2);  // 301.5 wraps to 101.5 within the call
+    MemorySample forward(ramp(400, 10), 2, 100, 200), pingPong(ramp(400, 10), 4, 100, 200);
+    Voice& v = m.start(forward.s, 298.5, 3.0);
+    out = m.mix(2);  // 301.5 wraps to 101.5
     EXPECT_DOUBLE_EQ(positionOf(v), 104.5);
     EXPECT_EQ(out[2], 1015.0f);
-}
 
-TEST(PlayerMixer, PingPongTurnsAtTheLoopEnd) {
-    Mixer m;
-    MemorySample s(ramp(400, 10), 4, 100, 200);
-    Voice& v = m.start(s.s, 299.75, 0.5);
+    m.start(pingPong.s, 299.75, 0.5);
     m.mix(1);  // reaches 300.25
     EXPECT_EQ(v.direction, Direction::backward);
     EXPECT_EQ(v.positionInt, 299u);
@@ -200,13 +186,11 @@ TEST(PlayerMixer, PingPongTurnsAtTheLoopEnd) {
     m.mix(400);
     EXPECT_GE(positionOf(v), 100.0);
     EXPECT_LT(positionOf(v), 300.0);
-    // turning back at loopStart 0 never leaves frame 0 behind
-    MemorySample low(ramp(16, 100), 4, 0, 8);
-    Voice& w = m.start(low.s, 0.5, 3.7);
-    w.direction = Direction::backward;
+    MemorySample low(ramp(16, 100), 4, 0, 8);  // turning back at frame 0 keeps frame 0
+    m.start(low.s, 0.5, 3.7).direction = Direction::backward;
     for (int i = 0; i < 50; ++i) {
         m.mix(7);
-        ASSERT_LT(w.positionInt, 8u);
+        ASSERT_LT(v.positionInt, 8u);
     }
 }
 
