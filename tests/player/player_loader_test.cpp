@@ -2,9 +2,12 @@
 // guard frames, and the handling of damaged or absurd modules.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "player/replay.h"
 #include "player/xm_loader.h"
-#include "xm_loading.h"
+#include "song_builder.h"
 
 namespace qvl::test {
 namespace {
@@ -106,88 +109,49 @@ TEST(PlayerLoader, DecodesPackedAndPlainCells) {
     EXPECT_EQ(l.song->patterns[3].cells.size(), 64u * 2);
 }
 
-// Sample headers and data: lengths, loop kinds, delta decoding and the guard frame at the
-// loop end (a copy of the loop start, or of the frame before it for ping-pong).
+// Sample headers and data from the case list tests/player/samples.txt.
 TEST(PlayerLoader, SamplesLoopsAndGuardFrames) {
-    struct Case {
-        const char* name;
-        XmSample in;
-        uint32_t length, loopStart, loopEnd;
-        uint8_t loopType;
-        std::vector<std::pair<int, int>> frames;  // frame, value
-    };
-    const auto sample = [](std::vector<int> frames, bool wide, uint8_t loopBits, uint32_t loopStart,
-                           uint32_t loopLength) {
-        XmSample s;
-        s.frames = std::move(frames);
-        s.sixteenBit = wide;
-        s.loopBits = loopBits;
-        s.loopStart = loopStart;
-        s.loopLength = loopLength;
-        return s;
-    };
-    XmSample huge = sample({1, 2, 3, 4}, false, 1, 0x10000000, 8);  // starts past the end
-    huge.byteLengthOverride = 0x7FFFFFFF;  // only the bytes the file holds are read
-    const Case cases[] = {
-        {"16-bit forward",
-         sample(std::vector<int>(500, 0), true, 1, 100, 200),
-         500,
-         100,
-         300,
-         2,
-         {}},
-        {"loop of no length", sample(std::vector<int>(50, 0), false, 1, 10, 0), 50, 0, 50, 1, {}},
-        {"both bits: ping-pong",
-         sample(std::vector<int>(50, 0), false, 3, 5, 20),
-         50,
-         5,
-         25,
-         4,
-         {}},
-        {"delta bytes 10 246 5",
-         sample({10, 0, 5}, false, 0, 0, 0),
-         3,
-         0,
-         3,
-         1,
-         {{0, 2560}, {1, 0}, {2, 1280}, {3, 2560}}},
-        {"forward guard", sample({1, 2, 3, 4, 5, 6}, false, 1, 2, 2), 6, 2, 4, 2, {{4, 768}}},
-        {"ping-pong guard", sample({1, 2, 3, 4, 5, 6}, false, 2, 2, 2), 6, 2, 4, 4, {{4, 1024}}},
-        {"16-bit extremes",
-         sample({-32768, 32767, 0, 1000}, true, 0, 0, 0),
-         4,
-         0,
-         4,
-         1,
-         {{0, -32768}, {1, 32767}, {3, 1000}}},
-        {"loop past the end is cut",
-         sample(std::vector<int>(100, 1), false, 1, 60, 1000),
-         100,
-         60,
-         100,
-         2,
-         {{100, 256}}},
-        {"false length, loop past the end", huge, 4, 0, 4, 1, {}},
-    };
+    std::ifstream file(std::string(QVL_SOURCE_DIR) + "/tests/player/samples.txt");
+    ASSERT_TRUE(file);
+    std::vector<std::vector<std::string>> cases;
     XmModule m;
-    XmInstrument ins;
-    for (const Case& c : cases) ins.samples.push_back(c.in);
-    m.instruments.push_back(ins);
+    XmInstrument& ins = m.instruments.emplace_back();
+    for (std::string line; std::getline(file, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        cases.push_back(split(line, '|'));
+        XmSample& s = ins.samples.emplace_back();
+        std::istringstream frames(cases.back()[1]), head(cases.back()[2]);
+        for (std::string v; frames >> v;) {
+            const size_t star = v.find('*');
+            s.frames.insert(s.frames.end(),
+                            star == std::string::npos ? 1 : std::stoi(v.substr(star + 1)),
+                            std::stoi(v));
+        }
+        int bits = 0, loopBits = 0;
+        head >> bits >> loopBits >> s.loopStart >> s.loopLength >> s.byteLengthOverride;
+        s.sixteenBit = bits == 16;
+        s.loopBits = static_cast<uint8_t>(loopBits);
+    }
     Loaded l(m);
     ASSERT_NE(l.song, nullptr);
-    const Instrument& loaded = l.song->instruments[0];
-    EXPECT_EQ(loaded.sampleCount, 9);
-    for (int s = 0; s < 9; ++s) {
-        const Case& c = cases[s];
-        const Sample& got = *loaded.samples[s];
-        EXPECT_EQ(got.length, c.length) << c.name;
-        EXPECT_EQ(got.loopStart, c.loopStart) << c.name;
-        EXPECT_EQ(got.loopEnd(), c.loopEnd) << c.name;
-        EXPECT_EQ(got.loopType, c.loopType) << c.name;
-        EXPECT_EQ(got.bits, 16) << c.name;
-        for (const auto& [frame, value] : c.frames) EXPECT_EQ(got.data[frame], value) << c.name;
+    for (size_t i = 0; i < 16; ++i) {
+        const Sample& got = *l.song->instruments[0].samples[i];
+        if (i >= cases.size()) {
+            EXPECT_EQ(&got, &emptySample);
+            continue;
+        }
+        const std::vector<std::string>& c = cases[i];
+        std::ostringstream loaded;
+        loaded << got.length << ' ' << got.loopStart << ' ' << got.loopEnd() << ' '
+               << int{got.loopType};
+        EXPECT_EQ(loaded.str(), c[3]) << c[0];
+        EXPECT_EQ(got.bits, 16) << c[0];
+        std::istringstream frames(c.size() > 4 ? c[4] : "");
+        for (std::string f; frames >> f;) {
+            EXPECT_EQ(got.data[std::stoi(f)], std::stoi(f.substr(f.find('=') + 1)))
+                << c[0] << " " << f;
+        }
     }
-    for (int s = 9; s < 16; ++s) EXPECT_EQ(loaded.samples[s], &emptySample);
 }
 
 TEST(PlayerLoader, InstrumentFieldsFadeoutAndEnvelopes) {
