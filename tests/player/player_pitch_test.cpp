@@ -27,13 +27,8 @@ struct Output {
     Sample sample;
     Output() {
         openVoices(context, kMixRate);
-        song.globalVolume = 64;
-        song.flags = 1;
-        ch.volume = 64;
+        song.flags = 1;  // linear
         ch.volumeEnvelope.value = 64;
-        ch.fadeoutVolume = 65536;
-        ch.panning = 128;
-        ch.panningEnvelope.value = 32;
         ch.period = 4608;
     }
     Voice& voice() { return context.voicePool[0]; }

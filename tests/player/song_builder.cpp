@@ -48,6 +48,9 @@ XmModule songFrom(const std::string& text) {
         std::vector<int> n;
     };
     std::vector<Option> options;
+    const std::string known =
+        " rows orders ticks restart amiga frames tone svol rel fadeout map venv penv vsus ploop "
+        "vib ";
     for (std::string word; in >> word;) {
         Option o{0, word, {}};
         const size_t colon = word.find(':'), eq = word.find('=');
@@ -60,6 +63,9 @@ XmModule songFrom(const std::string& text) {
         }
         if (o.key == "rows") rows = o.n;
         if (o.key == "orders") orders = o.n[0];
+        if (known.find(" " + o.key + " ") == std::string::npos) {
+            throw std::invalid_argument("no song option " + o.key);
+        }
         options.push_back(o);
     }
     XmModule m = songOf(channels, 4, orders, speed);
@@ -71,40 +77,32 @@ XmModule songFrom(const std::string& text) {
         }
         XmInstrument& ins = m.instruments[o.instrument];
         XmSample& sample = ins.samples[0];
-        if (o.key == "restart")
-            m.restart = o.n[0];
-        else if (o.key == "amiga")
-            m.flags = 0;
-        else if (o.key == "frames")
-            sample = loopedSample(o.n[0]);
-        else if (o.key == "tone")
-            sample = toneSample();
-        else if (o.key == "svol")
-            sample.volume = static_cast<uint8_t>(o.n[0]);
-        else if (o.key == "rel")
-            sample.relativeNote = static_cast<int8_t>(o.n[0]);
-        else if (o.key == "fadeout")
-            ins.fadeout = static_cast<uint16_t>(o.n[0]);
-        else if (o.key == "map")
-            ins.noteSample[o.n[0]] = static_cast<uint8_t>(o.n[1]);
-        else if (o.key == "venv")
-            setEnvelope(ins.volume, o.n);
-        else if (o.key == "penv")
-            setEnvelope(ins.panning, o.n);
-        else if (o.key == "vsus") {
+        const std::string& k = o.key;
+        const int n0 = o.n.empty() ? 0 : o.n[0];
+        if (k == "restart") m.restart = n0;
+        if (k == "amiga") m.flags = 0;
+        if (k == "frames") sample = loopedSample(n0);
+        if (k == "tone") sample = toneSample();
+        if (k == "svol") sample.volume = static_cast<uint8_t>(n0);
+        if (k == "rel") sample.relativeNote = static_cast<int8_t>(n0);
+        if (k == "fadeout") ins.fadeout = static_cast<uint16_t>(n0);
+        if (k == "map") ins.noteSample[n0] = static_cast<uint8_t>(o.n[1]);
+        if (k == "venv") setEnvelope(ins.volume, o.n);
+        if (k == "penv") setEnvelope(ins.panning, o.n);
+        if (k == "vsus") {
             ins.volume.type |= envelopeSustain;
-            ins.volume.sustain = static_cast<uint8_t>(o.n[0]);
-        } else if (o.key == "ploop") {
+            ins.volume.sustain = static_cast<uint8_t>(n0);
+        }
+        if (k == "ploop") {
             ins.panning.type |= envelopeLoop;
-            ins.panning.loopStart = static_cast<uint8_t>(o.n[0]);
+            ins.panning.loopStart = static_cast<uint8_t>(n0);
             ins.panning.loopEnd = static_cast<uint8_t>(o.n[1]);
-        } else if (o.key == "vib") {
-            ins.vibType = static_cast<uint8_t>(o.n[0]);
+        }
+        if (k == "vib") {
+            ins.vibType = static_cast<uint8_t>(n0);
             ins.vibSweep = static_cast<uint8_t>(o.n[1]);
             ins.vibDepth = static_cast<uint8_t>(o.n[2]);
             ins.vibRate = static_cast<uint8_t>(o.n[3]);
-        } else if (o.key != "rows" && o.key != "orders" && o.key != "ticks") {
-            throw std::invalid_argument("no song option " + o.key);
         }
     }
     return m;
