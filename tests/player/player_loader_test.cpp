@@ -27,31 +27,28 @@ XmSample sampleOf(std::vector<int> frames) {
 }
 
 TEST(PlayerLoader, HeaderFieldsAndTheirClamps) {
-    struct Case {
-        int songLength, restart;
-        uint16_t speed, bpm;
-        int wantLength, wantRestart, wantSpeed, wantBpm;
-    };
-    const Case cases[] = {
+    // song length, restart, speed, bpm as written, then as loaded
+    const int cases[][8] = {
         {3, 1, 4, 150, 3, 1, 4, 150},
         {300, 299, 1000, 5000, 256, 0, 255, 999},  // a restart at or past the end is 0
         {0, 0, 6, 125, 1, 0, 6, 125},              // no orders: one order
     };
-    for (const Case& c : cases) {
+    for (const auto& [length, restart, speed, bpm, wantLength, wantRestart, wantSpeed, wantBpm] :
+         cases) {
         XmModule m;
-        m.songLength = c.songLength;
-        m.restart = c.restart;
-        m.speed = c.speed;
-        m.bpm = c.bpm;
+        m.songLength = length;
+        m.restart = restart;
+        m.speed = static_cast<uint16_t>(speed);
+        m.bpm = static_cast<uint16_t>(bpm);
         m.channels = 8;
         m.flags = 0;
-        m.orders.assign(std::max(c.songLength, 1), 0);
+        m.orders.assign(std::max(length, 1), 0);
         Loaded l(m);
-        ASSERT_NE(l.song, nullptr) << c.songLength;
-        EXPECT_EQ(l.song->songLength, c.wantLength);
-        EXPECT_EQ(l.song->restartPosition, c.wantRestart);
-        EXPECT_EQ(l.song->defaultSpeed, c.wantSpeed);
-        EXPECT_EQ(l.song->defaultBpm, c.wantBpm);
+        ASSERT_NE(l.song, nullptr) << length;
+        EXPECT_EQ(l.song->songLength, wantLength);
+        EXPECT_EQ(l.song->restartPosition, wantRestart);
+        EXPECT_EQ(l.song->defaultSpeed, wantSpeed);
+        EXPECT_EQ(l.song->defaultBpm, wantBpm);
         EXPECT_EQ(l.song->channelCount, 8);
         EXPECT_FALSE(l.song->linearFrequencies());
         EXPECT_EQ(l.song->initialGlobalVolume, 64);
@@ -120,13 +117,8 @@ TEST(PlayerLoader, SamplesLoopsAndGuardFrames) {
         if (line.empty() || line[0] == '#') continue;
         cases.push_back(split(line, '|'));
         XmSample& s = ins.samples.emplace_back();
-        std::istringstream frames(cases.back()[1]), head(cases.back()[2]);
-        for (std::string v; frames >> v;) {
-            const size_t star = v.find('*');
-            s.frames.insert(s.frames.end(),
-                            star == std::string::npos ? 1 : std::stoi(v.substr(star + 1)),
-                            std::stoi(v));
-        }
+        std::istringstream head(cases.back()[2]);
+        for (const std::string& v : expand(cases.back()[1])) s.frames.push_back(std::stoi(v));
         int bits = 0, loopBits = 0;
         head >> bits >> loopBits >> s.loopStart >> s.loopLength >> s.byteLengthOverride;
         s.sixteenBit = bits == 16;

@@ -72,15 +72,8 @@ TEST(PlayerReplay, CaseListTickByTick) {
         std::vector<std::pair<std::string, std::vector<std::string>>> checks;
         size_t ticks = 0;
         for (size_t i = 3; i < parts.size(); ++i) {
-            std::istringstream in(parts[i]);
-            std::string name, value;
-            in >> name;
-            checks.push_back({name.substr(0, name.size() - 1), {}});
-            while (in >> value) {
-                const size_t star = value.find('*', 1);
-                const int n = star == std::string::npos ? 1 : std::stoi(value.substr(star + 1));
-                checks.back().second.insert(checks.back().second.end(), n, value.substr(0, star));
-            }
+            const size_t colon = parts[i].find(':');
+            checks.push_back({parts[i].substr(0, colon), expand(parts[i].substr(colon + 1))});
             ticks = std::max(ticks, checks.back().second.size());
         }
         Player p(m);

@@ -18,6 +18,17 @@ std::vector<std::string> split(const std::string& text, char separator) {
     return parts;
 }
 
+std::vector<std::string> expand(const std::string& text) {
+    std::vector<std::string> words;
+    std::istringstream in(text);
+    for (std::string w; in >> w;) {
+        const size_t star = w.find('*', 1);
+        words.insert(words.end(), star == std::string::npos ? 1 : std::stoi(w.substr(star + 1)),
+                     w.substr(0, star));
+    }
+    return words;
+}
+
 namespace {
 
 // A looped 16-bit sample long enough that positions show how far each tick played.

@@ -76,5 +76,7 @@ inline void put(XmModule& m, int pattern, int row, int channel, NoteCell cell) {
 XmModule songFrom(const std::string& text);
 void putCell(XmModule& m, const std::string& text);
 std::vector<std::string> split(const std::string& text, char separator);
+// The words of `text`, "v*n" standing for n words v.
+std::vector<std::string> expand(const std::string& text);
 
 }  // namespace qvl::test
