@@ -5,7 +5,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "player/replay.h"
 #include "player/xm_loader.h"
 #include "song_builder.h"
 
@@ -56,24 +55,8 @@ TEST(PlayerLoader, HeaderFieldsAndTheirClamps) {
     }
 }
 
-TEST(PlayerLoader, OrderedPatternsBeyondTheStoredOnesAreEmpty) {
-    XmModule m;
-    m.patterns.assign(10, XmPattern{});
-    m.patterns[0].rows = 32;
-    m.songLength = 2;
-    m.orders = {3, 20, 40};  // the 40 lies beyond the song length and does not count
-    Loaded l(m);
-    ASSERT_NE(l.song, nullptr);
-    EXPECT_EQ(l.song->usedPatterns, 21);
-    EXPECT_EQ(l.song->patternSlots, 21);
-    EXPECT_EQ(l.song->patterns[0].rows, 32);
-    for (int p = 10; p <= 20; ++p) {
-        EXPECT_EQ(l.song->patterns[p].rows, 64);
-        EXPECT_EQ(l.song->patterns[p].cells.size(), 64u * 4);
-    }
-}
-
-TEST(PlayerLoader, DecodesPackedAndPlainCells) {
+// Packed and plain cells, and patterns ordered beyond the stored ones: empty, 64 rows.
+TEST(PlayerLoader, PatternsAndTheirCells) {
     XmModule m;
     m.channels = 2;
     m.patterns.assign(4, XmPattern{});
@@ -88,8 +71,16 @@ TEST(PlayerLoader, DecodesPackedAndPlainCells) {
     m.patterns[2].empty = true;
     m.patterns[3].rows = 0;  // guard: plays as 64 empty rows
     m.patterns[3].empty = true;
+    m.songLength = 2;
+    m.orders = {3, 20, 40};  // the 40 lies beyond the song length and does not count
     Loaded l(m);
     ASSERT_NE(l.song, nullptr);
+    EXPECT_EQ(l.song->usedPatterns, 21);
+    EXPECT_EQ(l.song->patternSlots, 21);
+    for (int p = 3; p <= 20; ++p) {
+        EXPECT_EQ(l.song->patterns[p].rows, 64);
+        EXPECT_EQ(l.song->patterns[p].cells.size(), 64u * 2);
+    }
     const auto& c0 = l.song->patterns[0].cells;
     const auto same = [](const NoteCell& a, const NoteCell& b) {
         return a.note == b.note && a.instrument == b.instrument && a.volume == b.volume &&
@@ -102,8 +93,6 @@ TEST(PlayerLoader, DecodesPackedAndPlainCells) {
     EXPECT_TRUE(same(c1[0], {255, 0, 0, 0, 0}));
     EXPECT_TRUE(same(c1[3], {0, 1, 0, 0, 0}));
     EXPECT_EQ(l.song->patterns[2].cells.size(), 16u * 2);
-    EXPECT_EQ(l.song->patterns[3].rows, 64);
-    EXPECT_EQ(l.song->patterns[3].cells.size(), 64u * 2);
 }
 
 // Sample headers and data from the case list tests/player/samples.txt.

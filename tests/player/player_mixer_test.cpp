@@ -48,23 +48,15 @@ std::vector<int16_t> ramp(int n, int scale) {
     return f;
 }
 
-TEST(PlayerVoiceControl, RampLengthFollowsTheMixRate) {
-    PlayerContext context;
-    const int rates[][2] = {{44100, 128}, {48000, 139}, {22050, 64}};
-    for (const auto& r : rates) {
-        openVoices(context, r[0]);
-        EXPECT_EQ(context.rampLength, r[1]);
-        EXPECT_EQ(context.rampReciprocal, 1.0f / r[1]);
-        EXPECT_EQ(context.voicePool[200].index, 200);
-    }
-    openVoices(context, 1000);  // guard: below 2757 Hz steps could reach 256 frames
-    EXPECT_EQ(context.mixRate, 2757);
-    closeVoices(context);
-    EXPECT_EQ(context.voicePool, nullptr);
-}
-
-TEST(PlayerVoiceControl, StartOffsetsAndEmptySamples) {
+TEST(PlayerVoiceControl, OpeningAndStartingVoices) {
     Mixer m;
+    const int rates[][2] = {{48000, 139}, {22050, 64}, {44100, 128}};  // rate x 128 / 44100
+    for (const auto& [rate, length] : rates) {
+        openVoices(m.context, rate);
+        EXPECT_EQ(m.context.rampLength, length);
+        EXPECT_EQ(m.context.rampReciprocal, 1.0f / length);
+        EXPECT_EQ(m.voice(200).index, 200);
+    }
     MemorySample s(std::vector<int16_t>(4000, 1), 1);
     Voice& v = m.voice(1);
     v.startOffset = 5000;  // beyond the loop end: from frame 0
@@ -77,8 +69,11 @@ TEST(PlayerVoiceControl, StartOffsetsAndEmptySamples) {
     startVoiceSample(m.context, 1, &emptySample);  // no frames: stops at once
     EXPECT_EQ(v.sample, nullptr);
     EXPECT_EQ(startVoiceSample(m.context, 1, nullptr), -1);
-    PlayerContext closed;
-    EXPECT_EQ(startVoiceSample(closed, 0, &s.s), -1);
+    openVoices(m.context, 1000);  // guard: below 2757 Hz steps could reach 256 frames
+    EXPECT_EQ(m.context.mixRate, 2757);
+    closeVoices(m.context);
+    EXPECT_EQ(m.context.voicePool, nullptr);
+    EXPECT_EQ(startVoiceSample(m.context, 0, &s.s), -1);
 }
 
 TEST(PlayerMixer, FramesWorkedOutByHandInEveryVariant) {

@@ -5,7 +5,6 @@
 #include <fstream>
 #include <functional>
 #include <map>
-#include <sstream>
 
 #include "player/context.h"
 #include "player/mixer.h"
@@ -93,17 +92,14 @@ TEST(PlayerReplay, CaseListTickByTick) {
     EXPECT_GE(cases, 30);
 }
 
-TEST(PlayerReplayGuards, StartNeedsVoices) {
-    PlayerContext context;
-    Song* song = loadBytes(context, buildXm(songOf(1, 4)));
+TEST(PlayerReplay, TempoVoicesAndTheirReopening) {
+    PlayerContext closed;
+    Song* song = loadBytes(closed, buildXm(songOf(1, 4)));
     ASSERT_NE(song, nullptr);
-    EXPECT_FALSE(startSong(context, song));
-    EXPECT_FALSE(startSong(context, nullptr));
-    EXPECT_FALSE(stopSong(context, nullptr));
-    EXPECT_TRUE(freeSong(context, song));
-}
-
-TEST(PlayerReplay, TempoAndReopenedVoices) {
+    EXPECT_FALSE(startSong(closed, song));  // guard: no voices
+    EXPECT_FALSE(startSong(closed, nullptr));
+    EXPECT_FALSE(stopSong(closed, nullptr));
+    EXPECT_TRUE(freeSong(closed, song));
     XmModule m = songOf(2, 4);
     put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
     Player p(m);

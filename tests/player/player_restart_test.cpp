@@ -78,7 +78,9 @@ TEST(PlayerRestart, OldSoundFadesOutWhileTheNewOneRampsIn) {
     EXPECT_EQ(v.currentLeft + 256 * v.currentRight, 75 + 256 * 25);  // arrived
 }
 
-TEST(PlayerRestart, NoFadeVoiceForASilentOrCutSound) {
+// No fade voice for a silent or cut sound, nor for a voice from the fade offset on; and a
+// fade on a tiny loop still arrives.
+TEST(PlayerRestart, FadeVoicesOnlyWhereDue) {
     PlayerContext context;
     openVoices(context, 44100);
     MemorySample s(std::vector<int16_t>(61, 1000), 2);
@@ -91,7 +93,6 @@ TEST(PlayerRestart, NoFadeVoiceForASilentOrCutSound) {
     mixVoices(context, out.data(), 200);
     startVoiceSample(context, 3, &s.s, OldSound::cut);
     EXPECT_EQ(fade.sample, nullptr);
-    // a voice from the fade offset on has no fade voice of its own
     Voice& high = context.voicePool[fadeVoiceOffset + 5];
     startVoiceSample(context, fadeVoiceOffset + 5, &s.s);
     setVoiceVolume(high, 127);
@@ -99,27 +100,21 @@ TEST(PlayerRestart, NoFadeVoiceForASilentOrCutSound) {
     startVoiceSample(context, fadeVoiceOffset + 5, &s.s);
     EXPECT_EQ(high.sample, &s.s);
     EXPECT_FALSE(high.fading);
-}
-
-TEST(PlayerRestart, ARampOnATinyLoopArrives) {
     // a 2-frame ping-pong loop passed at about 3 frames a step turns on every frame, so the
     // ramp from 10 to 0 runs in one-frame stretches, each too short to move a whole volume
-    PlayerContext context;
-    openVoices(context, 44100);
     MemorySample tiny({4000, -4000}, 4);
     Voice& v = context.voicePool[7];
     startVoiceSample(context, 7, &tiny.s);
     setVoiceFrequency(context, v, 130000);  // 2.95 frames a frame
     v.currentLeft = v.currentRight = 10;
     startVoiceSample(context, 7, &tiny.s);  // hands the sound at volume 10 over
-    Voice& fade = context.voicePool[fadeVoiceOffset + 7];
-    ASSERT_TRUE(fade.fading);
-    std::vector<float> out(2 * 64);
+    Voice& tinyFade = context.voicePool[fadeVoiceOffset + 7];
+    ASSERT_TRUE(tinyFade.fading);
     mixVoices(context, out.data(), 64);
-    EXPECT_GT(fade.currentLeft, 0);
+    EXPECT_GT(tinyFade.currentLeft, 0);
     mixVoices(context, out.data(), 64);
-    EXPECT_EQ(fade.sample, nullptr);  // at 0 after its 128 frames, and released
-    EXPECT_EQ(fade.rampFramesLeft, 0);
+    EXPECT_EQ(tinyFade.sample, nullptr);  // at 0 after its 128 frames, and released
+    EXPECT_EQ(tinyFade.rampFramesLeft, 0);
 }
 
 TEST(PlayerRestart, StoppingOrFreeingASongSilencesItsFadeVoices) {
