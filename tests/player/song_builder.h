@@ -1,5 +1,5 @@
-// Small modules for the replay tests: one looped instrument, patterns filled cell by cell;
-// samples built in memory for the mixer tests.
+// Small modules for the player tests, built in code or written as text, with one looped
+// instrument; samples built in memory for the mixer tests.
 #pragma once
 
 #include <memory>
