@@ -1,5 +1,5 @@
-// Voices and mixer: steps and clamps, starts, boundaries and loop turns at worked
-// positions, ramps, frames worked out by hand, and conversion to 16 bits.
+// Voices and mixer: ramp lengths, starts, boundaries and loop turns at worked positions,
+// ramps, frames worked out by hand, and conversion to 16 bits.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,26 +12,11 @@
 #include "player/song.h"
 #include "player/voice.h"
 #include "player/voice_control.h"
+#include "song_builder.h"
 #include "sound/wave_output.h"
 
 namespace qvl::test {
 namespace {
-
-struct TestSample {
-    Sample s;
-    TestSample(std::vector<int16_t> frames, uint8_t loopType, uint32_t loopStart,
-               uint32_t loopLength) {
-        s.length = static_cast<uint32_t>(frames.size());
-        s.loopType = loopType;
-        s.loopStart = loopType == 1 ? 0 : loopStart;
-        s.loopLength = loopType == 1 ? s.length : loopLength;
-        s.storage = std::make_unique<int16_t[]>(s.length + sampleSpareFrames + 2 * samplePadFrames);
-        s.data = s.storage.get() + samplePadFrames;
-        for (uint32_t i = 0; i < s.length; ++i) s.data[i] = frames[i];
-        s.data[s.loopEnd()] = loopType == 4 ? s.data[s.loopEnd() - 1] : s.data[s.loopStart];
-        s.bits = 16;
-    }
-};
 
 struct Mixer {
     PlayerContext context;
@@ -57,78 +42,22 @@ struct Mixer {
     }
 };
 
-double positionOf(const Voice& v) {
-    return v.positionInt + v.positionFrac / 4294967296.0;
-}
-
 std::vector<int16_t> ramp(int n, int scale) {
     std::vector<int16_t> f(n);
     for (int i = 0; i < n; ++i) f[i] = static_cast<int16_t>(i * scale);
     return f;
 }
 
-TEST(PlayerVoiceControl, StepsAndClamps) {
+TEST(PlayerVoiceControl, OpeningAndStartingVoices) {
     Mixer m;
-    Voice& v = m.voice(3);
-    setVoiceFrequency(m.context, v, 8363);
-    EXPECT_EQ(v.stepInt, 0u);
-    EXPECT_EQ(v.stepFrac, 814485521u);  // 8363 x 2^32 / 44100, truncated
-    setVoiceFrequency(m.context, v, kMixRate);
-    EXPECT_EQ(v.stepInt, 1u);
-    EXPECT_EQ(v.stepFrac, 0u);
-    setVoiceFrequency(m.context, v, 50);  // plays at 100 Hz
-    EXPECT_EQ(v.stepFrac, static_cast<uint32_t>((uint64_t{100} << 32) / kMixRate));
-    setVoiceFrequency(m.context, v, 1000000);  // plays at 705600 Hz: 16 frames a frame
-    EXPECT_EQ(v.stepInt, 16u);
-    EXPECT_EQ(v.stepFrac, 0u);
-}
-
-TEST(PlayerVoiceControl, RampLengthFollowsTheMixRate) {
-    PlayerContext context;
-    const int rates[][2] = {{44100, 128}, {48000, 139}, {22050, 64}};
-    for (const auto& r : rates) {
-        openVoices(context, r[0]);
-        EXPECT_EQ(context.rampLength, r[1]);
-        EXPECT_EQ(context.rampReciprocal, 1.0f / r[1]);
-        EXPECT_EQ(context.voicePool[200].index, 200);
+    const int rates[][2] = {{48000, 139}, {22050, 64}, {44100, 128}};  // rate x 128 / 44100
+    for (const auto& [rate, length] : rates) {
+        openVoices(m.context, rate);
+        EXPECT_EQ(m.context.rampLength, length);
+        EXPECT_EQ(m.context.rampReciprocal, 1.0f / length);
+        EXPECT_EQ(m.voice(200).index, 200);
     }
-    openVoices(context, 1000);  // guard: below 2757 Hz steps could reach 256 frames
-    EXPECT_EQ(context.mixRate, 2757);
-    closeVoices(context);
-    EXPECT_EQ(context.voicePool, nullptr);
-}
-
-TEST(PlayerVoiceControl, LinearPanningLawRoundsEachSide) {
-    // side = weight x volume / 255 to the nearest, halves down; at panning 128 the
-    // weights are 127 and 128: volume 1 gives 0.498 and 0.502, 63 gives 31.38 and 31.62
-    struct Case {
-        int panning, volume, left, right;
-    };
-    const Case cases[] = {
-        {0, 1, 1, 0},       {0, 2, 2, 0},      {0, 63, 63, 0},
-        {0, 64, 64, 0},     {0, 127, 127, 0},  {128, 1, 0, 1},
-        {128, 2, 1, 1},     {128, 63, 31, 32}, {128, 64, 32, 32},
-        {128, 127, 63, 64}, {255, 1, 0, 1},    {255, 2, 0, 2},
-        {255, 63, 0, 63},   {255, 64, 0, 64},  {255, 127, 0, 127},
-        {256, 127, 0, 127},  // a panning envelope can reach 256: 256 x 127 / 255 = 127.5
-    };
-    for (const Case& c : cases) {
-        Voice v;
-        setVoicePanning(v, c.panning);
-        setVoiceVolume(v, c.volume);
-        EXPECT_EQ(v.leftVolume, c.left) << c.panning << " " << c.volume;
-        EXPECT_EQ(v.rightVolume, c.right) << c.panning << " " << c.volume;
-        Voice w;  // the same through the panning setter
-        setVoiceVolume(w, c.volume);
-        setVoicePanning(w, c.panning);
-        EXPECT_EQ(w.leftVolume, c.left);
-        EXPECT_EQ(w.rightVolume, c.right);
-    }
-}
-
-TEST(PlayerVoiceControl, StartOffsetsAndEmptySamples) {
-    Mixer m;
-    TestSample s(std::vector<int16_t>(4000, 1), 1, 0, 0);
+    MemorySample s(std::vector<int16_t>(4000, 1), 1);
     Voice& v = m.voice(1);
     v.startOffset = 5000;  // beyond the loop end: from frame 0
     EXPECT_EQ(startVoiceSample(m.context, 1, &s.s), 1);
@@ -140,15 +69,18 @@ TEST(PlayerVoiceControl, StartOffsetsAndEmptySamples) {
     startVoiceSample(m.context, 1, &emptySample);  // no frames: stops at once
     EXPECT_EQ(v.sample, nullptr);
     EXPECT_EQ(startVoiceSample(m.context, 1, nullptr), -1);
-    PlayerContext closed;
-    EXPECT_EQ(startVoiceSample(closed, 0, &s.s), -1);
+    openVoices(m.context, 1000);  // guard: below 2757 Hz steps could reach 256 frames
+    EXPECT_EQ(m.context.mixRate, 2757);
+    closeVoices(m.context);
+    EXPECT_EQ(m.context.voicePool, nullptr);
+    EXPECT_EQ(startVoiceSample(m.context, 0, &s.s), -1);
 }
 
 TEST(PlayerMixer, FramesWorkedOutByHandInEveryVariant) {
     for (const MixKernels kernels : allMixKernels()) {
         Mixer m;
         m.context.mixKernels = kernels;
-        TestSample s(ramp(40, 1000), 1, 0, 0);  // frame k holds 1000 k
+        MemorySample s(ramp(40, 1000), 1);  // frame k holds 1000 k
         // volume 255 is a scale of exactly 1.0f; step 0.5 interpolates halfway
         m.start(s.s, 1.0, 0.5, 255, 0);
         std::vector<float> out = m.mix(19);
@@ -168,7 +100,7 @@ TEST(PlayerMixer, FramesWorkedOutByHandInEveryVariant) {
         }
         // a ramp from 0 to 255 on the left over 128 frames of a constant 255: the scale
         // after k frames is k steps of 1/128 added in single precision
-        TestSample flat(std::vector<int16_t>(300, 255), 1, 0, 0);
+        MemorySample flat(std::vector<int16_t>(300, 255), 1);
         Voice& r = m.start(flat.s, 0, 1.0, 0, 0);
         r.leftVolume = 255;
         std::vector<float> rising = m.mix(20);
@@ -189,32 +121,24 @@ TEST(PlayerMixer, VariantsAgreeBitForBit) {
     for (int16_t& f : frames) f = static_cast<int16_t>(rng());
     for (const MixKernels kernels : allMixKernels()) {
         for (const auto& [kind, rate] : {std::pair<uint8_t, int>{2, 44100}, {4, 96000}}) {
-            TestSample s(frames, kind, 100, 4800);
+            MemorySample s(frames, kind, 100, 4800);
             Mixer a, b;
             openVoices(a.context, rate);
             openVoices(b.context, rate);
             a.context.mixKernels = portableMixKernels();
             b.context.mixKernels = kernels;
             for (int v = 0; v < 16; ++v) {
-                const uint32_t pos = rng() % 4800 + 100, frac = static_cast<uint32_t>(rng());
-                const uint32_t stepInt = v < 12 ? rng() % 2 : rng() % 17;
-                const uint32_t stepFrac = stepInt == 16 ? 0 : static_cast<uint32_t>(rng());
-                const uint8_t left = static_cast<uint8_t>(rng()),
-                              right = static_cast<uint8_t>(rng());
-                const uint8_t fromLeft = static_cast<uint8_t>(rng()),
-                              fromRight = static_cast<uint8_t>(rng());
-                for (Mixer* m : {&a, &b}) {
-                    Voice& voice = m->voice(v);
-                    startVoiceSample(m->context, v, &s.s);
-                    voice.positionInt = pos;
-                    voice.positionFrac = frac;
-                    voice.stepInt = stepInt;
-                    voice.stepFrac = stepFrac;
-                    voice.leftVolume = left;
-                    voice.rightVolume = right;
-                    voice.currentLeft = fromLeft;
-                    voice.currentRight = fromRight;
-                }
+                Voice& voice = a.voice(v);
+                startVoiceSample(a.context, v, &s.s);
+                voice.positionInt = rng() % 4800 + 100;
+                voice.positionFrac = static_cast<uint32_t>(rng());
+                voice.stepInt = v < 12 ? rng() % 2 : rng() % 17;
+                voice.stepFrac = voice.stepInt == 16 ? 0 : static_cast<uint32_t>(rng());
+                voice.leftVolume = static_cast<uint8_t>(rng());
+                voice.rightVolume = static_cast<uint8_t>(rng());
+                voice.currentLeft = static_cast<uint8_t>(rng());
+                voice.currentRight = static_cast<uint8_t>(rng());
+                b.voice(v) = voice;
             }
             std::vector<float> outA(2 * kFramesPerBlock), outB(2 * kFramesPerBlock);
             for (int block = 0; block < 80; ++block) {
@@ -233,32 +157,23 @@ TEST(PlayerMixer, VariantsAgreeBitForBit) {
     }
 }
 
-TEST(PlayerMixer, UnloopedSampleStopsAtItsEnd) {
+// An unlooped sample stops at its end; a forward loop wraps within a call, keeping the
+// overshoot; a ping-pong loop turns at either end and never leaves its loop.
+TEST(PlayerMixer, LoopBoundaries) {
     Mixer m;
-    TestSample s(std::vector<int16_t>(1000, 500), 1, 0, 0);
-    m.start(s.s, 990, 1.0);
+    MemorySample once(std::vector<int16_t>(1000, 500), 1);
+    m.start(once.s, 990, 1.0);
     std::vector<float> out = m.mix(20);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(out[2 * i], 500.0f) << i;
-    for (int i = 10; i < 20; ++i) EXPECT_EQ(out[2 * i], 0.0f) << i;
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(out[2 * i], i < 10 ? 500.0f : 0.0f) << i;
     EXPECT_EQ(m.voice(0).sample, nullptr);
-}
 
-TEST(PlayerMixer, ForwardLoopWrapsWithinTheCall) {
-    Mixer m;
-    TestSample s(ramp(400, 10), 2, 100, 200);
-    Voice& v = m.start(s.s, 298.5, 3.0);
-    m.mix(1);  // distance 1.5 is one step away: 301.5 wraps to 101.5
-    EXPECT_DOUBLE_EQ(positionOf(v), 101.5);
-    m.start(s.s, 298.5, 3.0);
-    std::vector<float> out = m.mix(2);
+    MemorySample forward(ramp(400, 10), 2, 100, 200), pingPong(ramp(400, 10), 4, 100, 200);
+    Voice& v = m.start(forward.s, 298.5, 3.0);
+    out = m.mix(2);  // 301.5 wraps to 101.5
     EXPECT_DOUBLE_EQ(positionOf(v), 104.5);
-    EXPECT_EQ(out[2], 1015.0f);  // the second frame plays 101.5
-}
+    EXPECT_EQ(out[2], 1015.0f);
 
-TEST(PlayerMixer, PingPongTurnsAtTheLoopEnd) {
-    Mixer m;
-    TestSample s(ramp(400, 10), 4, 100, 200);
-    Voice& v = m.start(s.s, 299.75, 0.5);
+    m.start(pingPong.s, 299.75, 0.5);
     m.mix(1);  // reaches 300.25
     EXPECT_EQ(v.direction, Direction::backward);
     EXPECT_EQ(v.positionInt, 299u);
@@ -266,40 +181,19 @@ TEST(PlayerMixer, PingPongTurnsAtTheLoopEnd) {
     m.mix(400);
     EXPECT_GE(positionOf(v), 100.0);
     EXPECT_LT(positionOf(v), 300.0);
-    // turning back at loopStart 0 never leaves frame 0 behind
-    TestSample low(ramp(16, 100), 4, 0, 8);
-    Voice& w = m.start(low.s, 0.5, 3.7);
-    w.direction = Direction::backward;
+    MemorySample low(ramp(16, 100), 4, 0, 8);  // turning back at frame 0 keeps frame 0
+    m.start(low.s, 0.5, 3.7).direction = Direction::backward;
     for (int i = 0; i < 50; ++i) {
         m.mix(7);
-        ASSERT_LT(w.positionInt, 8u);
+        ASSERT_LT(v.positionInt, 8u);
     }
-}
-
-TEST(PlayerMixer, RampRisesOverItsLengthAndCarriesAcrossCalls) {
-    Mixer m;
-    TestSample s(std::vector<int16_t>(100000, 1000), 2, 0, 100000);
-    Voice& v = m.start(s.s, 0, 1.0, 0, 0);
-    v.leftVolume = 127;  // the right side stays put
-    std::vector<float> first = m.mix(100);
-    EXPECT_EQ(v.rampFramesLeft, 28);
-    std::vector<float> second = m.mix(100);
-    EXPECT_EQ(v.rampFramesLeft, 0);
-    EXPECT_EQ(v.currentLeft, 127);
-    const double perFrame = 127.0 / 255.0 / 128.0;
-    EXPECT_EQ(first[0], 0.0f);
-    EXPECT_NEAR(first[2 * 50], 1000 * 50 * perFrame, 0.01);
-    // each call restarts from the volume reached, rounded: 99 after 100 frames
-    EXPECT_NEAR(second[2 * 20], 1000 * (99.0 / 255.0 + 20 * perFrame), 0.01);
-    EXPECT_NEAR(second[2 * 50], 1000 * 127.0 / 255.0, 0.01);  // ramp over, settled scale
-    for (int i = 0; i < 100; ++i) EXPECT_EQ(first[2 * i + 1], 0.0f);
 }
 
 TEST(PlayerMixer, RampsInSmallPiecesNeverWrap) {
     // guard: the volume reached is kept within 0..255; in 8 bits a rounding to -1 or 256
     // would wrap and start the ramp over from the other end
     Mixer m;
-    TestSample s(std::vector<int16_t>(100000, 1000), 2, 0, 100000);
+    MemorySample s(std::vector<int16_t>(100000, 1000), 2, 0, 100000);
     for (int piece : {1, 3, 5, 7}) {
         Voice& v = m.start(s.s, 0, 1.0, 255, 0);
         v.leftVolume = 0;

@@ -1,6 +1,11 @@
-// Pitch, envelopes and channel output: periods and frequencies in both tables, vibrato
-// waves, automatic vibrato sweep, envelope sequences, panning envelope and volume scaling.
+// Pitch, channel output and voice control: periods, frequencies, vibrato waves, voice
+// volumes and steps from the case list tests/player/functions.txt; two guards besides.
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
 
 #include "player/channel.h"
 #include "player/channel_output.h"
@@ -9,146 +14,11 @@
 #include "player/pitch.h"
 #include "player/song.h"
 #include "player/voice.h"
+#include "player/voice_control.h"
 #include "sound/wave_output.h"
 
 namespace qvl::test {
 namespace {
-
-TEST(PlayerPitch, LinearTable) {
-    EXPECT_EQ(notePeriod(true, 48, 0), 4608);
-    EXPECT_EQ(periodFrequency(true, 4608, 0), 8363);
-    EXPECT_EQ(notePeriod(true, 60, 0), 3840);
-    EXPECT_EQ(periodFrequency(true, 3840, 0), 16726);
-    EXPECT_EQ(notePeriod(true, 48, 127), 4608 - 63);
-    EXPECT_EQ(notePeriod(true, 48, -127), 4608 + 63);
-    // one octave in the period is a doubling; a positive delta raises the pitch
-    EXPECT_EQ(periodFrequency(true, 4608 + 768, 0), 4181);
-    EXPECT_GT(periodFrequency(true, 4608, 64), 8363);
-}
-
-TEST(PlayerPitch, AmigaTable) {
-    // P(k) = 13.375 x 2^((132 - k) / 12) to the nearest, halves up: P(1) = 25854.61,
-    // P(47) = 1813.80, P(108) = 53.5, P(120) = 26.75
-    const int periods[][2] = {{0, 27392}, {1, 25855}, {47, 1814}, {48, 1712},
-                              {49, 1616}, {55, 1143}, {108, 54},  {120, 27}};
-    for (const auto& [k, period] : periods) EXPECT_EQ(amigaPeriod(k, 0), period) << k;
-    EXPECT_EQ(periodFrequency(false, 1712, 0), 8362);
-    EXPECT_EQ(amigaPeriod(60, 0), 856);
-    EXPECT_EQ(periodFrequency(false, 856, 0), 16725);
-    // finetune +-64 lies halfway to the neighbouring semitone: P(49) = 1616, P(47) = 1814
-    EXPECT_EQ(amigaPeriod(48, 64), 1664);
-    EXPECT_EQ(amigaPeriod(48, -64), 1763);
-    EXPECT_LT(periodFrequency(false, 1712, 100), 8362);  // positive delta lowers it here
-    EXPECT_EQ(periodFrequency(false, -5, 0), 705600);    // guard: no division by 0
-}
-
-TEST(PlayerPitch, VibratoWaves) {
-    // sine: depth 8 at phase 16 (magnitude 255): 255 x 8 >> 5 = 63, low bits cleared: 60
-    EXPECT_EQ(vibratoOffset(16, 8, 0), -60);
-    EXPECT_EQ(vibratoOffset(-16, 8, 0), 60);
-    EXPECT_EQ(vibratoOffset(0, 15, 0), 0);
-    EXPECT_EQ(vibratoOffset(4, 15, 0), -44);  // magnitude 97: 97 x 15 >> 5 = 45, cleared: 44
-    // ramp: 8p for p >= 0, 255 - (8p mod 256) below
-    EXPECT_EQ(vibratoOffset(31, 4, 1), -((248 * 4 >> 5) & ~3));
-    EXPECT_EQ(vibratoOffset(-32, 4, 1), (255 * 4 >> 5) & ~3);
-    EXPECT_EQ(vibratoOffset(-1, 15, 1), (7 * 15 >> 5) & ~3);
-    // square
-    EXPECT_EQ(vibratoOffset(3, 8, 2), -60);
-    EXPECT_EQ(vibratoOffset(-3, 8, 3), 60);
-}
-
-TEST(PlayerPitch, AutoVibratoSweep) {
-    Instrument ins;
-    ins.autoVibType = 1;  // square: 64 at the first positions
-    ins.autoVibDepth = 16;
-    ins.autoVibSweep = 4;
-    ins.autoVibRate = 1;
-    Channel ch;
-    const int full = 16 * 64 >> 6;
-    const int expected[] = {0, full / 4, full / 2, 3 * full / 4, full, full, full};
-    for (int e : expected) {
-        ch.periodDelta = 0;
-        ch.requests = 0;
-        autoVibrato(ch, ins);
-        EXPECT_EQ(ch.periodDelta, e);
-        EXPECT_EQ(ch.requests, requestFrequency);
-    }
-    EXPECT_EQ(ch.autoVibratoPos, 7);
-    EXPECT_EQ(ch.autoVibratoCount, 4);
-}
-
-TEST(PlayerPitch, AutoVibratoWaveforms) {
-    Instrument ins;
-    ins.autoVibDepth = 64;
-    ins.autoVibRate = 0;
-    Channel ch;
-    const auto at = [&](int type, int pos) {
-        ins.autoVibType = static_cast<uint8_t>(type);
-        ch.autoVibratoPos = pos;
-        ch.periodDelta = 0;
-        autoVibrato(ch, ins);
-        return ch.periodDelta;  // depth 64: exactly the wave value
-    };
-    // the sine peaks a quarter cycle in; its constant lies just below pi: 63.99.. gives 63
-    EXPECT_EQ(at(0, 64), 63);
-    EXPECT_EQ(at(0, 0), 0);
-    EXPECT_EQ(at(0, 32), 45);  // 64 sin(pi / 4) = 45.25
-    EXPECT_EQ(at(2, 0), 0);
-    EXPECT_EQ(at(2, 127), -64);
-    EXPECT_EQ(at(2, 128), 64);
-    EXPECT_EQ(at(3, 127), 63);
-    EXPECT_EQ(at(3, 128), 64);
-    EXPECT_EQ(at(3, 129), -64);
-    EXPECT_EQ(at(3, 255), -1);
-    EXPECT_EQ(at(7, 64), 63);  // quirk: types above 3 play the sine
-}
-
-struct EnvelopeRun {
-    Instrument ins;
-    Channel ch;
-    EnvelopeRun(std::initializer_list<EnvelopePoint> points, uint8_t type, int sustain = 0) {
-        int i = 0;
-        for (EnvelopePoint p : points) ins.volumeEnvelope.points[i++] = p;
-        ins.volumeEnvelope.count = static_cast<uint8_t>(i);
-        ins.volumeEnvelope.type = type;
-        ins.volumeEnvelope.sustain = static_cast<uint8_t>(sustain);
-        ch.volumeEnvelope.value = 64;
-    }
-    int step() {
-        envelopeStep(ch, ch.volumeEnvelope, ins.volumeEnvelope, requestVolume);
-        return ch.volumeEnvelope.value;
-    }
-};
-
-TEST(PlayerEnvelope, FallingSegment) {
-    EnvelopeRun e({{0, 64}, {10, 0}}, 1);
-    const int expected[] = {64, 57, 51, 44, 38, 32, 25, 19, 12, 6, 0};
-    for (int v : expected) EXPECT_EQ(e.step(), v);
-    EXPECT_TRUE(e.ch.volumeEnvelope.stopped);
-    EXPECT_EQ(e.ch.volumeEnvelope.slope, -419430);
-}
-
-TEST(PlayerEnvelope, SetPosition) {
-    EnvelopeRun e({{0, 64}, {10, 0}, {20, 32}}, 1);
-    setEnvelopePosition(e.ch.volumeEnvelope, e.ins.volumeEnvelope, 5);
-    EXPECT_EQ(e.ch.volumeEnvelope.point, 1);
-    EXPECT_EQ(e.ch.volumeEnvelope.tick, 5);
-    EXPECT_EQ(e.ch.volumeEnvelope.value, (65536 * 64 - 5 * 419430) >> 16);
-    setEnvelopePosition(e.ch.volumeEnvelope, e.ins.volumeEnvelope, 30);  // beyond the last point
-    EXPECT_EQ(e.ch.volumeEnvelope.point, 2);
-    EXPECT_EQ(e.ch.volumeEnvelope.value, 32);
-    EXPECT_TRUE(e.ch.volumeEnvelope.stopped);
-}
-
-TEST(PlayerEnvelopeGuards, PointsRunningBackwardsDoNotSlideForEver) {
-    EnvelopeRun e({{0, 64}, {10, 0}, {5, 64}}, 1);
-    for (int i = 0; i < 40; ++i) {
-        const int v = e.step();
-        ASSERT_GE(v, 0);
-        ASSERT_LE(v, 64);
-    }
-    EXPECT_TRUE(e.ch.volumeEnvelope.stopped);
-}
 
 struct Output {
     PlayerContext context;
@@ -157,13 +27,8 @@ struct Output {
     Sample sample;
     Output() {
         openVoices(context, kMixRate);
-        song.globalVolume = 64;
-        song.flags = 1;
-        ch.volume = 64;
+        song.flags = 1;  // linear
         ch.volumeEnvelope.value = 64;
-        ch.fadeoutVolume = 65536;
-        ch.panning = 128;
-        ch.panningEnvelope.value = 32;
         ch.period = 4608;
     }
     Voice& voice() { return context.voicePool[0]; }
@@ -173,44 +38,97 @@ struct Output {
     }
 };
 
-TEST(PlayerChannelOutput, VolumePanningAndFrequency) {
-    Output o;
-    o.apply(requestVolume | requestPanning | requestFrequency);
-    EXPECT_EQ(o.voice().volume, 127);
-    EXPECT_EQ(o.voice().panning, 128);
-    EXPECT_EQ(o.voice().stepFrac, 814485521u);
-    o.ch.fadeoutVolume = 32768;
-    o.song.globalVolume = 32;
-    o.apply(requestVolume);
-    EXPECT_EQ(o.voice().volume, 32);  // 127.5 / 4 = 31.875, rounded
-    o.ch.panningEnvelope.value = 64;
-    o.apply(requestPanning);
-    EXPECT_EQ(o.voice().panning, 256);
-    o.ch.panning = 0;
-    o.apply(requestPanning);
-    EXPECT_EQ(o.voice().panning, 0);
-    o.ch.panning = 240;  // near the edge the envelope does not move it
-    o.apply(requestPanning);
-    EXPECT_EQ(o.voice().panning, 240);
-}
+// The functions the case list names, each giving its result as text.
+using Function = std::function<std::string(const std::vector<int>&)>;
+const std::map<std::string, Function> functions = {
+    {"notePeriod", [](auto& a) { return std::to_string(notePeriod(a[0], a[1], a[2])); }},
+    {"periodFrequency", [](auto& a) { return std::to_string(periodFrequency(a[0], a[1], a[2])); }},
+    {"amigaPeriod", [](auto& a) { return std::to_string(amigaPeriod(a[0], a[1])); }},
+    {"vibratoOffset",
+     [](auto& a) { return std::to_string(vibratoOffset(a[0], a[1], uint8_t(a[2]))); }},
+    {"autoVibrato",
+     [](auto& a) {
+         Instrument ins;
+         ins.autoVibDepth = 64;
+         ins.autoVibType = static_cast<uint8_t>(a[0]);
+         Channel ch;
+         ch.autoVibratoPos = a[1];
+         autoVibrato(ch, ins);
+         return std::to_string(ch.periodDelta);
+     }},
+    {"output",
+     [](auto& a) {
+         Output o;
+         o.ch.volume = a[0];
+         o.ch.fadeoutVolume = a[1];
+         o.song.globalVolume = a[2];
+         o.ch.panning = a[3];
+         o.ch.panningEnvelope.value = a[4];
+         o.apply(requestVolume | requestPanning);
+         return std::to_string(o.voice().volume) + " " + std::to_string(o.voice().panning);
+     }},
+    {"voice",
+     [](auto& a) {
+         Voice v, w;
+         setVoicePanning(v, a[0]);
+         setVoiceVolume(v, a[1]);
+         setVoiceVolume(w, a[1]);
+         setVoicePanning(w, a[0]);
+         const auto sides = [](const Voice& x) {
+             return std::to_string(x.leftVolume) + " " + std::to_string(x.rightVolume);
+         };
+         return sides(v) == sides(w) ? sides(v) : sides(v) + " or " + sides(w);
+     }},
+    {"step",
+     [](auto& a) {
+         Output o;
+         setVoiceFrequency(o.context, o.voice(), a[0]);
+         return std::to_string(o.voice().stepInt) + " " + std::to_string(o.voice().stepFrac);
+     }},
+};
 
-TEST(PlayerChannelOutput, VolumeIsRoundedNotTruncated) {
-    // at full envelope, fadeout and global volume a channel volume v gives v x 255 / 128:
-    // 1.99, 3.98, 125.51 and 127.5 (halves down)
-    const int volumes[][2] = {{0, 0}, {1, 2}, {2, 4}, {63, 126}, {64, 127}};
-    for (const auto& [channel, voice] : volumes) {
-        Output o;
-        o.ch.volume = channel;
-        o.apply(requestVolume);
-        EXPECT_EQ(o.voice().volume, voice) << channel;
+TEST(PlayerPitch, CaseList) {
+    std::ifstream file(std::string(QVL_SOURCE_DIR) + "/tests/player/functions.txt");
+    ASSERT_TRUE(file);
+    int cases = 0;
+    for (std::string line; std::getline(file, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        const size_t arrow = line.find(" -> ");
+        std::istringstream in(line.substr(0, arrow));
+        std::string name;
+        in >> name;
+        std::vector<int> arguments;
+        for (int a; in >> a;) arguments.push_back(a);
+        const auto f = functions.find(name);
+        ASSERT_NE(f, functions.end()) << line;
+        EXPECT_EQ(f->second(arguments), line.substr(arrow + 4)) << line;
+        ++cases;
     }
+    EXPECT_GE(cases, 50);
 }
 
-TEST(PlayerChannelOutput, PeriodSummingToZeroKeepsTheFrequency) {
+TEST(PlayerEnvelopeGuards, PointsRunningBackwardsDoNotSlideForEver) {
+    Instrument ins;
+    const EnvelopePoint points[] = {{0, 64}, {10, 0}, {5, 64}};
+    std::copy(std::begin(points), std::end(points), ins.volumeEnvelope.points);
+    ins.volumeEnvelope.count = 3;
+    ins.volumeEnvelope.type = envelopeOn;
+    Channel ch;
+    ch.volumeEnvelope.value = 64;
+    for (int i = 0; i < 40; ++i) {
+        envelopeStep(ch, ch.volumeEnvelope, ins.volumeEnvelope, requestVolume);
+        ASSERT_GE(ch.volumeEnvelope.value, 0);
+        ASSERT_LE(ch.volumeEnvelope.value, 64);
+    }
+    EXPECT_TRUE(ch.volumeEnvelope.stopped);
+}
+
+TEST(PlayerChannelOutput, Frequency) {
     Output o;
     o.apply(requestFrequency);
+    EXPECT_EQ(o.voice().stepFrac, 814485521u);  // period 4608: 8363 Hz
     o.ch.period = 64;
-    o.ch.periodDelta = -64;
+    o.ch.periodDelta = -64;  // guard: a period summing to 0 keeps the frequency
     o.apply(requestFrequency);
     EXPECT_EQ(o.voice().stepFrac, 814485521u);
 }

@@ -1,8 +1,13 @@
-// The replay: tempo, the advance through rows and orders, speed, and what notes,
-// instruments and key offs do to a channel and its voice.
+// The replay: the song position, effects, the volume column, notes and instruments, tick by
+// tick from the case list tests/player/ticks.txt; then tempo, starting, stopping and reopening.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
+#include <map>
+
 #include "player/context.h"
+#include "player/mixer.h"
 #include "player/replay.h"
 #include "player/voice.h"
 #include "player/xm_loader.h"
@@ -11,144 +16,103 @@
 namespace qvl::test {
 namespace {
 
-using Rows = std::vector<std::pair<int, int>>;
+// A field of the song or of channel c and its voice, as the case list names it.
+using Field = std::function<int(Player&, const Channel&, const Voice&)>;
+const std::map<std::string, Field> fields = {
+    {"loops", [](Player& p, auto&, auto&) { return p.song->loopBackCount; }},
+    {"speed", [](Player& p, auto&, auto&) { return p.song->speed; }},
+    {"bpm", [](Player& p, auto&, auto&) { return p.song->bpm; }},
+    {"spt", [](Player& p, auto&, auto&) { return p.song->samplesPerTick; }},
+    {"period", [](auto&, const Channel& c, auto&) { return c.period; }},
+    {"delta", [](auto&, const Channel& c, auto&) { return c.periodDelta; }},
+    {"vol", [](auto&, const Channel& c, auto&) { return c.volume; }},
+    {"pan", [](auto&, const Channel& c, auto&) { return c.panning; }},
+    {"keyoff", [](auto&, const Channel& c, auto&) { return int{c.keyOff}; }},
+    {"venv", [](auto&, const Channel& c, auto&) { return c.volumeEnvelope.value; }},
+    {"envtick", [](auto&, const Channel& c, auto&) { return c.volumeEnvelope.tick; }},
+    {"stopped", [](auto&, const Channel& c, auto&) { return int{c.volumeEnvelope.stopped}; }},
+    {"fade", [](auto&, const Channel& c, auto&) { return c.fadeoutVolume; }},
+    {"vvol", [](auto&, auto&, const Voice& v) { return int{v.volume}; }},
+    {"vpan", [](auto&, auto&, const Voice& v) { return int{v.panning}; }},
+    {"vpos", [](auto&, auto&, const Voice& v) { return v.sample ? int(v.positionInt) : -1; }},
+    {"fading", [](Player& p, auto&,
+                  const Voice& v) { return int{p.voice(v.index + fadeVoiceOffset).fading}; }},
+    {"sfine",
+     [](Player& p, auto&, auto&) { return int{p.song->instruments[0].samples[0]->finetune}; }},
+};
 
-TEST(PlayerReplay, TicksLastTwoAndAHalfSecondsPerBpm) {
-    XmModule m = songOf(1, 4);
+std::string fieldValue(Player& p, const std::string& name) {
+    const std::vector<std::string> parts = split(name, '.');
+    const Song& s = *p.song;
+    if (parts[0] == "pos") {  // the row whose cells the tick read, though a loop moved `row`
+        const Pattern& pattern = s.patterns[s.orders[s.order]];
+        const auto row = (s.rowCells - pattern.cells.data()) / s.channelCount;
+        return std::to_string(s.order) + ":" + std::to_string(row);
+    }
+    const int c = parts.size() > 1 ? std::stoi(parts[1]) : 0;
+    const auto f = fields.find(parts[0]);
+    if (f == fields.end()) return "no field " + name;
+    return std::to_string(f->second(p, p.channel(c), p.voice(c)));
+}
+
+TEST(PlayerReplay, CaseListTickByTick) {
+    std::ifstream file(std::string(QVL_SOURCE_DIR) + "/tests/player/ticks.txt");
+    ASSERT_TRUE(file);
+    int cases = 0;
+    for (std::string line; std::getline(file, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        const std::vector<std::string> parts = split(line, '|');
+        SCOPED_TRACE(parts[0]);
+        ASSERT_GE(parts.size(), 4u);
+        XmModule m = songFrom(parts[1]);
+        for (const std::string& cell : split(parts[2], ';')) {
+            if (!cell.empty()) putCell(m, cell);
+        }
+        std::vector<std::pair<std::string, std::vector<std::string>>> checks;
+        size_t ticks = 0;
+        for (size_t i = 3; i < parts.size(); ++i) {
+            const size_t colon = parts[i].find(':');
+            checks.push_back({parts[i].substr(0, colon), expand(parts[i].substr(colon + 1))});
+            ticks = std::max(ticks, checks.back().second.size());
+        }
+        Player p(m);
+        ASSERT_NE(p.song, nullptr);
+        std::vector<float> mix;
+        for (size_t t = 0; t < ticks; ++t) {
+            p.tick();
+            for (const auto& [name, values] : checks) {
+                if (t >= values.size() || values[t] == "*") continue;
+                EXPECT_EQ(fieldValue(p, name), values[t]) << name << " tick " << t;
+            }
+            mix.assign(2 * static_cast<size_t>(p.song->samplesPerTick), 0.0f);
+            mixVoices(p.context, mix.data(), p.song->samplesPerTick);
+        }
+        ++cases;
+    }
+    EXPECT_GE(cases, 30);
+}
+
+TEST(PlayerReplay, TempoVoicesAndTheirReopening) {
+    PlayerContext closed;
+    Song* song = loadBytes(closed, buildXm(songOf(1, 4)));
+    ASSERT_NE(song, nullptr);
+    EXPECT_FALSE(startSong(closed, song));  // guard: no voices
+    EXPECT_FALSE(startSong(closed, nullptr));
+    EXPECT_FALSE(stopSong(closed, nullptr));
+    EXPECT_TRUE(freeSong(closed, song));
+    XmModule m = songOf(2, 4);
+    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
     Player p(m);
-    ASSERT_NE(p.song, nullptr);
-    EXPECT_EQ(p.song->samplesPerTick, 882);
-    setTempo(p.context, *p.song, 32);
-    EXPECT_EQ(p.song->samplesPerTick, 3445);
-    setTempo(p.context, *p.song, 0);  // guard: counts as 1
+    setTempo(p.context, *p.song, 0);  // guard: counts as 1, 2.5 s a tick
     EXPECT_EQ(p.song->samplesPerTick, 110250);
     EXPECT_EQ(p.song->bpm, 0);
-}
-
-TEST(PlayerReplay, AdvancesThroughOrdersAndRestarts) {
-    XmModule m = songOf(1, 2, 3, 1);
-    m.restart = 1;
-    Player p(m);
-    EXPECT_EQ(rowsPlayed(p, 9),
-              (Rows{{0, 0}, {0, 1}, {1, 0}, {1, 1}, {2, 0}, {2, 1}, {1, 0}, {1, 1}, {2, 0}}));
-    EXPECT_EQ(p.song->loopBackCount, 1);  // the return to order 1
-}
-
-TEST(PlayerReplay, LoopBacksAreCounted) {
-    XmModule one = songOf(1, 4, 1, 1);  // one order: its end returns into itself
-    Player p(one);
-    rowsPlayed(p, 4);
-    EXPECT_EQ(p.song->loopBackCount, 0);
-    rowsPlayed(p, 1);
-    EXPECT_EQ(p.song->loopBackCount, 1);
-    XmModule jump = songOf(1, 8, 2, 1);
-    put(jump, 1, 2, 0, {0, 0, 0, 11, 0});  // B00 in order 1 jumps back to order 0
-    Player q(jump);
-    rowsPlayed(q, 11);
-    EXPECT_EQ(q.song->loopBackCount, 0);
-    rowsPlayed(q, 1);
-    EXPECT_EQ(q.song->loopBackCount, 1);
-}
-
-TEST(PlayerReplayGuards, SpeedZeroMakesEveryTickARowTick) {
-    XmModule zero = songOf(1, 8, 1, 0);  // speed 0: every tick is a row tick
-    Player q(zero);
-    EXPECT_EQ(rowsPlayed(q, 3), (Rows{{0, 0}, {0, 1}, {0, 2}}));
-}
-
-TEST(PlayerReplay, InstrumentWithoutNoteResetsWithoutRestarting) {
-    XmModule m = songOf(1, 4, 1, 1);
-    put(m, 0, 0, 0, {noteC4, 1, 0, 12, 10});  // volume 10 at once
-    put(m, 0, 2, 0, {0, 1, 0, 0, 0});
-    Player p(m);
-    p.tick();
-    EXPECT_EQ(p.channel(0).volume, 10);
-    p.voice(0).positionInt = 777;  // as if it had played on
-    p.tick();
-    p.tick();
-    EXPECT_EQ(p.channel(0).volume, 64);
-    EXPECT_EQ(p.voice(0).positionInt, 777u);
-}
-
-TEST(PlayerReplay, OnePointEnvelopeHoldsThroughKeyOffAndFades) {
-    XmModule m = songOf(1, 4, 1, 3);
-    XmInstrument& ins = m.instruments[0];
-    ins.volume.points = {{0, 64}};
-    ins.volume.type = 1;
-    ins.panning.points = {{0, 48}};
-    ins.panning.type = 1;
-    ins.fadeout = 1000;  // 2000 a tick once released
-    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
-    put(m, 0, 2, 0, {97, 0, 0, 0, 0});  // key off on tick 6
-    Player p(m);
-    // the voice volume is 127.5 x fadeout / 65536, rounded: 63536 gives 123.6, 61536
-    // 119.7, 59536 115.8
-    const int volumes[] = {127, 127, 127, 127, 127, 127, 124, 120, 116};
-    for (int t = 0; t < 9; ++t) {
-        p.tick();
-        EXPECT_EQ(p.channel(0).volumeEnvelope.value, 64) << t;
-        EXPECT_TRUE(p.channel(0).volumeEnvelope.stopped);
-        EXPECT_EQ(p.channel(0).fadeoutVolume, t < 6 ? 65536 : 65536 - 2000 * (t - 5)) << t;
-        EXPECT_EQ(p.voice(0).volume, volumes[t]) << t;
-        EXPECT_EQ(p.voice(0).panning, 128 + 4 * (48 - 32));
-    }
-}
-
-TEST(PlayerReplay, MissingSamplesAndInstrumentsAreSilent) {
-    XmModule m = songOf(3, 4);
-    m.instruments[0].noteSample[48] = 5;  // a slot beyond the instrument's one sample
-    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
-    put(m, 0, 0, 1, {noteC4, 9, 0, 0, 0});      // beyond the instrument count
-    put(m, 0, 0, 2, {noteC4 + 1, 0, 0, 0, 0});  // never given an instrument
-    Player p(m);
-    p.tick();
-    EXPECT_EQ(p.voice(0).sample, nullptr);
-    EXPECT_EQ(p.voice(1).sample, nullptr);
-    EXPECT_EQ(p.voice(2).volume, 0);
-    EXPECT_EQ(p.channel(2).fadeoutVolume, 0);
-}
-
-TEST(PlayerReplayGuards, BreakPastThePatternEndStartsItAtRowZero) {
-    XmModule m = songOf(1, 16, 2, 1);
-    m.patterns[1].rows = 8;
-    put(m, 0, 0, 0, {0, 0, 0, 13, 0x12});  // D12: row 12 of an 8-row pattern
-    Player p(m);
-    EXPECT_EQ(rowsPlayed(p, 2), (Rows{{0, 0}, {1, 0}}));
-}
-
-TEST(PlayerReplayGuards, StartNeedsVoices) {
-    PlayerContext context;
-    Song* song = loadBytes(context, buildXm(songOf(1, 4)));
-    ASSERT_NE(song, nullptr);
-    EXPECT_FALSE(startSong(context, song));
-    EXPECT_FALSE(startSong(context, nullptr));
-    EXPECT_FALSE(stopSong(context, nullptr));
-    EXPECT_TRUE(freeSong(context, song));
-}
-
-TEST(PlayerReplay, PlayingSongsFollowAReopening) {
-    XmModule m = songOf(1, 4);
-    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
-    Player p(m);
+    setTempo(p.context, *p.song, 125);
     openVoices(p.context, 48000);
     EXPECT_EQ(p.song->samplesPerTick, 882);  // the voices know nothing of songs
     retimePlayingSongs(p.context);
     EXPECT_EQ(p.song->samplesPerTick, 960);
     p.tick();  // its channels drive the new voices
     EXPECT_NE(p.voice(0).sample, nullptr);
-}
-
-TEST(PlayerReplay, StopSilencesAndUnlinks) {
-    XmModule m = songOf(2, 4);
-    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
-    Player p(m);
-    p.tick();
-    EXPECT_TRUE(p.song->link.linked());
-    EXPECT_TRUE(stopSong(p.context, p.song));
-    EXPECT_FALSE(p.song->link.linked());
-    EXPECT_EQ(p.song->playing, 0);
-    EXPECT_EQ(p.voice(0).sample, nullptr);
-    EXPECT_TRUE(p.song->channels.empty());
 }
 
 }  // namespace

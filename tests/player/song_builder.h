@@ -1,15 +1,38 @@
-// Small modules for the replay and effect tests: one looped instrument, patterns filled
-// cell by cell, and a trace of the song position tick by tick.
+// Small modules for the player tests, built in code or written as text, with one looped
+// instrument; samples built in memory for the mixer tests.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "player/channel.h"
 #include "player/song.h"
+#include "player/voice.h"
 #include "xm_loading.h"
 
 namespace qvl::test {
+
+// A sample with the guard frame the loader writes; a loop of no length spans the sample.
+struct MemorySample {
+    Sample s;
+    MemorySample(std::vector<int16_t> frames, uint8_t loopType, uint32_t loopStart = 0,
+                 uint32_t loopLength = 0) {
+        s.length = static_cast<uint32_t>(frames.size());
+        s.loopType = loopType;
+        s.loopStart = loopLength ? loopStart : 0;
+        s.loopLength = loopLength ? loopLength : s.length;
+        s.storage = std::make_unique<int16_t[]>(s.length + sampleSpareFrames + 2 * samplePadFrames);
+        s.data = s.storage.get() + samplePadFrames;
+        for (uint32_t i = 0; i < s.length; ++i) s.data[i] = frames[i];
+        s.data[s.loopEnd()] = loopType == 4 ? s.data[s.loopEnd() - 1] : s.data[s.loopStart];
+        s.bits = 16;
+    }
+};
+
+inline double positionOf(const Voice& v) {
+    return v.positionInt + v.positionFrac / 4294967296.0;
+}
 
 constexpr uint8_t noteC4 = 49;  // real note 48: period 4608, 8363 Hz
 
@@ -47,33 +70,13 @@ inline void put(XmModule& m, int pattern, int row, int channel, NoteCell cell) {
     setCell(m.patterns[pattern], m.channels, row, channel, cell);
 }
 
-struct TickRecord {
-    int order, row, tick;
-    bool rowTick;
-};
-
-// Plays `ticks` ticks and records where each one was.
-inline std::vector<TickRecord> trace(Player& p, int ticks) {
-    std::vector<TickRecord> out;
-    for (int i = 0; i < ticks; ++i) {
-        const int tick = p.song->tick;
-        p.tick();
-        // the row whose cells this tick read: a pattern loop may have moved `row` since
-        const Song& s = *p.song;
-        const Pattern& pattern = s.patterns[s.orders[s.order]];
-        const int row = static_cast<int>((s.rowCells - pattern.cells.data()) / s.channelCount);
-        out.push_back({s.order, row, tick, tick == 0});
-    }
-    return out;
-}
-
-// The (order, row) of every row tick among the first `ticks` ticks.
-inline std::vector<std::pair<int, int>> rowsPlayed(Player& p, int ticks) {
-    std::vector<std::pair<int, int>> out;
-    for (const TickRecord& r : trace(p, ticks)) {
-        if (r.rowTick) out.emplace_back(r.order, r.row);
-    }
-    return out;
-}
+// Songs written as text (see tests/player/ticks.txt): "speed channels options..." with
+// instrument options prefixed "n:" for instrument n, and cells written
+// "pattern.row.channel note instrument volume effect", e.g. "0.1.0 C-4 1 40 A04".
+XmModule songFrom(const std::string& text);
+void putCell(XmModule& m, const std::string& text);
+std::vector<std::string> split(const std::string& text, char separator);
+// The words of `text`, "v*n" standing for n words v.
+std::vector<std::string> expand(const std::string& text);
 
 }  // namespace qvl::test
