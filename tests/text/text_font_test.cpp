@@ -1,38 +1,29 @@
 // The bitmap font: the character map, colour table entries, drawGlyph's painting and whole-
-// cell clipping, checked against a font image whose glyph pixels the test chose; and the
-// glyphs of the font the viewer ships.
+// cell clipping (the cells of data/font_cells.txt), checked against the test font whose glyph
+// pixels are known; and the glyphs of the font the viewer ships.
 #include "text/bitmap_font.h"
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 
 #include "../support/scratch_dir.h"
-#include "bmp_writer.h"
+#include "../support/test_font.h"
 
 namespace qvl {
 namespace {
 
 constexpr uint16_t kUntouched = 0x1234;
 
-bool patternInk(int i, int j) {
-    return (i + j) % 3 == 0;
-}
 CharCell cell(uint8_t ch, int fg, int bg, bool bold, bool coloured) {
     return {ch, fg, bg, uint8_t(bold), 0, 0, uint8_t(coloured)};
 }
 
-// A font image in which "A" holds a diagonal pattern, 219 is solid, the space is empty, and
-// the unused cell of code 10 is solid so that drawing it would show.
 class TextFont : public testing::ScratchDir {
   protected:
     void SetUp() override {
         ScratchDir::SetUp();
-        std::vector<std::vector<uint8_t>> rows(192, std::vector<uint8_t>(128, 0));
-        for (int code : {int('A'), 219, 10})
-            for (int i = 0; i < 12; ++i)
-                for (int j = 0; j < 8; ++j)
-                    rows[kCellHeight * (code / 16) + i][kCellWidth * (code % 16) + j] =
-                        code != 'A' || patternInk(i, j) ? 7 : 0;
-        writeFile("font.bmp", testing::makeBmp({128, 192}, rows));
+        writeFile("font.bmp", testing::codedFontBmp());
         font = std::make_unique<BitmapFont>("font.bmp");
         font->setCharMap(charMapRows, kCellWidth, kCellHeight);
         frame.assign(640 * 480, kUntouched);
@@ -61,43 +52,32 @@ TEST_F(TextFont, CharacterMapPutsCodeNInTheSixteenBySixteenGrid) {
     }
     EXPECT_EQ(font->glyphWidth('A'), 8);
     for (int code = 0; code < 32; ++code) EXPECT_EQ(font->glyphWidth(uint8_t(code)), 0) << code;
-}
-
-TEST_F(TextFont, CellColoursByLevelWorkedOutInRgb565) {
-    // Normal colours have channels of 2 x level, bright ones (bold ink) 4 x level, out of 255;
-    // bright black is a grey (100, 100, 100) at every level. Red 20 is 2 in five bits, white
-    // 20 is (2, 5, 2), green 40 is 10 in six bits. The last rows: indices past the table
-    // (bg 8, fg 9) are black, levels are held to 0..63, every colour but the grey fades out.
-    const struct {
-        uint8_t ch;
-        int fg, bg;
-        bool bold, coloured;
-        int level;
-        uint16_t pixel;  // at the cell's top left, which is ink for 219 and 'A'
-    } cases[] = {
-        {219, 1, 0, false, true, 63, 0x7800}, {219, 1, 0, true, true, 63, 0xF800},
-        {219, 1, 0, false, true, 10, 0x1000}, {219, 2, 0, true, true, 10, 0x0140},
-        {219, 7, 0, true, true, 63, 0xFFFF},  {219, 6, 0, false, true, 63, 0x03EF},
-        {' ', 7, 4, false, true, 63, 0x000F}, {' ', 7, 3, true, true, 63, 0x7BE0},
-        {'A', 3, 1, true, false, 63, 0x7BEF}, {'A', 3, 1, true, false, 10, 0x10A2},
-        {219, 0, 0, true, true, 0, 0x632C},   {219, 0, 0, true, true, 63, 0x632C},
-        {219, 0, 0, false, true, 63, 0x0000}, {' ', 7, 8, false, true, 63, 0x0000},
-        {219, 9, 0, false, true, 63, 0x0000}, {219, 1, 0, false, true, 99, 0x7800},
-        {219, 1, 0, false, true, -5, 0x0000}, {219, 5, 0, true, true, 0, 0x0000},
-    };
-    for (const auto& c : cases) {
-        frame.assign(640 * 480, kUntouched);
-        draw(cell(c.ch, c.fg, c.bg, c.bold, c.coloured), 0, 0, c.level);
-        EXPECT_EQ(at(0, 0), c.pixel) << int(c.ch) << " " << c.fg << "/" << c.bg << " " << c.level;
-    }
     EXPECT_EQ(font->normalColor(-1, 63), 0);
 }
 
+TEST_F(TextFont, CellsGiveTheirColoursAndAreDrawnWholeOrNotAtAll) {
+    std::ifstream in(std::string(QVL_TEST_DATA) + "/font_cells.txt");
+    std::string line, arrow, pixel;
+    int cases = 0;
+    while (std::getline(in, line)) {
+        std::istringstream row(line);
+        int ch, fg, bg, bold, coloured, level, x, y, clip, changed;
+        if (!(row >> ch >> fg >> bg >> bold >> coloured >> level >> x >> y >> clip >> arrow >>
+              changed >> pixel))
+            continue;  // a comment
+        ++cases;
+        frame.assign(640 * 480, kUntouched);
+        font->setClipRect(0, 0, clip ? 100 : 640, clip ? 100 : 480);
+        draw(cell(uint8_t(ch), fg, bg, bold, coloured), x, y, level);
+        EXPECT_EQ(changedPixels(), changed) << line;
+        if (changed) {
+            EXPECT_EQ(at(x, y), std::stoi(pixel, nullptr, 16)) << line;
+        }
+    }
+    EXPECT_EQ(cases, 31);
+}
+
 TEST_F(TextFont, CellsPaintTheirBoxOrOnlyTheirInk) {
-    draw(cell(' ', 7, 4, false, true), 16, 24);
-    EXPECT_EQ(changedPixels(), 96);
-    EXPECT_EQ(at(16, 24), 0x000F);
-    EXPECT_EQ(at(23, 35), 0x000F);
     // Bold takes the ink from the bright row, the paper stays normal; an uncoloured cell
     // paints only its ink, in white.
     draw(cell('A', 1, 2, false, true), 100, 100);
@@ -105,33 +85,10 @@ TEST_F(TextFont, CellsPaintTheirBoxOrOnlyTheirInk) {
     draw(cell('A', 3, 1, true, false), 300, 100);
     for (int i = 0; i < 12; ++i) {
         for (int j = 0; j < 8; ++j) {
-            EXPECT_EQ(at(100 + j, 100 + i), patternInk(i, j) ? 0x7800 : 0x03E0);
-            EXPECT_EQ(at(200 + j, 100 + i), patternInk(i, j) ? 0xF800 : 0x03E0);
-            EXPECT_EQ(at(300 + j, 100 + i), patternInk(i, j) ? 0x7BEF : kUntouched);
-        }
-    }
-    // Control codes draw nothing, even coloured.
-    frame.assign(640 * 480, kUntouched);
-    for (uint8_t ch : {9, 10, 13, 27}) draw(cell(ch, 7, 4, false, true), 0, 0);
-    EXPECT_EQ(changedPixels(), 0);
-}
-
-TEST_F(TextFont, CellsAreDrawnWholeOrNotAtAll) {
-    // The frame's edges, then the clip rectangle (0, 0, 100, 100), whose coarse test rejects
-    // a cell by its top left only.
-    const struct {
-        int x, y, changed;
-        bool clip;
-    } cases[] = {{632, 468, 96, false}, {633, 0, 0, false}, {0, 469, 0, false},
-                 {-1, 0, 0, false},     {0, -1, 0, false},  {100, 0, 0, true},
-                 {0, 101, 0, true},     {99, 100, 96, true}};
-    for (const auto& c : cases) {
-        if (c.clip) font->setClipRect(0, 0, 100, 100);
-        frame.assign(640 * 480, kUntouched);
-        draw(cell(219, 7, 0, true, true), c.x, c.y);
-        EXPECT_EQ(changedPixels(), c.changed) << c.x << "," << c.y;
-        if (c.changed) {
-            EXPECT_EQ(at(c.x + 7, c.y + 11), 0xFFFF);
+            const bool ink = i == 1 || (i == 0 && ('A' >> j & 1));
+            EXPECT_EQ(at(100 + j, 100 + i), ink ? 0x7800 : 0x03E0);
+            EXPECT_EQ(at(200 + j, 100 + i), ink ? 0xF800 : 0x03E0);
+            EXPECT_EQ(at(300 + j, 100 + i), ink ? 0x7BEF : kUntouched);
         }
     }
 }
@@ -160,25 +117,18 @@ TEST(TextShippedFont, GlyphsBlocksAndLines) {
     ASSERT_EQ(image.width, 128);
     ASSERT_EQ(image.rows(), 192);
     EXPECT_TRUE(BitmapFont(path).usable());
-    auto ink = [&](int code, int row, int column) {
-        const int x = kCellWidth * (code % 16) + column, y = kCellHeight * (code / 16) + row;
-        return image.pixels[size_t(y) * image.stride + x] != 0;
-    };
-    auto inRow = [&](int code, int row) {
+    // The inked pixels of a code's cell in rows [r0, r1) and columns [c0, c1).
+    auto inked = [&](int code, int r0, int r1, int c0, int c1) {
         int n = 0;
-        for (int c = 0; c < 8; ++c) n += ink(code, row, c);
+        for (int r = r0, y = kCellHeight * (code / 16); r < r1; ++r)
+            for (int c = c0, x = kCellWidth * (code % 16); c < c1; ++c)
+                n += image.pixels[size_t(y + r) * image.stride + x + c] != 0;
         return n;
     };
-    auto inColumn = [&](int code, int column) {
-        int n = 0;
-        for (int r = 0; r < 12; ++r) n += ink(code, r, column);
-        return n;
-    };
-    auto total = [&](int code) {
-        int n = 0;
-        for (int r = 0; r < 12; ++r) n += inRow(code, r);
-        return n;
-    };
+    auto ink = [&](int code, int r, int c) { return inked(code, r, r + 1, c, c + 1) > 0; };
+    auto inRow = [&](int code, int r) { return inked(code, r, r + 1, 0, 8); };
+    auto inColumn = [&](int code, int c) { return inked(code, 0, 12, c, c + 1); };
+    auto total = [&](int code) { return inked(code, 0, 12, 0, 8); };
     for (int code = 0; code < 255; ++code) EXPECT_EQ(total(code) > 0, code > 32) << code;
     for (int r = 0; r < 12; ++r) {
         EXPECT_EQ(inRow(219, r), 8);               // full block
