@@ -1,6 +1,6 @@
 // The text import: the cases of data/cases.txt (plain copying, escape sequences, line ends,
 // the DOS wrap at column 80, the limits that keep writes in the block, art records, refused
-// files), a long art line checked cell by cell, and the parameter and scan helpers.
+// files, a long art line), and the parameter and scan helpers.
 #include "text/text_import.h"
 
 #include "../support/scratch_dir.h"
@@ -61,19 +61,6 @@ TEST_F(TextImportTest, FilesGiveTheirRowsAndCells) {
         }
         return out;
     });
-}
-
-TEST_F(TextImportTest, LongArtLineKeepsEveryCellAndColour) {
-    // longline.ans: 125 runs of 70 letters without a line feed, the letter and the colour
-    // changing with each run.
-    ASSERT_TRUE(importTextFile(std::string(QVL_TEST_DATA) + "/longline.ans", platform, result));
-    constexpr int kChars = 125 * 70;
-    EXPECT_EQ(result.lineCount, kChars / 80 + 1);
-    for (int k = 0; k < kChars; ++k) {
-        const CharCell& c = cell(k / 80, k % 80);
-        ASSERT_EQ(c.ch, 'a' + k / 70 % 26) << k;
-        ASSERT_EQ(c.fg, 1 + k / 70 % 7) << k;
-    }
 }
 
 TEST(TextImportHelpers, ParamsAndScan) {
