@@ -115,10 +115,9 @@ inline void checkCases(const std::string& path,
     if (!update) return;
     std::ofstream out(path, std::ios::binary);
     out << all[0].body;
-    for (size_t at = 1; at < all.size(); ++at) {
-        const CaseSection& s = all[at];
-        out << "@@ " << s.kind << (s.argument.empty() ? "" : " ") << s.argument << "\n" << s.body;
-    }
+    for (auto s = all.begin() + 1; s != all.end(); ++s)
+        out << "@@ " << s->kind << (s->argument.empty() ? "" : " ") << s->argument << "\n"
+            << s->body;
 }
 
 }  // namespace qvl::testing
