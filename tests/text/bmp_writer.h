@@ -2,6 +2,7 @@
 // one byte per pixel; header fields can be set to unsupported values on purpose.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -17,44 +18,26 @@ struct BmpLayout {
     uint32_t paletteEntries = 256;  // colour-table entries actually written
 };
 
-inline void putU16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-inline void putU32(std::vector<uint8_t>& out, uint32_t v) {
-    putU16(out, v & 0xFFFF);
-    putU16(out, v >> 16);
-}
-
 // rows: |height| rows of `width` bytes, top row first (8 bits per pixel; other bit counts
 // get their rows filled with zero bytes).
 inline std::vector<uint8_t> makeBmp(const BmpLayout& s,
                                     const std::vector<std::vector<uint8_t>>& rows) {
-    const int32_t count = s.height < 0 ? -s.height : s.height;
+    const uint32_t count = uint32_t(s.height < 0 ? -s.height : s.height);
     const uint32_t stride = ((s.bitsPerPixel * s.width + 31) >> 3) & ~3u;
-    std::vector<uint8_t> out;
-    out.push_back('B');
-    out.push_back('M');
-    putU32(out, 0);  // file size: not read
-    putU32(out, 0);
-    putU32(out, 54 + s.paletteEntries * 4);
-    putU32(out, 40);
-    putU32(out, uint32_t(s.width));
-    putU32(out, uint32_t(s.height));
-    putU16(out, s.planes);
-    putU16(out, s.bitsPerPixel);
-    putU32(out, s.compression);
-    putU32(out, stride * count);
-    putU32(out, 2835);
-    putU32(out, 2835);
-    putU32(out, s.coloursUsed);
-    putU32(out, 0);
-    for (uint32_t i = 0; i < s.paletteEntries; ++i) putU32(out, i == 0 ? 0 : 0xFFFFFF);
-    for (int32_t r = 0; r < count; ++r) {
-        const int32_t source = s.height > 0 ? count - 1 - r : r;  // bottom-up writes the foot first
+    std::vector<uint8_t> out = {'B', 'M'};
+    // The header's 32-bit fields, little-endian (planes and bits per pixel share one); the
+    // file size is not read.
+    const uint32_t width = uint32_t(s.width), height = uint32_t(s.height),
+                   offset = 54 + s.paletteEntries * 4, planesBits = s.planes | s.bitsPerPixel << 16;
+    for (uint32_t field : {0u, 0u, offset, 40u, width, height, planesBits, s.compression,
+                           stride * count, 2835u, 2835u, s.coloursUsed, 0u})
+        for (int i = 0; i < 4; ++i) out.push_back(uint8_t(field >> 8 * i));
+    for (uint32_t i = 0; i < s.paletteEntries; ++i)
+        for (int c = 0; c < 4; ++c) out.push_back(i && c < 3 ? 0xFF : 0);
+    for (uint32_t r = 0; r < count; ++r) {
+        const uint32_t source = s.height > 0 ? count - 1 - r : r;  // bottom-up: the foot first
         std::vector<uint8_t> row(stride, 0);
-        if (s.bitsPerPixel == 8)
-            for (int32_t x = 0; x < s.width; ++x) row[x] = rows[source][x];
+        if (s.bitsPerPixel == 8) std::copy_n(rows[source].begin(), s.width, row.begin());
         out.insert(out.end(), row.begin(), row.end());
     }
     return out;

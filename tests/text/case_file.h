@@ -27,26 +27,23 @@ constexpr std::string_view kNamedEscapes = "n\nr\rt\te\x1b";
 inline std::string decode(std::string_view s) {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
-        const char next = i + 1 < s.size() ? s[i + 1] : '\0';
-        const size_t named = kNamedEscapes.find(next);
-        if (s[i] != '\\' || next == '\0' || (named % 2 && !std::strchr("x{c", next))) {
-            out += s[i];
-            continue;
-        }
-        ++i;
+        const char next = s[i] == '\\' && i + 1 < s.size() ? s[i + 1] : '\0';
+        const size_t named = next ? kNamedEscapes.find(next) : 1;  // a letter's place is even
         if (next == 'x') {
-            out += char(std::stoi(std::string(s.substr(i + 1, 2)), nullptr, 16));
-            i += 2;
+            out += char(std::stoi(std::string(s.substr(i + 2, 2)), nullptr, 16));
+            i += 3;
         } else if (next == '{') {
             const size_t star = s.find('*', i), close = s.find('}', star);
-            const std::string text = decode(s.substr(star + 1, close - star - 1));
-            for (int n = std::stoi(std::string(s.substr(i + 1, star - i - 1))); n > 0; --n)
-                out += text;
+            for (int n = std::stoi(std::string(s.substr(i + 2, star - i - 2))); n > 0; --n)
+                out += decode(s.substr(star + 1, close - star - 1));
             i = close;
         } else if (next == 'c') {
             i = std::min(s.find('\n', i), s.size());
-        } else {
+        } else if (named % 2 == 0) {
             out += kNamedEscapes[named + 1];
+            ++i;
+        } else {
+            out += s[i];
         }
     }
     return out;
@@ -90,47 +87,37 @@ inline void checkCases(const std::string& path,
                        const std::function<std::string(const Case&)>& dump) {
     std::ifstream in(path, std::ios::binary);
     ASSERT_TRUE(in) << path;
-    std::vector<Case> cases;
-    std::string head, line;  // head: the lines before the first case
-    while (std::getline(in, line)) {
-        if (line.rfind("@@ ", 0) == 0) {
-            std::string kind = line.substr(3), argument;
-            if (const size_t space = kind.find(' '); space != kind.npos) {
-                argument = kind.substr(space + 1);
-                kind.resize(space);
-            }
-            if (kind == "case")
-                cases.push_back({argument, {}, {}});
-            else
-                cases.back().sections.push_back({kind, argument, {}});
-        } else {
-            std::string& to = cases.empty()                   ? head
-                              : cases.back().sections.empty() ? cases.back().note
-                                                              : cases.back().sections.back().body;
-            to += line + '\n';
-        }
+    std::vector<CaseSection> all(1);  // the file's sections in order, after the lines before them
+    for (std::string line; std::getline(in, line);) {
+        const size_t space = line.find(' ', 3);
+        if (line.rfind("@@ ", 0) == 0)
+            all.push_back(
+                {line.substr(3, space - 3), space == line.npos ? "" : line.substr(space + 1), {}});
+        else
+            all.back().body += line + '\n';
     }
-    ASSERT_FALSE(cases.empty()) << path;
+    ASSERT_GT(all.size(), 1u) << path;
     const bool update = std::getenv("QVL_UPDATE_CASES") != nullptr;
-    std::string out = head;
-    for (Case& c : cases) {
+    for (auto at = all.begin() + 1, end = at; at != all.end(); at = end) {
+        ASSERT_EQ(at->kind, "case") << path;
+        end = std::find_if(at + 1, all.end(), [](auto& s) { return s.kind == "case"; });
+        const Case c{at->argument, at->body, {at + 1, end}};
         const std::string actual = dump(c);
-        out += "@@ case " + c.name + "\n" + c.note;
-        bool expected = false;
-        for (CaseSection& s : c.sections) {
-            if (s.kind == "expect") {
-                expected = true;
-                if (update) s.body = actual;
-                EXPECT_EQ(s.body, actual) << c.name;
-            }
-            out += "@@ " + s.kind + (s.argument.empty() ? "" : " " + s.argument) + "\n" + s.body;
-        }
-        if (!expected) {
+        const auto expect = std::find_if(at + 1, end, [](auto& s) { return s.kind == "expect"; });
+        if (expect == end) {
             ADD_FAILURE() << c.name << " has no expect section";
-            out += "@@ expect\n" + actual;
+            end = all.insert(end, {"expect", "", actual}) + 1;
+        } else {
+            EXPECT_EQ(expect->body, actual) << c.name;
+            if (update) expect->body = actual;
         }
     }
-    if (update) std::ofstream(path, std::ios::binary) << out;
+    if (!update) return;
+    std::ofstream out(path, std::ios::binary);
+    out << all[0].body;
+    for (auto s = all.begin() + 1; s != all.end(); ++s)
+        out << "@@ " << s->kind << (s->argument.empty() ? "" : " ") << s->argument << "\n"
+            << s->body;
 }
 
 }  // namespace qvl::testing

@@ -1,139 +1,65 @@
 // The bitmap font: the character map, colour table entries, drawGlyph's painting and whole-
-// cell clipping, checked against a font image whose glyph pixels the test chose; and the
-// glyphs of the font the viewer ships.
+// cell clipping, by the cells of data/font_cells.txt drawn with the test font whose glyph
+// pixels are known; the BMP reader: row order, stride, colour-table skipping, and the files it
+// refuses; and the glyphs of the font the viewer ships.
 #include "text/bitmap_font.h"
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 
 #include "../support/scratch_dir.h"
-#include "bmp_writer.h"
+#include "../support/test_font.h"
 
 namespace qvl {
 namespace {
 
 constexpr uint16_t kUntouched = 0x1234;
 
-bool patternInk(int i, int j) {
-    return (i + j) % 3 == 0;
-}
-CharCell cell(uint8_t ch, int fg, int bg, bool bold, bool coloured) {
-    return {ch, fg, bg, uint8_t(bold), 0, 0, uint8_t(coloured)};
-}
-
-// A font image in which "A" holds a diagonal pattern, 219 is solid, the space is empty, and
-// the unused cell of code 10 is solid so that drawing it would show.
 class TextFont : public testing::ScratchDir {
   protected:
-    void SetUp() override {
-        ScratchDir::SetUp();
-        std::vector<std::vector<uint8_t>> rows(192, std::vector<uint8_t>(128, 0));
-        for (int code : {int('A'), 219, 10})
-            for (int i = 0; i < 12; ++i)
-                for (int j = 0; j < 8; ++j)
-                    rows[kCellHeight * (code / 16) + i][kCellWidth * (code % 16) + j] =
-                        code != 'A' || patternInk(i, j) ? 7 : 0;
-        writeFile("font.bmp", testing::makeBmp({128, 192}, rows));
-        font = std::make_unique<BitmapFont>("font.bmp");
-        font->setCharMap(charMapRows, kCellWidth, kCellHeight);
-        frame.assign(640 * 480, kUntouched);
-    }
-    void draw(const CharCell& c, int x, int y, int level = 63) {
-        font->drawGlyph(frame.data(), 640, c, x, y, level);
-    }
-    uint16_t at(int x, int y) const { return frame[y * 640 + x]; }
     int changedPixels() const {
         return int(
             std::count_if(frame.begin(), frame.end(), [](uint16_t p) { return p != kUntouched; }));
     }
-
-    std::unique_ptr<BitmapFont> font;
-    std::vector<uint16_t> frame;
+    std::vector<uint16_t> frame = std::vector<uint16_t>(640 * 480, kUntouched);
 };
 
-TEST_F(TextFont, CharacterMapPutsCodeNInTheSixteenBySixteenGrid) {
-    EXPECT_TRUE(font->usable());
-    EXPECT_EQ(font->lineHeight, kCellHeight);
-    // The space's last occurrence in the map: row 2, not the rows of spaces.
-    const int cells[][3] = {{' ', 0, 24}, {'A', 8, 48}, {127, 120, 84}, {255, 120, 180}};
-    for (const auto& [code, x, y] : cells) {
-        EXPECT_EQ(font->glyph(uint8_t(code)).x, x) << code;
-        EXPECT_EQ(font->glyph(uint8_t(code)).y, y) << code;
-    }
-    EXPECT_EQ(font->glyphWidth('A'), 8);
-    for (int code = 0; code < 32; ++code) EXPECT_EQ(font->glyphWidth(uint8_t(code)), 0) << code;
-}
-
-TEST_F(TextFont, CellColoursByLevelWorkedOutInRgb565) {
-    // Normal colours have channels of 2 x level, bright ones (bold ink) 4 x level, out of 255;
-    // bright black is a grey (100, 100, 100) at every level. Red 20 is 2 in five bits, white
-    // 20 is (2, 5, 2), green 40 is 10 in six bits. The last rows: indices past the table
-    // (bg 8, fg 9) are black, levels are held to 0..63, every colour but the grey fades out.
-    const struct {
-        uint8_t ch;
-        int fg, bg;
-        bool bold, coloured;
-        int level;
-        uint16_t pixel;  // at the cell's top left, which is ink for 219 and 'A'
-    } cases[] = {
-        {219, 1, 0, false, true, 63, 0x7800}, {219, 1, 0, true, true, 63, 0xF800},
-        {219, 1, 0, false, true, 10, 0x1000}, {219, 2, 0, true, true, 10, 0x0140},
-        {219, 7, 0, true, true, 63, 0xFFFF},  {219, 6, 0, false, true, 63, 0x03EF},
-        {' ', 7, 4, false, true, 63, 0x000F}, {' ', 7, 3, true, true, 63, 0x7BE0},
-        {'A', 3, 1, true, false, 63, 0x7BEF}, {'A', 3, 1, true, false, 10, 0x10A2},
-        {219, 0, 0, true, true, 0, 0x632C},   {219, 0, 0, true, true, 63, 0x632C},
-        {219, 0, 0, false, true, 63, 0x0000}, {' ', 7, 8, false, true, 63, 0x0000},
-        {219, 9, 0, false, true, 63, 0x0000}, {219, 1, 0, false, true, 99, 0x7800},
-        {219, 1, 0, false, true, -5, 0x0000}, {219, 5, 0, true, true, 0, 0x0000},
-    };
-    for (const auto& c : cases) {
+TEST_F(TextFont, CellsPaintTheirColoursWholeOrNotAtAll) {
+    writeFile("font.bmp", testing::codedFontBmp());
+    BitmapFont font("font.bmp");
+    font.setCharMap(charMapRows, kCellWidth, kCellHeight);
+    EXPECT_TRUE(font.usable());
+    EXPECT_EQ(font.lineHeight, kCellHeight);
+    for (int code = 0; code < 32; ++code) EXPECT_EQ(font.glyphWidth(uint8_t(code)), 0) << code;
+    std::ifstream in(std::string(QVL_TEST_DATA) + "/font_cells.txt");
+    std::string line, arrow, ink, paper;
+    int cases = 0;
+    while (std::getline(in, line)) {
+        std::istringstream row(line);
+        int ch, fg, bg, bold, coloured, level, x, y, clip;
+        if (!(row >> ch >> fg >> bg >> bold >> coloured >> level >> x >> y >> clip >> arrow >>
+              ink >> paper))
+            continue;  // a comment
+        ++cases;
         frame.assign(640 * 480, kUntouched);
-        draw(cell(c.ch, c.fg, c.bg, c.bold, c.coloured), 0, 0, c.level);
-        EXPECT_EQ(at(0, 0), c.pixel) << int(c.ch) << " " << c.fg << "/" << c.bg << " " << c.level;
-    }
-    EXPECT_EQ(font->normalColor(-1, 63), 0);
-}
-
-TEST_F(TextFont, CellsPaintTheirBoxOrOnlyTheirInk) {
-    draw(cell(' ', 7, 4, false, true), 16, 24);
-    EXPECT_EQ(changedPixels(), 96);
-    EXPECT_EQ(at(16, 24), 0x000F);
-    EXPECT_EQ(at(23, 35), 0x000F);
-    // Bold takes the ink from the bright row, the paper stays normal; an uncoloured cell
-    // paints only its ink, in white.
-    draw(cell('A', 1, 2, false, true), 100, 100);
-    draw(cell('A', 1, 2, true, true), 200, 100);
-    draw(cell('A', 3, 1, true, false), 300, 100);
-    for (int i = 0; i < 12; ++i) {
-        for (int j = 0; j < 8; ++j) {
-            EXPECT_EQ(at(100 + j, 100 + i), patternInk(i, j) ? 0x7800 : 0x03E0);
-            EXPECT_EQ(at(200 + j, 100 + i), patternInk(i, j) ? 0xF800 : 0x03E0);
-            EXPECT_EQ(at(300 + j, 100 + i), patternInk(i, j) ? 0x7BEF : kUntouched);
+        font.setClipRect(0, 0, clip ? 100 : 640, clip ? 100 : 480);
+        const CharCell cell{uint8_t(ch), fg, bg, uint8_t(bold), 0, 0, uint8_t(coloured)};
+        font.drawGlyph(frame.data(), 640, cell, x, y, level);
+        std::vector<uint16_t> expected, drawn;
+        for (int i = 0; i < 12 && ink + paper != "--"; ++i) {
+            for (int j = 0; j < 8; ++j) {
+                const std::string& want = i == 1 || (i == 0 && (ch >> j & 1)) ? ink : paper;
+                expected.push_back(want == "-" ? kUntouched : std::stoi(want, nullptr, 16));
+                drawn.push_back(frame[(y + i) * 640 + x + j]);
+            }
         }
+        EXPECT_EQ(drawn, expected) << line;
+        EXPECT_EQ(changedPixels(), std::count_if(expected.begin(), expected.end(),
+                                                 [](int p) { return p != kUntouched; }))
+            << line;
     }
-    // Control codes draw nothing, even coloured.
-    frame.assign(640 * 480, kUntouched);
-    for (uint8_t ch : {9, 10, 13, 27}) draw(cell(ch, 7, 4, false, true), 0, 0);
-    EXPECT_EQ(changedPixels(), 0);
-}
-
-TEST_F(TextFont, CellsAreDrawnWholeOrNotAtAll) {
-    // The frame's edges, then the clip rectangle (0, 0, 100, 100), whose coarse test rejects
-    // a cell by its top left only.
-    const struct {
-        int x, y, changed;
-        bool clip;
-    } cases[] = {{632, 468, 96, false}, {633, 0, 0, false}, {0, 469, 0, false},
-                 {-1, 0, 0, false},     {0, -1, 0, false},  {100, 0, 0, true},
-                 {0, 101, 0, true},     {99, 100, 96, true}};
-    for (const auto& c : cases) {
-        if (c.clip) font->setClipRect(0, 0, 100, 100);
-        frame.assign(640 * 480, kUntouched);
-        draw(cell(219, 7, 0, true, true), c.x, c.y);
-        EXPECT_EQ(changedPixels(), c.changed) << c.x << "," << c.y;
-        if (c.changed) {
-            EXPECT_EQ(at(c.x + 7, c.y + 11), 0xFFFF);
-        }
-    }
+    EXPECT_EQ(cases, 35);
 }
 
 TEST_F(TextFont, FontsWithoutTheWholeGlyphGridAreUnusableAndDrawNothing) {
@@ -143,11 +69,89 @@ TEST_F(TextFont, FontsWithoutTheWholeGlyphGridAreUnusableAndDrawNothing) {
     for (BitmapFont* f : {&missing, &small}) {
         EXPECT_FALSE(f->usable());
         f->setCharMap(charMapRows, kCellWidth, kCellHeight);
-        f->drawGlyph(frame.data(), 640, cell(255, 7, 1, false, true), 0, 0, 63);
-        f->drawGlyph(frame.data(), 640, cell('A', 7, 1, false, true), 8, 0, 63);
+        f->drawGlyph(frame.data(), 640, {255, 7, 1, 0, 0, 0, 1}, 0, 0, 63);
+        f->drawGlyph(frame.data(), 640, {'A', 7, 1, 0, 0, 0, 1}, 8, 0, 63);
         EXPECT_EQ(f->colorTable[15][63], 0xFFFF);  // the colour table exists even so
     }
     EXPECT_EQ(changedPixels(), 0);
+}
+
+using testing::BmpLayout;
+using testing::makeBmp;
+
+class TextBmp : public testing::ScratchDir {};
+
+std::vector<std::vector<uint8_t>> picture(int width, int height) {
+    std::vector<std::vector<uint8_t>> rows(height, std::vector<uint8_t>(width));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) rows[y][x] = uint8_t(y * 16 + x + 1);
+    return rows;
+}
+
+TEST_F(TextBmp, RowsComeTopFirstWhateverTheirOrderInTheFile) {
+    const auto rows = picture(5, 3);
+    BmpLayout small{4, 2};  // with a colour table of two entries, which is skipped
+    small.coloursUsed = small.paletteEntries = 2;
+    writeFile("up.bmp", makeBmp({5, 3}, rows));
+    writeFile("down.bmp", makeBmp({5, -3}, rows));
+    writeFile("small.bmp", makeBmp(small, picture(4, 2)));
+    BmpImage up, down, two;
+    ASSERT_EQ(loadBmp("up.bmp", up), BmpResult::loaded);
+    ASSERT_EQ(loadBmp("down.bmp", down), BmpResult::loaded);
+    ASSERT_EQ(loadBmp("small.bmp", two), BmpResult::loaded);
+    EXPECT_EQ(up.height, 3);
+    EXPECT_EQ(down.height, -3);
+    EXPECT_EQ(up.stride, 8);  // 5 bytes rounded up to a multiple of 4
+    ASSERT_EQ(up.pixels.size(), 24u);
+    EXPECT_EQ(up.pixels, down.pixels);
+    // Row 0 is the top row of the picture: its first pixel is 1, row 2 starts with 33.
+    EXPECT_EQ(up.pixels[0], 1);
+    EXPECT_EQ(up.pixels[2 * 8 + 4], 2 * 16 + 4 + 1);
+    EXPECT_EQ(two.pixels, (std::vector<uint8_t>{1, 2, 3, 4, 17, 18, 19, 20}));
+}
+
+TEST_F(TextBmp, UnsupportedHeadersAndAbsurdSidesGiveAnEmptyImage) {
+    const auto rows = picture(8, 2);
+    auto file = [&rows](BmpLayout layout, std::initializer_list<std::pair<int, uint8_t>> bytes) {
+        auto out = makeBmp(layout, rows);
+        for (auto [at, value] : bytes) out[size_t(at)] = value;
+        return out;
+    };
+    BmpLayout fourBit{8, 2}, compressed{8, 2}, twoPlanes{8, 2};
+    fourBit.bitsPerPixel = 4;
+    fourBit.paletteEntries = 16;
+    compressed.compression = 1;
+    twoPlanes.planes = 2;
+    auto truncated = makeBmp({8, 2}, rows);
+    truncated.pop_back();  // the last row is incomplete
+    writeFile("4bit.bmp", makeBmp(fourBit, rows));
+    writeFile("rle.bmp", makeBmp(compressed, rows));
+    writeFile("planes.bmp", makeBmp(twoPlanes, rows));
+    writeFile("sig.bmp", file({8, 2}, {{0, 'X'}}));
+    writeFile("short.bmp", truncated);
+    writeFile("tiny.bmp", std::string_view("BM"));
+    writeFile("huge.bmp", file({8, 2}, {{14 + 8, 0xFF}, {14 + 11, 0x7F}}));  // height 0x7FFFFF02
+    writeFile("wide.bmp", file({8, 2}, {{14 + 4, 0}, {14 + 7, 0x80}}));      // width -2^31
+    for (const char* name : {"4bit.bmp", "rle.bmp", "planes.bmp", "sig.bmp", "short.bmp",
+                             "tiny.bmp", "huge.bmp", "wide.bmp"}) {
+        BmpImage image;
+        image.width = 99;
+        EXPECT_EQ(loadBmp(name, image), BmpResult::unsupported) << name;
+        EXPECT_EQ(image.width, 0) << name;
+        EXPECT_EQ(image.height, 0) << name;
+        EXPECT_TRUE(image.pixels.empty()) << name;
+    }
+}
+
+TEST_F(TextBmp, NamesAreFoundWhateverTheLetterCaseAndMissingFilesCannotOpen) {
+    std::filesystem::create_directories("Data/System");
+    writeFile("Data/System/Font.BMP", makeBmp({4, 1}, picture(4, 1)));
+    std::filesystem::create_directory("folder.bmp");
+    BmpImage image;
+    EXPECT_EQ(loadBmp("data\\system\\font.bmp", image), BmpResult::loaded);
+    EXPECT_EQ(loadBmp("none.bmp", image), BmpResult::cannotOpen);
+    EXPECT_EQ(loadBmp("folder.bmp", image), BmpResult::cannotOpen);
+    EXPECT_TRUE(image.pixels.empty());
 }
 
 // The font the viewer ships: every printable code has a glyph, blocks and shades fill their
@@ -160,25 +164,18 @@ TEST(TextShippedFont, GlyphsBlocksAndLines) {
     ASSERT_EQ(image.width, 128);
     ASSERT_EQ(image.rows(), 192);
     EXPECT_TRUE(BitmapFont(path).usable());
-    auto ink = [&](int code, int row, int column) {
-        const int x = kCellWidth * (code % 16) + column, y = kCellHeight * (code / 16) + row;
-        return image.pixels[size_t(y) * image.stride + x] != 0;
-    };
-    auto inRow = [&](int code, int row) {
+    // The inked pixels of a code's cell in rows [r0, r1) and columns [c0, c1).
+    auto inked = [&](int code, int r0, int r1, int c0, int c1) {
         int n = 0;
-        for (int c = 0; c < 8; ++c) n += ink(code, row, c);
+        for (int r = r0, y = kCellHeight * (code / 16); r < r1; ++r)
+            for (int c = c0, x = kCellWidth * (code % 16); c < c1; ++c)
+                n += image.pixels[size_t(y + r) * image.stride + x + c] != 0;
         return n;
     };
-    auto inColumn = [&](int code, int column) {
-        int n = 0;
-        for (int r = 0; r < 12; ++r) n += ink(code, r, column);
-        return n;
-    };
-    auto total = [&](int code) {
-        int n = 0;
-        for (int r = 0; r < 12; ++r) n += inRow(code, r);
-        return n;
-    };
+    auto ink = [&](int code, int r, int c) { return inked(code, r, r + 1, c, c + 1) > 0; };
+    auto inRow = [&](int code, int r) { return inked(code, r, r + 1, 0, 8); };
+    auto inColumn = [&](int code, int c) { return inked(code, 0, 12, c, c + 1); };
+    auto total = [&](int code) { return inked(code, 0, 12, 0, 8); };
     for (int code = 0; code < 255; ++code) EXPECT_EQ(total(code) > 0, code > 32) << code;
     for (int r = 0; r < 12; ++r) {
         EXPECT_EQ(inRow(219, r), 8);               // full block

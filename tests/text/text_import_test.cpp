@@ -1,6 +1,6 @@
 // The text import: the cases of data/cases.txt (plain copying, escape sequences, line ends,
 // the DOS wrap at column 80, the limits that keep writes in the block, art records, refused
-// files), a long art line checked cell by cell, and the parameter, scan and record helpers.
+// files, a long art line), and the parameter and scan helpers.
 #include "text/text_import.h"
 
 #include "../support/scratch_dir.h"
@@ -63,20 +63,7 @@ TEST_F(TextImportTest, FilesGiveTheirRowsAndCells) {
     });
 }
 
-TEST_F(TextImportTest, LongArtLineKeepsEveryCellAndColour) {
-    // longline.ans: 125 runs of 70 letters without a line feed, the letter and the colour
-    // changing with each run.
-    ASSERT_TRUE(importTextFile(std::string(QVL_TEST_DATA) + "/longline.ans", platform, result));
-    constexpr int kChars = 125 * 70;
-    EXPECT_EQ(result.lineCount, kChars / 80 + 1);
-    for (int k = 0; k < kChars; ++k) {
-        const CharCell& c = cell(k / 80, k % 80);
-        ASSERT_EQ(c.ch, 'a' + k / 70 % 26) << k;
-        ASSERT_EQ(c.fg, 1 + k / 70 % 7) << k;
-    }
-}
-
-TEST(TextImportHelpers, ParamsScanAndArtRecord) {
+TEST(TextImportHelpers, ParamsAndScan) {
     // Parameters split at semicolons, empty ones 0, at most eleven, each held to a limit.
     const std::pair<const char*, std::vector<int32_t>> params[] = {
         {"", {0}},
@@ -94,22 +81,6 @@ TEST(TextImportHelpers, ParamsScanAndArtRecord) {
     EXPECT_EQ(scan.escapePairs, 2);
     EXPECT_EQ(scanTextFile("").lines, 0);
     EXPECT_EQ(scanTextFile("x\n").lines, 1);
-
-    // The record is 128 bytes; its byte 104 counts the comment lines of 64 bytes before it,
-    // which follow a 5-byte "COMNT".
-    std::string record = "SAUCE00" + std::string(121, ' '), comments = record;
-    record[104] = 1;
-    comments[104] = 2;
-    const std::string comment = "COMNT" + std::string(64, 'c');
-    const std::pair<std::string, std::string> cases[] = {
-        {"ab\n" + record, "ab\n"},
-        {"ab\n" + comment + record, "ab\n"},
-        {"ab\x1a" + std::string("junk") + comment + record, "ab"},
-        {"ab\x1a" + std::string("junk"), "ab"},
-        // A comment count without its block leaves the bytes before the record alone.
-        {"xyz" + comments, "xyz"},
-    };
-    for (const auto& [bytes, trimmed] : cases) EXPECT_EQ(trimArtRecord(bytes), trimmed);
 }
 
 }  // namespace
