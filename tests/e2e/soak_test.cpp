@@ -10,6 +10,7 @@
 #include <random>
 #include <set>
 
+#include "../support/file_bytes.h"
 #include "../support/scratch_dir.h"
 #include "app/viewer.h"
 #include "base/virtual_keys.h"
@@ -36,14 +37,13 @@ TEST_F(SoakTest, RandomKeysForALongTimeLeaveItDrawingAndPlaying) {
     // The demo, with the menu's Quit entry leading home instead: a random Return on it must not
     // end the soak early.
     std::filesystem::copy(QVL_SOURCE_DIR "/demo", dir(), std::filesystem::copy_options::recursive);
-    std::ifstream in(kScriptName, std::ios::binary);
-    std::string script((std::istreambuf_iterator<char>(in)), {});
+    const std::vector<uint8_t> bytes = readBytes(kScriptName);
+    std::string script(bytes.begin(), bytes.end());
     ASSERT_NE(script.find(" exit now"), std::string::npos);
     writeFile(kScriptName, script.replace(script.find(" exit now"), 9, " jump 0"));
     const char* seconds = std::getenv("QVL_SOAK_SECONDS");
     const uint64_t totalMs =
         1000 * (seconds ? std::clamp(std::atoll(seconds), 60LL, 86400LL) : 120);
-
     HeadlessPlatform platform;
     platform.frameMs = 16;
     platform.keptAudioFrames = kMixRate * 2;
@@ -71,17 +71,16 @@ TEST_F(SoakTest, RandomKeysForALongTimeLeaveItDrawingAndPlaying) {
     // The end: once any fade is over (it holds bindings back), the next song, which turns the
     // music on; two seconds later a count of frames and sound, two more, and F12.
     uint64_t framesBefore = 0, audioBefore = 0;
-    const HeadlessStep end[] = {{Kind::wait, 1000, {}},
-                                {Kind::key, 'N', {}},
-                                {Kind::wait, 2000, {}},
-                                {Kind::call, 0,
-                                 [&] {
-                                     framesBefore = platform.framesPresented();
-                                     audioBefore = platform.audioFramesPlayed();
-                                 }},
-                                {Kind::wait, 2000, {}},
-                                {Kind::key, kVkF12, {}}};
-    platform.steps.insert(platform.steps.end(), std::begin(end), std::end(end));
+    auto count = [&] {
+        framesBefore = platform.framesPresented();
+        audioBefore = platform.audioFramesPlayed();
+    };
+    platform.steps.insert(platform.steps.end(), {{Kind::wait, 1000, {}},
+                                                 {Kind::key, 'N', {}},
+                                                 {Kind::wait, 2000, {}},
+                                                 {Kind::call, 0, count},
+                                                 {Kind::wait, 2000, {}},
+                                                 {Kind::key, kVkF12, {}}});
 
     ASSERT_EQ(runViewer(platform), 0);
     EXPECT_TRUE(platform.messages().empty());
