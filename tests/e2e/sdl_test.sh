@@ -1,24 +1,47 @@
 #!/usr/bin/env bash
-# The viewer in a real window under Xvfb: the window's title and size, pixels of its picture,
-# F12 ends it with 0, the window manager's close ends it with 0, and a missing script ends it
-# with 1 before any window exists.
-# usage: xvfb_window_test.sh VIEWER WM_CLOSE DEMO_DIR
+# The viewer on SDL2, run in a copy of the demo.
+# "audio": with the disk audio driver the ring device writes what it plays to a file, which must
+# hold the start song (not silence); with no usable audio driver the viewer still runs normally.
+# "window", under Xvfb: the window's title and size, pixels of its picture, F12 ends it with 0,
+# the window manager's close ends it with 0, a missing script ends it with 1 before any window.
+# usage: sdl_test.sh audio VIEWER DEMO_DIR | sdl_test.sh window VIEWER DEMO_DIR WM_CLOSE
 set -u
-viewer=$1 wm_close=$2 demo=$3
+mode=$1 viewer=$2 demo=$3 wm_close=${4:-} xvfb=
 fail=0
 check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; fail=1; fi; }
 
 work=$(mktemp -d)
-trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 cp -r "$demo"/. "$work/demo"
+export QVL_NO_MESSAGE_BOXES=1
+# The system's audio, X11, GL and D-Bus libraries keep some allocations until the process ends;
+# our own code's leaks are checked by the headless tests.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+
+if [ "$mode" = audio ]; then
+    cd "$work/demo" || exit 1
+    export SDL_VIDEODRIVER=dummy
+    # timeout's SIGTERM reaches SDL as a quit: the viewer ends through its close path, with 0.
+    SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw" timeout -k 5 --preserve-status 3 "$viewer" 2>/dev/null
+    rc=$?
+    check "the viewer ends with 0 on SIGTERM (got $rc)" '[ "$rc" = 0 ]'
+    bytes=$(stat -c %s "$work/out.raw" 2>/dev/null || echo 0)
+    check "the disk device received about 3 s of audio (got $bytes bytes)" '[ "$bytes" -gt 300000 ]'
+    # Skip the first half second (the ring's first lap of silence), then look for sound.
+    loud=$(tail -c +88201 "$work/out.raw" | od -An -v -td2 -w2 | awk '{ if ($1 > 1000 || $1 < -1000) n++ } END { print n + 0 }')
+    check "it played the start song, not silence ($loud loud samples)" '[ "$loud" -gt 1000 ]'
+    SDL_AUDIODRIVER=nonexistent timeout -k 5 --preserve-status 2 "$viewer" 2>"$work/err.txt"
+    rc=$?
+    check "without audio the viewer still runs and ends with 0 (got $rc)" '[ "$rc" = 0 ]'
+    check "and shows no message" '! grep -q "morrowick" "$work/err.txt"'
+    exit $fail
+fi
+
 # A display of our own: Xvfb picks a free number and writes it to the pipe.
 exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
 xvfb=$!
 read -r -t 10 number <&3 || { echo "FAILED: Xvfb did not start"; exit 1; }
-export DISPLAY=:$number QVL_NO_MESSAGE_BOXES=1 SDL_AUDIODRIVER=dummy
-# The X11, GL and D-Bus libraries keep some allocations until the process ends; our own code's
-# leaks are checked by the headless tests.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+export DISPLAY=:$number SDL_AUDIODRIVER=dummy
 
 # Runs the viewer in the demo copy and sets wid to its window (empty without one); then ACTION
 # runs, and rc is the exit code (999 when the viewer did not end within 5 s).
@@ -50,5 +73,4 @@ rm "$work/demo/qvl.mag"
 run_viewer 'echo "FAILED: a window without a script"; fail=1'
 check "without qvl.mag it exits with 1 (got $rc)" '[ "$rc" = 1 ]'
 check "and says why" 'grep -q "script could not be loaded! terminating..." "$work/err.txt"'
-
 exit $fail
