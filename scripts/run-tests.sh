@@ -27,5 +27,5 @@ echo "== fuzzing, 60 s a reader"
 echo "== tsan build (the tests that run the viewer's threads)"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j "$jobs" --target app_test e2e_viewer_run_test magshot xm2wav \
-    sound_wave_output_test runtime_test
-ctest --preset tsan -j "$jobs" -R '^(ViewerTest|ViewerRunTest|DemoTest|SoundWaveOutput|KeyTest|FadeTest)\.'
+    sound_test runtime_test
+ctest --preset tsan -j "$jobs" -R '^(ViewerTest|ViewerRunTest|SoundWaveOutput|MagazineTest)\.'

@@ -3,8 +3,8 @@
 // cells' attributes. Each case runs in a directory of its own, with its "file" sections
 // written there, its "copy" folders of data/ copied there, and its "script" section as
 // "qvl.mag" ("name" reads another script name).
+#include "../support/case_file.h"
 #include "../support/scratch_dir.h"
-#include "../text/case_file.h"
 #include "platform/headless/headless_platform.h"
 #include "script/script_reader.h"
 

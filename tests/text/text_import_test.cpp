@@ -3,8 +3,8 @@
 // files, a long art line), and the parameter and scan helpers.
 #include "text/text_import.h"
 
+#include "../support/case_file.h"
 #include "../support/scratch_dir.h"
-#include "case_file.h"
 #include "platform/headless/headless_platform.h"
 
 namespace qvl {
