@@ -97,10 +97,12 @@ TEST_F(ScriptCases, ScriptsGiveTheirMessagesAndModels) {
                 writeFile(s.argument, testing::decode(s.body));
             else if (s.kind == "script")
                 writeFile(kScriptName, testing::decode(s.body));
-            else if (s.kind == "copy")
-                std::filesystem::copy(std::string(QVL_TEST_DATA) + "/" + s.argument, ".",
-                                      std::filesystem::copy_options::recursive);
-            else if (s.kind == "name")
+            else if (s.kind == "copy") {  // entry by entry: MinGW's copy refuses "." as target
+                for (const auto& entry : std::filesystem::directory_iterator(
+                         std::string(QVL_TEST_DATA) + "/" + s.argument))
+                    std::filesystem::copy(entry.path(), entry.path().filename(),
+                                          std::filesystem::copy_options::recursive);
+            } else if (s.kind == "name")
                 model.scriptName = s.argument;
         }
         const size_t before = platform.messages().size();
