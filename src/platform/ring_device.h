@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace qvl {
@@ -17,6 +18,10 @@ class RingDevice {
     // The thread that polls the device is about to stop: a device whose clock holds that
     // thread's sleeps lets them end at once from now on.
     virtual void stopping() {}
+    // Said once, right after the open, when no thread will poll the device: step is the
+    // output's look at it, which whoever opened the output runs from now on. A device whose
+    // clock waits for the polling thread stops waiting for one.
+    virtual void unpolled(std::function<void()> step) { (void)step; }
 };
 
 // Opens ring devices.

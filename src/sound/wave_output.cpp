@@ -1,5 +1,6 @@
-// The output thread: one position look, at most one block fill, a 2 ms sleep, again. Filling
-// the block that has just finished keeps the ring about 19 blocks (380 ms) ahead of the listener.
+// The output's step: one position look, at most one block fill. The output thread takes it every
+// 2 ms. Filling the block that has just finished keeps the ring about 19 blocks (380 ms) ahead
+// of the listener.
 #include "sound/wave_output.h"
 
 #include <cstring>
@@ -22,7 +23,7 @@ bool mayFillBlock(int next, int current, int blockCount) {
     return next != current && (next <= previous || (previous == 0 && next != 1));
 }
 
-bool WaveOutput::openWaveOutput(int rate) {
+bool WaveOutput::openWaveOutput(int rate, OutputDriver driver) {
     if (!context_.files.complete()) return false;
     closeWaveOutput();
     if (rate < minMixRate || rate > 384000) return false;  // guard: rates no device plays
@@ -42,32 +43,38 @@ bool WaveOutput::openWaveOutput(int rate) {
         return false;
     }
     stopRequest_ = false;
-    threadEnded_ = false;
+    threadEnded_ = driver != OutputDriver::thread;  // no thread ever starts for a caller
     blocksFilled_ = 0;
     lowestLead_ = sizes_.blockCount;
     lateBlocks_ = 0;
-    thread_ = std::thread(&WaveOutput::outputThreadMain, this);
+    played_ = 0;
+    lastCount_ = 0;
+    if (driver == OutputDriver::thread)
+        thread_ = std::thread(&WaveOutput::outputThreadMain, this);
+    else
+        device_->unpolled([this] { outputStep(); });
+    return true;
+}
+
+bool WaveOutput::outputStep() {
+    const WaveOutputSizes& s = sizes_;
+    const uint32_t count = device_->bytesPlayed();
+    played_ += static_cast<uint32_t>(count - lastCount_);  // guard: no jump when it wraps
+    lastCount_ = count;
+    const int current =
+        static_cast<int>((played_ / kSoundFrameBytes) % static_cast<uint64_t>(s.ringFrames)) /
+        s.framesPerBlock;
+    if (!mayFillBlock(nextBlock_, current, s.blockCount)) return false;
+    noteLead((nextBlock_ - current + s.blockCount) % s.blockCount);
+    fillBlock(context_, ring_.get(), mixArea_, nextBlock_ * s.framesPerBlock, s.framesPerBlock);
+    nextBlock_ = (nextBlock_ + 1) % s.blockCount;
+    blocksFilled_.fetch_add(1, std::memory_order_relaxed);
     return true;
 }
 
 void WaveOutput::outputThreadMain() {
-    const WaveOutputSizes s = sizes_;
-    uint64_t played = 0;  // bytes, the device's 32-bit counter widened across its wraps
-    uint32_t lastCount = 0;
     while (!stopRequest_.load(std::memory_order_acquire)) {
-        const uint32_t count = device_->bytesPlayed();
-        played += static_cast<uint32_t>(count - lastCount);  // guard: no jump when it wraps
-        lastCount = count;
-        const int current =
-            static_cast<int>((played / kSoundFrameBytes) % static_cast<uint64_t>(s.ringFrames)) /
-            s.framesPerBlock;
-        if (mayFillBlock(nextBlock_, current, s.blockCount)) {
-            noteLead((nextBlock_ - current + s.blockCount) % s.blockCount);
-            fillBlock(context_, ring_.get(), mixArea_, nextBlock_ * s.framesPerBlock,
-                      s.framesPerBlock);
-            nextBlock_ = (nextBlock_ + 1) % s.blockCount;
-            blocksFilled_.fetch_add(1, std::memory_order_relaxed);
-        }
+        outputStep();
         clock_.sleepMs(kPollMillis);
     }
     threadEnded_.store(true, std::memory_order_release);

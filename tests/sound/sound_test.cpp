@@ -188,6 +188,38 @@ TEST(SoundWaveOutput, FirstFillAndTheFirstLapOfSilence) {
     EXPECT_FALSE(context.voicePool);  // closing released the voices
 }
 
+// What the device plays in the first 30 blocks of a song whose output is driven one way or the
+// other: by hand, one step every 2 virtual ms, or by the output thread.
+std::vector<int16_t> playedWhenDriven(OutputDriver driver) {
+    HeadlessPlatform platform;
+    PlayerContext context;
+    XmModule m = songOf(1, 64);
+    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
+    put(m, 0, 8, 0, {noteC4 + 5, 1, 0, 0, 0});
+    std::vector<uint8_t> bytes = buildXm(m);
+    Song* song = loadBytes(context, bytes);
+    WaveOutput output(platform, platform, context);
+    if (!song || !output.openWaveOutput(kMixRate, driver) || !startSong(context, song)) return {};
+    int filled = 0;
+    for (int ms = 2; ms <= 600; ms += 2) {
+        platform.setClock(ms);
+        if (driver == OutputDriver::caller) filled += output.outputStep();
+    }
+    if (driver == OutputDriver::caller) {
+        EXPECT_EQ(uint64_t(filled), output.blocksFilled());
+    }
+    freeSong(context, song);
+    return platform.playedAudio();
+}
+
+TEST(SoundWaveOutput, StepsByHandFillTheRingAsTheThreadDoes) {
+    const std::vector<int16_t> byHand = playedWhenDriven(OutputDriver::caller);
+    ASSERT_EQ(byHand.size(), 2u * 44100 * 600 / 1000);
+    // the song's notes after the first lap of silence: the steps did fill the ring
+    EXPECT_FALSE(silent(&byHand[2 * 17680], &byHand[2 * 26000]));
+    EXPECT_EQ(byHand, playedWhenDriven(OutputDriver::thread));
+}
+
 TEST(SoundWaveOutput, NoDeviceOrNoFileCallbacksNoOutput) {
     HeadlessPlatform platform, bare;
     platform.soundWorks = false;
