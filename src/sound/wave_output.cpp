@@ -43,16 +43,17 @@ bool WaveOutput::openWaveOutput(int rate, OutputDriver driver) {
         return false;
     }
     stopRequest_ = false;
-    threadEnded_ = driver != OutputDriver::thread;  // no thread ever starts for a caller
     blocksFilled_ = 0;
     lowestLead_ = sizes_.blockCount;
     lateBlocks_ = 0;
     played_ = 0;
     lastCount_ = 0;
-    if (driver == OutputDriver::thread)
+    const bool threaded = driver == OutputDriver::thread && !device_->runsOutputStep();
+    threadEnded_ = !threaded;
+    if (threaded)
         thread_ = std::thread(&WaveOutput::outputThreadMain, this);
     else
-        device_->unpolled([this] { outputStep(); });
+        device_->unpolled([this] { return outputStep(); });
     return true;
 }
 
