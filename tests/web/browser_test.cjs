@@ -96,6 +96,15 @@ async function main() {
     // the canvas is scaled by a whole multiple that fits: 2 in 1400 x 1000
     const width = await page.$eval('#screen', (c) => c.getBoundingClientRect().width);
     if (width !== 1280) throw new Error(`canvas shown ${width} pixels wide, not 1280`);
+    // Alt+Enter is the page's full-screen key: the menu must not see a Return
+    await page.keyboard.down('Alt');
+    await page.keyboard.press('Enter');
+    await page.keyboard.up('Alt');
+    await page.waitForFunction(() => document.fullscreenElement !== null, {timeout: 5000});
+    await new Promise((resolve) => setTimeout(resolve, 500));
+    if (!(await canvasPixels(page)).equals(widened(path.join(frames, 'home.raw'))))
+      throw new Error('Alt+Enter reached the magazine');
+    await page.evaluate(() => document.exitFullscreen());
     for (const key of ['ArrowDown', 'ArrowDown', 'Enter']) await page.keyboard.press(key);
     await expectCanvas(page, 'third');
     if (await page.$eval('#hint', (h) => !h.hidden)) throw new Error('the hint stayed after a key');

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <string>
 
+#include "base/virtual_keys.h"
 #include "platform/rgb565.h"
 #include "platform/sound_frame.h"
 #include "platform/web/web_keys.h"
@@ -32,6 +33,10 @@ EM_JS(void, jsShowMessage, (const char* text), {
     const message = UTF8ToString(text);
     console.error('morrowick: ' + message);
     if (window.qvlPage) window.qvlPage.showMessage(message);
+});
+
+EM_JS(void, jsToggleFullScreen, (), {
+    if (window.qvlPage) window.qvlPage.toggleFullScreen();
 });
 
 EM_JS(void, jsWindowShown, (), {
@@ -87,6 +92,11 @@ EM_BOOL onKeyDown(int, const EmscriptenKeyboardEvent* event, void* platform) {
     self->gesture();
     const int vk = virtualKeyFromCode(event->code);
     if (vk == 0) return EM_FALSE;
+    // Alt+Enter is the page's own full-screen key: no magazine can bind Alt combinations.
+    if (vk == kVkReturn && event->altKey) {
+        if (!event->repeat) jsToggleFullScreen();
+        return EM_TRUE;
+    }
     self->keyPressed(vk);
     return suppressBrowserAction(vk) ? EM_TRUE : EM_FALSE;
 }
