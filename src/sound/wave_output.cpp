@@ -58,6 +58,7 @@ bool WaveOutput::openWaveOutput(int rate, OutputDriver driver) {
 }
 
 bool WaveOutput::outputStep() {
+    if (!device_) return false;  // guard: a step after the close
     const WaveOutputSizes& s = sizes_;
     const uint32_t count = device_->bytesPlayed();
     played_ += static_cast<uint32_t>(count - lastCount_);  // guard: no jump when it wraps

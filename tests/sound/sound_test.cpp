@@ -205,10 +205,12 @@ std::vector<int16_t> playedWhenDriven(OutputDriver driver) {
         platform.setClock(ms);
         if (driver == OutputDriver::caller) filled += output.outputStep();
     }
+    freeSong(context, song);
     if (driver == OutputDriver::caller) {
         EXPECT_EQ(uint64_t(filled), output.blocksFilled());
+        output.closeWaveOutput();
+        EXPECT_FALSE(output.outputStep());  // nothing left to look at
     }
-    freeSong(context, song);
     return platform.playedAudio();
 }
 
