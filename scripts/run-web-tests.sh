@@ -16,4 +16,4 @@ trap 'rm -rf "$frames"' EXIT
 # The home page after its fade; then Down Down Return: the third chapter after its fade.
 build/release/tools/magshot/magshot --dir demo --wait 3000 --shot "$frames/home.raw" \
     --key 40 --key 40 --key 13 --wait 3000 --shot "$frames/third.raw"
-node tests/web/browser_test.cjs build/web/www "$frames"
+node tests/web/browser_test.cjs build/web/www build/web/quorvel-demo.html "$frames"

@@ -1,7 +1,8 @@
 // The web build in a real browser: headless chromium, driven by puppeteer-core, loads the
 // packed demo from a local server and the canvas is compared, pixel for pixel, with the frame
 // the headless backend draws after the same keys (magshot's raw frames, widened here).
-// usage: node browser_test.cjs WWW_DIR FRAMES_DIR
+// The single-file page is opened from file:// and shows the same home page.
+// usage: node browser_test.cjs WWW_DIR SINGLE_HTML FRAMES_DIR
 // FRAMES_DIR holds home.raw (the home page after its fade) and third.raw (after Down Down
 // Return and the fade).
 'use strict';
@@ -11,7 +12,7 @@ const os = require('os');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
 
-const [www, frames] = process.argv.slice(2);
+const [www, single, frames] = process.argv.slice(2);
 const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
                '.data': 'application/octet-stream'};
 
@@ -39,6 +40,15 @@ function widened(file) {
     rgba.set([(r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2), 255], 4 * i);
   }
   return rgba;
+}
+
+// A new page that collects console errors into errors.
+async function openPage(browser, errors) {
+  const page = await browser.newPage();
+  page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
+  page.on('pageerror', (e) => errors.push(e.message));
+  await page.setViewport({width: 1400, height: 1000});
+  return page;
 }
 
 async function canvasPixels(page) {
@@ -75,10 +85,7 @@ async function main() {
   });
   const errors = [];
   try {
-    const page = await browser.newPage();
-    page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
-    page.on('pageerror', (e) => errors.push(e.message));
-    await page.setViewport({width: 1400, height: 1000});
+    const page = await openPage(browser, errors);
     // counts the samples the ring device hands to the browser, and those that are not silent
     await page.evaluateOnNewDocument(() => {
       window.qvlHeard = {samples: 0, sounding: 0};
@@ -93,6 +100,8 @@ async function main() {
     });
     await page.goto(`http://127.0.0.1:${server.address().port}/`);
     await expectCanvas(page, 'home');
+    // the demo's home page is called "contents" in its script
+    if ((await page.title()) !== 'contents') throw new Error(`title "${await page.title()}"`);
     // the canvas is scaled by a whole multiple that fits: 2 in 1400 x 1000
     const width = await page.$eval('#screen', (c) => c.getBoundingClientRect().width);
     if (width !== 1280) throw new Error(`canvas shown ${width} pixels wide, not 1280`);
@@ -112,8 +121,13 @@ async function main() {
     await page.waitForFunction(() => window.qvlHeard.sounding > 0, {timeout: 5000});
     await page.keyboard.press('F12');
     await page.waitForFunction(() => !document.getElementById('ended').hidden, {timeout: 5000});
+    const file = await openPage(browser, errors);
+    await file.goto('file://' + path.resolve(single));
+    await expectCanvas(file, 'home');
+    if ((await file.title()) !== 'contents') throw new Error('the single file has another title');
     if (errors.length) throw new Error('console errors: ' + errors.join(' | '));
-    console.log('web: home page, third chapter and the end as on the headless backend; music');
+    console.log('web: home page, third chapter and the end as on the headless backend; music;');
+    console.log('     the single file from the disk');
   } finally {
     await browser.close();
     server.close();
