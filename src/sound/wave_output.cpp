@@ -29,6 +29,7 @@ bool WaveOutput::openWaveOutput(int rate, OutputDriver driver) {
     if (rate < minMixRate || rate > 384000) return false;  // guard: rates no device plays
 
     sizes_ = waveOutputSizes(rate);
+    rate_ = rate;
     ring_ = std::make_unique<int16_t[]>(static_cast<size_t>(sizes_.ringFrames) * 2);  // zeroed
     // Float pairs, the start rounded up to 16 bytes for the mixer's vector work.
     mixAreaStorage_ = std::make_unique<float[]>(static_cast<size_t>(sizes_.ringFrames) * 2 + 64);
@@ -63,6 +64,7 @@ bool WaveOutput::outputStep() {
     const uint32_t count = device_->bytesPlayed();
     played_ += static_cast<uint32_t>(count - lastCount_);  // guard: no jump when it wraps
     lastCount_ = count;
+    if (waiting_ && played_ >= waitUntil_) takeWaiting()();
     const int current =
         static_cast<int>((played_ / kSoundFrameBytes) % static_cast<uint64_t>(s.ringFrames)) /
         s.framesPerBlock;
@@ -72,6 +74,13 @@ bool WaveOutput::outputStep() {
     nextBlock_ = (nextBlock_ + 1) % s.blockCount;
     blocksFilled_.fetch_add(1, std::memory_order_relaxed);
     return true;
+}
+
+void WaveOutput::afterPlayed(uint32_t ms, std::function<void()> then) {
+    if (!device_) return;
+    const uint64_t now = played_ + static_cast<uint32_t>(device_->bytesPlayed() - lastCount_);
+    waitUntil_ = now + uint64_t{ms} * static_cast<uint64_t>(rate_) / 1000 * kSoundFrameBytes;
+    waiting_ = std::move(then);
 }
 
 void WaveOutput::outputThreadMain() {
@@ -103,6 +112,7 @@ void WaveOutput::closeWaveOutput() {
     { std::lock_guard lock(context_.mixBusy); }  // no fill may be left running
     device_.reset();                             // the device stops reading the ring before it goes
     if (ring_) closeVoices(context_);
+    waiting_ = nullptr;
     mixArea_ = nullptr;
     mixAreaStorage_.reset();
     ring_.reset();

@@ -6,8 +6,10 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <thread>
+#include <utility>
 
 #include "platform/clock.h"
 #include "platform/ring_device.h"
@@ -76,6 +78,15 @@ class WaveOutput {
     // One look at the device: reads the play position and fills at most one block. Only the
     // output's driver calls it, never two threads at once. True when it filled a block.
     bool outputStep();
+    // True when the output thread polls the device (see openWaveOutput).
+    bool threaded() const { return thread_.joinable(); }
+    // For a caller without threads, which cannot sleep through a pause while the device plays
+    // on: then runs from the step, before its next fill, once the device has played ms more
+    // than now. One waits at a time (a second replaces the first); the close drops it.
+    void afterPlayed(uint32_t ms, std::function<void()> then);
+    // What waits for afterPlayed, taken out so that it never runs from the step: the caller
+    // runs it at once, or drops it.
+    std::function<void()> takeWaiting() { return std::exchange(waiting_, nullptr); }
     // Blocks filled since the output opened.
     uint64_t blocksFilled() const { return blocksFilled_.load(std::memory_order_relaxed); }
     WaveOutputStats stats() const;
@@ -103,6 +114,9 @@ class WaveOutput {
     int nextBlock_ = 0;    // kept between opens, as the device's blocks are
     uint64_t played_ = 0;  // bytes, the device's 32-bit counter widened across its wraps
     uint32_t lastCount_ = 0;
+    int rate_ = 0;
+    std::function<void()> waiting_;  // see afterPlayed
+    uint64_t waitUntil_ = 0;         // bytes played, as played_ counts them
     std::atomic<uint64_t> blocksFilled_{0};
     std::atomic<int> lowestLead_{0};
     std::atomic<uint64_t> lateBlocks_{0};

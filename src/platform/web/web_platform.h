@@ -29,7 +29,8 @@ class WebPlatform final : public Platform {
     void showMessage(std::string_view text) override;
     void beep() override {}
     uint32_t tickCount() override;
-    // Nothing can wait on the page's only thread; the music goes on from the audio callback.
+    // Nothing can wait on the page's only thread; the music goes on from the audio callback,
+    // and the pause between two songs is waited out there (see MusicControl::afterPause).
     void sleepMs(uint32_t) override {}
     WindowResult createWindow() override;
     // The page's picture is the whole picture there is: full screen shows it as it stands.
