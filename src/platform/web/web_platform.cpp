@@ -6,6 +6,7 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -19,6 +20,8 @@ namespace qvl {
 namespace {
 
 WebPlatform* thePlatform = nullptr;  // the audio callback's way back in
+
+constexpr int kFramesBetweenLooks = 256;
 
 // clang-format off
 EM_JS(void, jsPresent, (const uint8_t* rgba, int width, int height), {
@@ -118,7 +121,10 @@ EM_BOOL onAnimationFrame(double, void* platform) {
 }  // namespace
 
 // The ring as the browser plays it: the frames handed to the audio callback are the frames
-// played, and before each piece the output fills every block it may.
+// played. The output looks at the device every 256 frames of a piece (5.8 ms), as the output
+// thread looks every 2 ms on the desktop, and fills every block it may: a jump of more than a
+// block between two looks (a piece is 2048 frames) could pass the blocks the output may fill
+// and leave a lap of stale frames in the ring.
 class WebPlatform::Device final : public RingDevice {
   public:
     Device(WebPlatform& owner, const int16_t* ring, int frames)
@@ -130,17 +136,22 @@ class WebPlatform::Device final : public RingDevice {
 
     const int16_t* pull(int frames) {
         piece_.resize(2 * static_cast<size_t>(frames));
-        for (int i = 0; i < frames; ++i) {
-            const int16_t* frame = ring_ + 2 * position_;
-            piece_[2 * i] = frame[0];
-            piece_[2 * i + 1] = frame[1];
-            position_ = position_ + 1 == frames_ ? 0 : position_ + 1;
-        }
-        handed_ += static_cast<uint64_t>(frames);
-        // Each step fills at most one block; the ones that have just been played are free now.
-        if (step_)
-            while (step_()) {
+        for (int done = 0; done < frames;) {
+            const int look = std::min(frames - done, kFramesBetweenLooks);
+            for (int i = done; i < done + look; ++i) {
+                const int16_t* frame = ring_ + 2 * position_;
+                piece_[2 * i] = frame[0];
+                piece_[2 * i + 1] = frame[1];
+                position_ = position_ + 1 == frames_ ? 0 : position_ + 1;
             }
+            done += look;
+            handed_ += static_cast<uint64_t>(look);
+            // Each step fills at most one block; the ones that have just been played are free
+            // now, and the frames still to hand lie ahead of them.
+            if (step_)
+                while (step_()) {
+                }
+        }
         return piece_.data();
     }
 
