@@ -15,11 +15,13 @@ const frame = (name) => path.join(frames, name + '.raw');
 async function main() {
   const server = await web.serve(www);
   const errors = [];
+  let firstPicture, firstFromDisk;
   try {
     await web.withBrowser(async (browser) => {
       const page = await web.openPage(browser, errors);
       await page.goto(web.urlOf(server));
       await web.expectCanvas(page, frame('home'));
+      firstPicture = await page.evaluate(() => Module.qvlFirstPicture);
       // the demo's home page is called "contents" in its script
       if ((await page.title()) !== 'contents') throw new Error(`title "${await page.title()}"`);
       // the canvas is scaled by a whole multiple that fits: 2 in 1400 x 1000
@@ -43,11 +45,14 @@ async function main() {
       const file = await web.openPage(browser, errors);
       await file.goto('file://' + path.resolve(single));
       await web.expectCanvas(file, frame('home'));
+      firstFromDisk = await file.evaluate(() => Module.qvlFirstPicture);
       if ((await file.title()) !== 'contents') throw new Error('the single file has another title');
     });
     if (errors.length) throw new Error('console errors: ' + errors.join(' | '));
     console.log('web: home page, third chapter and the end as on the headless backend;');
     console.log('     the single file from the disk');
+    console.log(`web: the first picture ${firstPicture.toFixed(0)} ms after the page's start ` +
+                `(a fresh browser), from the single file ${firstFromDisk.toFixed(0)} ms`);
   } finally {
     server.close();
   }

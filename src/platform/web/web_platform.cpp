@@ -27,6 +27,9 @@ constexpr int kFramesBetweenLooks = 256;
 EM_JS(void, jsPresent, (const uint8_t* rgba, int width, int height), {
     const canvas = document.getElementById('screen');
     if (!canvas) return;
+    // when the first picture reached the canvas, in ms from the page's start (a figure the
+    // browser test prints)
+    if (!Module.qvlFirstPicture) Module.qvlFirstPicture = performance.now();
     if (!Module.qvlContext) Module.qvlContext = canvas.getContext('2d');
     const pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
     Module.qvlContext.putImageData(new ImageData(pixels, width, height), 0, 0);
