@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Packs a magazine folder for the web, beside the viewer's web engine (cmake --preset web &&
-cmake --build --preset web builds it in build/web/engine).
+cmake --build --preset web builds it in build/web/engine). The page's title is the name of the
+magazine's home page, which the engine's page-title.js reads from the script under node.
 
   pack-web.py MAGAZINE_DIR OUT_DIR                 a folder for any static web server:
                                                    index.html, quorvel.js, quorvel.wasm and
@@ -10,14 +11,17 @@ cmake --build --preset web builds it in build/web/engine).
 """
 import argparse
 import base64
+import html
 import json
 import pathlib
 import shutil
+import subprocess
 import sys
 
 ENGINE_DEFAULT = pathlib.Path(__file__).resolve().parent.parent / 'build' / 'web' / 'engine'
 MAGAZINE_MARK = '<!-- magazine -->'
 ENGINE_MARK = '<script src="quorvel.js"></script>'
+TITLE_MARK = '<title>quorvel</title>'
 
 
 def magazine_files(folder):
@@ -31,13 +35,29 @@ def script_text(code):
     return code.replace('</', '<\\/')
 
 
-def page(engine, description, engine_script):
+def home_page_name(engine, folder):
+    """The name of the magazine's home page, read from its script by the viewer's own reader
+    (the engine's page-title.js under node); None when the script does not read or the page
+    has no name."""
+    node = shutil.which('node') or shutil.which('nodejs')
+    helper = (engine / 'page-title.js').resolve()
+    if not node or not helper.is_file():
+        return None
+    run = subprocess.run([node, str(helper)], cwd=folder, capture_output=True, text=True)
+    if run.returncode != 0:
+        sys.stderr.write(run.stderr)
+        return None
+    return run.stdout.rstrip('\n') or None
+
+
+def page(engine, description, engine_script, title):
     template = (engine / 'index.html').read_text(encoding='utf-8')
-    if MAGAZINE_MARK not in template or ENGINE_MARK not in template:
+    if any(mark not in template for mark in (MAGAZINE_MARK, ENGINE_MARK, TITLE_MARK)):
         sys.exit(f'pack-web: {engine / "index.html"} is not the viewer\'s page')
     # guard: names of the magazine's files may hold "</", which would end the script element
     magazine = '<script>window.qvlMagazine = ' + script_text(json.dumps(description)) + ';</script>'
-    return template.replace(MAGAZINE_MARK, magazine).replace(ENGINE_MARK, engine_script)
+    return (template.replace(MAGAZINE_MARK, magazine).replace(ENGINE_MARK, engine_script)
+            .replace(TITLE_MARK, '<title>' + html.escape(title) + '</title>'))
 
 
 def main():
@@ -65,23 +85,29 @@ def main():
             sys.exit(f'pack-web: no {name} in {args.engine}: build the web engine first '
                      '(cmake --preset web && cmake --build --preset web)')
 
+    title = home_page_name(args.engine, args.magazine)
+    if title is None:
+        print('pack-web: no name of a home page in the script; the page is titled "quorvel"',
+              file=sys.stderr)
+        title = 'quorvel'
     files = magazine_files(args.magazine)
     names = [[name, len(data)] for name, data in files]
     data = b''.join(data for _, data in files)
     if args.single_file:
         description = {'files': names, 'base64': base64.b64encode(data).decode('ascii')}
         code = (args.engine / 'quorvel-single.js').read_text(encoding='utf-8')
-        html = page(args.engine, description, '<script>' + script_text(code) + '</script>')
+        text = page(args.engine, description, '<script>' + script_text(code) + '</script>', title)
         args.output.parent.mkdir(parents=True, exist_ok=True)
-        args.output.write_text(html, encoding='utf-8')
+        args.output.write_text(text, encoding='utf-8')
     else:
         args.output.mkdir(parents=True, exist_ok=True)
         for name in wanted:
             shutil.copyfile(args.engine / name, args.output / name)
         (args.output / 'magazine.data').write_bytes(data)
-        html = page(args.engine, {'files': names, 'data': 'magazine.data'}, ENGINE_MARK)
-        (args.output / 'index.html').write_text(html, encoding='utf-8')
-    print(f'pack-web: {len(files)} files, {len(data)} bytes of magazine in {args.output}')
+        text = page(args.engine, {'files': names, 'data': 'magazine.data'}, ENGINE_MARK, title)
+        (args.output / 'index.html').write_text(text, encoding='utf-8')
+    print(f'pack-web: "{title}", {len(files)} files, {len(data)} bytes of magazine in '
+          f'{args.output}')
 
 
 if __name__ == '__main__':

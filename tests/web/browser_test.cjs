@@ -6,6 +6,7 @@
 // FRAMES_DIR holds home.raw (the home page after its fade) and third.raw (after Down Down
 // Return and the fade).
 'use strict';
+const fs = require('fs');
 const path = require('path');
 const web = require('./page_support.cjs');
 
@@ -22,7 +23,11 @@ async function main() {
       await page.goto(web.urlOf(server));
       await web.expectCanvas(page, frame('home'));
       firstPicture = await page.evaluate(() => Module.qvlFirstPicture);
-      // the demo's home page is called "contents" in its script
+      // the demo's home page is called "contents" in its script: the packer's title and the
+      // viewer's
+      for (const file of [path.join(www, 'index.html'), single])
+        if (!fs.readFileSync(file, 'utf8').includes('<title>contents</title>'))
+          throw new Error(file + ' is not titled "contents"');
       if ((await page.title()) !== 'contents') throw new Error(`title "${await page.title()}"`);
       // the canvas is scaled by a whole multiple that fits: 2 in 1400 x 1000
       const width = await page.$eval('#screen', (c) => c.getBoundingClientRect().width);
