@@ -68,13 +68,6 @@ bool Viewer::renderStep() {
     return true;
 }
 
-std::string Viewer::homePageName() const {
-    if (!magazine_) return {};
-    const MagazineModel& model = magazine_->model();
-    if (model.homePage < 0 || static_cast<size_t>(model.homePage) >= model.pages.size()) return {};
-    return model.pages[static_cast<size_t>(model.homePage)].name;
-}
-
 void Viewer::renderThreadProc() {
     view_.startTick.store(platform_.tickCount());
     while (renderStep()) {

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <memory>
-#include <string>
 #include <thread>
 
 #include "display/display.h"
@@ -31,9 +30,6 @@ class Viewer final : public WindowEvents {
     // One frame of the render loop; false, drawing nothing, once the magazine has ended (F12,
     // "exit").
     bool renderStep();
-    // The name of the magazine's home page, once start has read the script; empty before, or
-    // when the script names no such page.
-    std::string homePageName() const;
 
     void keyDown(int virtualKey) override;
     void closeRequested() override;

@@ -23,8 +23,7 @@ async function main() {
       await page.goto(web.urlOf(server));
       await web.expectCanvas(page, frame('home'));
       firstPicture = await page.evaluate(() => Module.qvlFirstPicture);
-      // the demo's home page is called "contents" in its script: the packer's title and the
-      // viewer's
+      // the demo's home page is called "contents" in its script
       for (const file of [path.join(www, 'index.html'), single])
         if (!fs.readFileSync(file, 'utf8').includes('<title>contents</title>'))
           throw new Error(file + ' is not titled "contents"');

@@ -41,10 +41,6 @@ EM_JS(void, jsShowMessage, (const char* text), {
     if (window.qvlPage) window.qvlPage.showMessage(message);
 });
 
-EM_JS(void, jsSetTitle, (const char* title), {
-    document.title = UTF8ToString(title);
-});
-
 EM_JS(void, jsToggleFullScreen, (), {
     if (window.qvlPage) window.qvlPage.toggleFullScreen();
 });
@@ -178,10 +174,6 @@ WebPlatform::~WebPlatform() {
 
 void WebPlatform::showMessage(std::string_view text) {
     jsShowMessage(std::string(text).c_str());
-}
-
-void WebPlatform::setTitle(std::string_view title) {
-    jsSetTitle(std::string(title).c_str());
 }
 
 uint32_t WebPlatform::tickCount() {

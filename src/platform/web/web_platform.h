@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -23,8 +22,6 @@ class WebPlatform final : public Platform {
     // once: the browser calls back from now on.
     void runFrames(WindowEvents& events, std::function<bool()> step);
 
-    // The page's title (the browser's tab).
-    void setTitle(std::string_view title);
     // In the page's box captioned "morrowick", and on the browser's console.
     void showMessage(std::string_view text) override;
     void beep() override {}
