@@ -15,8 +15,9 @@ cmake --build --preset web -j2 --target render_speed >/dev/null
 
 # The best of three: the speed a loaded machine lets through at its least loaded moment.
 best() {
-    for _ in 1 2 3; do "$@" "$seconds" demo/music/*.xm | sed -n 's/^music seconds per second: //p'; done |
-        sort -g | tail -1
+    for _ in 1 2 3; do
+        "$@" "$seconds" demo/music/*.xm | sed -n 's/^music seconds per second: //p'
+    done | sort -g | tail -1
 }
 native=$(best build/release/bench/player/render_speed)
 portable=$(best build/release/bench/player/render_speed --portable)
@@ -28,7 +29,8 @@ awk -v n="$native" -v p="$portable" -v w="$wasm" \
 
 www=build/web/www
 total=$(cat "$www/quorvel.js" "$www/quorvel.wasm" "$www/magazine.data" | wc -c)
-echo "download: quorvel.js $(wc -c <"$www/quorvel.js"), quorvel.wasm $(wc -c <"$www/quorvel.wasm")," \
+echo "download: quorvel.js $(wc -c <"$www/quorvel.js")," \
+    "quorvel.wasm $(wc -c <"$www/quorvel.wasm")," \
     "magazine.data $(wc -c <"$www/magazine.data"), index.html $(wc -c <"$www/index.html") bytes;" \
     "js + wasm + data $total bytes"
 echo "single file: $(wc -c <build/web/quorvel-demo.html) bytes"

@@ -18,12 +18,11 @@ trap 'rm -rf "$frames"' EXIT
 # The home page after its fade; then Down Down Return: the third chapter after its fade.
 build/release/tools/magshot/magshot --dir demo --wait 3000 --shot "$frames/home.raw" \
     --key 40 --key 40 --key 13 --wait 3000 --shot "$frames/third.raw"
-node tests/web/browser_test.cjs build/web/www build/web/quorvel-demo.html "$frames"
-
 for song in intro drift; do
     build/release/tools/xm2wav/xm2wav "demo/music/$song.xm" "$frames/$song.wav" --seconds 30
 done
 cp -r demo "$frames/no-font"
 rm "$frames/no-font/data/system/font.bmp"
 scripts/pack-web.py --engine build/web/engine "$frames/no-font" "$frames/no-font-www" >/dev/null
-node tests/web/sound_test.cjs build/web/www "$frames" "$frames/no-font-www"
+node tests/web/browser_test.cjs build/web/www build/web/quorvel-demo.html "$frames/no-font-www" \
+    "$frames"
