@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The platform seam. Every file under src/ is followed through its project-local includes, all
 # the way down, so a platform header reached through another header counts as included.
-# - Only the SDL2 and Windows backends (src/platform/sdl2, src/platform/win32) and the entry
-#   points (src/main) may reach SDL, Windows or X11 headers.
+# - Only the SDL2, Windows and browser backends (src/platform/sdl2, src/platform/win32,
+#   src/platform/web) and the entry points (src/main) may reach SDL, Windows, X11 or Emscripten
+#   headers.
 # - The core (everything else but src/platform/<backend>/) reaches no backend's file.
 # - src/platform reaches nothing outside src/platform but src/base, the header-only helpers
 #   (ASCII case fold, virtual-key codes) that sit below every library.
@@ -11,7 +12,7 @@
 set -u
 cd "$(dirname "$0")/.."
 
-platform_header='^(SDL[^">]*|windows\.h|winuser\.h|wingdi\.h|mmsystem\.h|ddraw\.h|X11/[^">]*)$'
+platform_header='^(SDL[^">]*|windows\.h|winuser\.h|wingdi\.h|mmsystem\.h|ddraw\.h|X11/[^">]*|emscripten[^">]*)$'
 mapfile -t files < <(find src -name '*.h' -o -name '*.cpp' | sort)
 
 # The direct includes of every file: project-local ones resolved to paths (against src/, then
@@ -58,7 +59,7 @@ for f in "${files[@]}"; do
             name=${hit:1:-1}
             [[ $name =~ $platform_header ]] || continue
             case $f in
-                src/platform/sdl2/* | src/platform/win32/* | src/main/*) ;;
+                src/platform/sdl2/* | src/platform/win32/* | src/platform/web/* | src/main/*) ;;
                 *) failures+=("$f reaches the platform header <$name>") ;;
             esac
             continue

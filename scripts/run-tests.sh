@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the viewer and runs every test: the release build, the address+undefined sanitizer
-# build, the Windows build under wine, a minute of fuzzing for each file reader (over every seed
-# and every earlier finding first), and the thread-sanitizer run of the tests that start the
-# viewer's threads.
+# build, the web build in headless chromium, the Windows build under wine, a minute of fuzzing
+# for each file reader (over every seed and every earlier finding first), and the
+# thread-sanitizer run of the tests that start the viewer's threads.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
@@ -17,6 +17,9 @@ for preset in release asan; do
     echo "== $preset tests"
     ctest --preset "$preset" -j "$jobs"
 done
+
+echo "== web build and browser tests"
+./scripts/run-web-tests.sh
 
 echo "== windows build and tests under wine"
 ./scripts/windows/test-windows.sh build/windows

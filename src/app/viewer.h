@@ -1,10 +1,50 @@
 // The process itself: brings the viewer up in its fixed order on a given platform, runs the
-// render thread and the event loop, and takes it down again. Returns the exit code.
+// render thread and the event loop, and takes it down again. Returns the exit code. A platform
+// without threads (a browser page) brings it up with Viewer::start and runs its render step
+// itself, once per displayed frame.
 #pragma once
 
+#include <memory>
+#include <thread>
+
+#include "display/display.h"
 #include "platform/platform.h"
+#include "runtime/view_state.h"
 
 namespace qvl {
+
+class MagazineApp;
+
+class Viewer final : public WindowEvents {
+  public:
+    explicit Viewer(Platform& platform);
+    ~Viewer();
+    Viewer(const Viewer&) = delete;
+    Viewer& operator=(const Viewer&) = delete;
+
+    // Start-up, render thread, event loop, end; the exit code as runViewer's.
+    int run();
+    // Everything up to the render loop: false after a start-up failure, whose message has been
+    // shown.
+    bool start();
+    // One frame of the render loop; false, drawing nothing, once the magazine has ended (F12,
+    // "exit").
+    bool renderStep();
+
+    void keyDown(int virtualKey) override;
+    void closeRequested() override;
+
+  private:
+    void renderThreadProc();
+    void stopRenderThread();
+
+    Platform& platform_;
+    ViewState view_;
+    Display display_;
+    std::unique_ptr<uint16_t[]> frameBuffer_;
+    std::unique_ptr<MagazineApp> magazine_;
+    std::thread renderThread_;
+};
 
 // 0 after a normal end (F12, "exit", closing the window); 1 after a start-up failure, whose
 // message has been shown.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace qvl {
@@ -17,6 +18,14 @@ class RingDevice {
     // The thread that polls the device is about to stop: a device whose clock holds that
     // thread's sleeps lets them end at once from now on.
     virtual void stopping() {}
+    // True for a device that plays from a callback of its own on the program's only thread (a
+    // browser's audio): it runs the output's step itself, and no output thread starts.
+    virtual bool runsOutputStep() const { return false; }
+    // Said once, right after the open, when no thread will poll the device: step is the
+    // output's look at it (true when it filled a block), which from now on the device runs
+    // (see runsOutputStep) or whoever opened the output does. A device whose clock waits for
+    // the polling thread stops waiting for one.
+    virtual void unpolled(std::function<bool()> step) { (void)step; }
 };
 
 // Opens ring devices.

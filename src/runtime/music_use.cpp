@@ -37,9 +37,11 @@ void MagazineApp::nextMusic() {
     view_.startMusic = slot < model_.musicCount - 1 ? slot + 1 : 0;
     musicControl_.stopMusic();
     musicControl_.freeMusic();
-    clock_.sleepMs(200);
-    loadStartMusic();
-    musicControl_.playMusic();
+    // quirk: 200 ms of silence between the songs
+    musicControl_.afterPause(200, [this] {
+        loadStartMusic();
+        musicControl_.playMusic();
+    });
     view_.music = 1;
 }
 

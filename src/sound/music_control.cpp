@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "platform/file_path.h"
 #include "player/file_callbacks.h"
@@ -21,6 +22,7 @@ MusicControl::~MusicControl() {
                      static_cast<unsigned long long>(s.blocksFilled), s.lowestLead,
                      output_.sizes().blockCount, static_cast<unsigned long long>(s.lateBlocks));
     }
+    output_.takeWaiting();  // a song that was to start after a pause never starts
     freeMusic();
     output_.closeWaveOutput();
 }
@@ -32,23 +34,41 @@ bool MusicControl::initMusic() {
 }
 
 bool MusicControl::loadMusic(std::string_view fileName) {
+    finishPause();
     if (!enabled) return true;
     song = createSong(context_, resolvePath(fileName).c_str());
     return song != nullptr;
 }
 
 void MusicControl::playMusic() {
+    finishPause();
     if (enabled) startSong(context_, song);
 }
 
 void MusicControl::stopMusic() {
+    finishPause();
     if (enabled) stopSong(context_, song);
 }
 
 void MusicControl::freeMusic() {
+    finishPause();
     if (!enabled) return;
     freeSong(context_, song);
     song = nullptr;
+}
+
+void MusicControl::afterPause(uint32_t ms, std::function<void()> then) {
+    finishPause();
+    if (enabled && !output_.threaded()) {
+        output_.afterPlayed(ms, std::move(then));
+        return;
+    }
+    clock_.sleepMs(ms);
+    then();
+}
+
+void MusicControl::finishPause() {
+    if (std::function<void()> then = output_.takeWaiting()) then();
 }
 
 }  // namespace qvl

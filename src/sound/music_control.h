@@ -3,6 +3,8 @@
 // does nothing, so the magazine runs silent.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "platform/clock.h"
@@ -16,7 +18,8 @@ struct Song;
 
 class MusicControl {
   public:
-    MusicControl(RingDevices& devices, Clock& clock) : output_(devices, clock, context_) {}
+    MusicControl(RingDevices& devices, Clock& clock)
+        : clock_(clock), output_(devices, clock, context_) {}
     // The song still loaded at the end is stopped and freed before the output closes.
     ~MusicControl();
     MusicControl(const MusicControl&) = delete;
@@ -30,6 +33,12 @@ class MusicControl {
     void playMusic();
     void stopMusic();
     void freeMusic();
+    // A pause of ms, then then. Where the output has a thread, the caller sleeps through it
+    // while the device plays on. Where it has none (a browser page), nothing can sleep: the
+    // output runs then once the device has played ms more, so the device plays what it would
+    // have played; any other call of the control before that runs then at once first, as a
+    // caller that had slept would have made that call only afterwards.
+    void afterPause(uint32_t ms, std::function<void()> then);
 
     bool enabled = false;
     Song* song = nullptr;
@@ -37,6 +46,10 @@ class MusicControl {
     const WaveOutput& output() const { return output_; }
 
   private:
+    // Runs at once what waits for the pause, if anything.
+    void finishPause();
+
+    Clock& clock_;
     PlayerContext context_;
     WaveOutput output_;
 };

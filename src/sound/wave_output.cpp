@@ -1,5 +1,6 @@
-// The output thread: one position look, at most one block fill, a 2 ms sleep, again. Filling
-// the block that has just finished keeps the ring about 19 blocks (380 ms) ahead of the listener.
+// The output's step: one position look, at most one block fill. The output thread takes it every
+// 2 ms. Filling the block that has just finished keeps the ring about 19 blocks (380 ms) ahead
+// of the listener.
 #include "sound/wave_output.h"
 
 #include <cstring>
@@ -22,12 +23,13 @@ bool mayFillBlock(int next, int current, int blockCount) {
     return next != current && (next <= previous || (previous == 0 && next != 1));
 }
 
-bool WaveOutput::openWaveOutput(int rate) {
+bool WaveOutput::openWaveOutput(int rate, OutputDriver driver) {
     if (!context_.files.complete()) return false;
     closeWaveOutput();
     if (rate < minMixRate || rate > 384000) return false;  // guard: rates no device plays
 
     sizes_ = waveOutputSizes(rate);
+    rate_ = rate;
     ring_ = std::make_unique<int16_t[]>(static_cast<size_t>(sizes_.ringFrames) * 2);  // zeroed
     // Float pairs, the start rounded up to 16 bytes for the mixer's vector work.
     mixAreaStorage_ = std::make_unique<float[]>(static_cast<size_t>(sizes_.ringFrames) * 2 + 64);
@@ -42,32 +44,48 @@ bool WaveOutput::openWaveOutput(int rate) {
         return false;
     }
     stopRequest_ = false;
-    threadEnded_ = false;
     blocksFilled_ = 0;
     lowestLead_ = sizes_.blockCount;
     lateBlocks_ = 0;
-    thread_ = std::thread(&WaveOutput::outputThreadMain, this);
+    played_ = 0;
+    lastCount_ = 0;
+    const bool threaded = driver == OutputDriver::thread && !device_->runsOutputStep();
+    threadEnded_ = !threaded;
+    if (threaded)
+        thread_ = std::thread(&WaveOutput::outputThreadMain, this);
+    else
+        device_->unpolled([this] { return outputStep(); });
     return true;
 }
 
+bool WaveOutput::outputStep() {
+    if (!device_) return false;  // guard: a step after the close
+    const WaveOutputSizes& s = sizes_;
+    const uint32_t count = device_->bytesPlayed();
+    played_ += static_cast<uint32_t>(count - lastCount_);  // guard: no jump when it wraps
+    lastCount_ = count;
+    if (waiting_ && played_ >= waitUntil_) takeWaiting()();
+    const int current =
+        static_cast<int>((played_ / kSoundFrameBytes) % static_cast<uint64_t>(s.ringFrames)) /
+        s.framesPerBlock;
+    if (!mayFillBlock(nextBlock_, current, s.blockCount)) return false;
+    noteLead((nextBlock_ - current + s.blockCount) % s.blockCount);
+    fillBlock(context_, ring_.get(), mixArea_, nextBlock_ * s.framesPerBlock, s.framesPerBlock);
+    nextBlock_ = (nextBlock_ + 1) % s.blockCount;
+    blocksFilled_.fetch_add(1, std::memory_order_relaxed);
+    return true;
+}
+
+void WaveOutput::afterPlayed(uint32_t ms, std::function<void()> then) {
+    if (!device_) return;
+    const uint64_t now = played_ + static_cast<uint32_t>(device_->bytesPlayed() - lastCount_);
+    waitUntil_ = now + uint64_t{ms} * static_cast<uint64_t>(rate_) / 1000 * kSoundFrameBytes;
+    waiting_ = std::move(then);
+}
+
 void WaveOutput::outputThreadMain() {
-    const WaveOutputSizes s = sizes_;
-    uint64_t played = 0;  // bytes, the device's 32-bit counter widened across its wraps
-    uint32_t lastCount = 0;
     while (!stopRequest_.load(std::memory_order_acquire)) {
-        const uint32_t count = device_->bytesPlayed();
-        played += static_cast<uint32_t>(count - lastCount);  // guard: no jump when it wraps
-        lastCount = count;
-        const int current =
-            static_cast<int>((played / kSoundFrameBytes) % static_cast<uint64_t>(s.ringFrames)) /
-            s.framesPerBlock;
-        if (mayFillBlock(nextBlock_, current, s.blockCount)) {
-            noteLead((nextBlock_ - current + s.blockCount) % s.blockCount);
-            fillBlock(context_, ring_.get(), mixArea_, nextBlock_ * s.framesPerBlock,
-                      s.framesPerBlock);
-            nextBlock_ = (nextBlock_ + 1) % s.blockCount;
-            blocksFilled_.fetch_add(1, std::memory_order_relaxed);
-        }
+        outputStep();
         clock_.sleepMs(kPollMillis);
     }
     threadEnded_.store(true, std::memory_order_release);
@@ -94,6 +112,7 @@ void WaveOutput::closeWaveOutput() {
     { std::lock_guard lock(context_.mixBusy); }  // no fill may be left running
     device_.reset();                             // the device stops reading the ring before it goes
     if (ring_) closeVoices(context_);
+    waiting_ = nullptr;
     mixArea_ = nullptr;
     mixAreaStorage_.reset();
     ring_.reset();

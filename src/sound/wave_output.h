@@ -1,12 +1,15 @@
-// The sound output: one ring buffer that a ring device plays in an endless loop,
-// and an output thread that watches the play position and refills, one 20 ms block at a time,
-// the part of the ring that has just been played, ticking and mixing every playing song.
+// The sound output: one ring buffer that a ring device plays in an endless loop, and a step
+// that watches the play position and refills, one 20 ms block at a time, the part of the ring
+// that has just been played, ticking and mixing every playing song. An output thread runs the
+// step every 2 ms; a program without threads runs it from its device's own playback.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <thread>
+#include <utility>
 
 #include "platform/clock.h"
 #include "platform/ring_device.h"
@@ -49,6 +52,10 @@ struct WaveOutputStats {
     uint64_t lateBlocks = 0;  // fills less than half the ring ahead of the listener
 };
 
+// Who runs the output's step: its own thread, or the caller (a test by hand, or a device that
+// plays from a callback on the program's only thread).
+enum class OutputDriver { thread, caller };
+
 class WaveOutput {
   public:
     // The output thread sleeps on clock between its looks at the device.
@@ -58,15 +65,28 @@ class WaveOutput {
     WaveOutput(const WaveOutput&) = delete;
     WaveOutput& operator=(const WaveOutput&) = delete;
 
-    // True when the device plays and the output thread runs. Needs all five file callbacks of
-    // the context; a second open replaces the first.
-    bool openWaveOutput(int rate);
+    // True when the device plays and, driven by the thread, the output thread runs (unless the
+    // device runs the step itself). Needs all
+    // five file callbacks of the context; a second open replaces the first.
+    bool openWaveOutput(int rate, OutputDriver driver = OutputDriver::thread);
     // Stops the thread and releases the device, the voices and the buffers.
     void closeWaveOutput();
 
     bool isOpen() const { return device_ != nullptr; }
     const WaveOutputSizes& sizes() const { return sizes_; }
     const int16_t* ring() const { return ring_.get(); }
+    // One look at the device: reads the play position and fills at most one block. Only the
+    // output's driver calls it, never two threads at once. True when it filled a block.
+    bool outputStep();
+    // True when the output thread polls the device (see openWaveOutput).
+    bool threaded() const { return thread_.joinable(); }
+    // For a caller without threads, which cannot sleep through a pause while the device plays
+    // on: then runs from the step, before its next fill, once the device has played ms more
+    // than now. One waits at a time (a second replaces the first); the close drops it.
+    void afterPlayed(uint32_t ms, std::function<void()> then);
+    // What waits for afterPlayed, taken out so that it never runs from the step: the caller
+    // runs it at once, or drops it.
+    std::function<void()> takeWaiting() { return std::exchange(waiting_, nullptr); }
     // Blocks filled since the output opened.
     uint64_t blocksFilled() const { return blocksFilled_.load(std::memory_order_relaxed); }
     WaveOutputStats stats() const;
@@ -91,7 +111,12 @@ class WaveOutput {
     // The output thread has left its loop. Written by the output thread (and by an open, before
     // the thread starts); nothing reads it, since closing joins the thread instead.
     std::atomic<bool> threadEnded_{true};
-    int nextBlock_ = 0;  // kept between opens, as the device's blocks are
+    int nextBlock_ = 0;    // kept between opens, as the device's blocks are
+    uint64_t played_ = 0;  // bytes, the device's 32-bit counter widened across its wraps
+    uint32_t lastCount_ = 0;
+    int rate_ = 0;
+    std::function<void()> waiting_;  // see afterPlayed
+    uint64_t waitUntil_ = 0;         // bytes played, as played_ counts them
     std::atomic<uint64_t> blocksFilled_{0};
     std::atomic<int> lowestLead_{0};
     std::atomic<uint64_t> lateBlocks_{0};

@@ -188,6 +188,62 @@ TEST(SoundWaveOutput, FirstFillAndTheFirstLapOfSilence) {
     EXPECT_FALSE(context.voicePool);  // closing released the voices
 }
 
+// What the device plays in the first 1.2 s of a song that stops at 300 ms and starts again
+// after a pause of 200 ms, its output driven one way or the other: by the output thread while
+// the test sleeps through the pause, or by hand, one step every 2 virtual ms, the pause waited
+// out by the step. No block boundary falls within 2 ms before 300 or 500 ms, so both take
+// the stop and the start before the same fill.
+std::vector<int16_t> playedWhenDriven(OutputDriver driver) {
+    HeadlessPlatform platform;
+    PlayerContext context;
+    XmModule m = songOf(1, 64);
+    put(m, 0, 0, 0, {noteC4, 1, 0, 0, 0});
+    put(m, 0, 8, 0, {noteC4 + 5, 1, 0, 0, 0});
+    std::vector<uint8_t> bytes = buildXm(m);
+    Song* song = loadBytes(context, bytes);
+    WaveOutput output(platform, platform, context);
+    if (!song || !output.openWaveOutput(kMixRate, driver) || !startSong(context, song)) return {};
+    EXPECT_EQ(output.threaded(), driver == OutputDriver::thread);
+    int filled = 0;
+    bool started = false;
+    for (int ms = 2; ms <= 1200; ms += 2) {
+        platform.setClock(ms);
+        if (ms == 300) {
+            stopSong(context, song);
+            if (driver == OutputDriver::caller)
+                output.afterPlayed(200, [&] { started = startSong(context, song); });
+        }
+        if (ms == 500 && driver == OutputDriver::thread) started = startSong(context, song);
+        if (driver == OutputDriver::caller) filled += output.outputStep();
+        EXPECT_EQ(started, ms >= 500) << ms;  // the step starts it once the device played 500 ms
+    }
+    freeSong(context, song);
+    if (driver == OutputDriver::caller) {
+        EXPECT_EQ(uint64_t(filled), output.blocksFilled());
+        output.afterPlayed(0, [] { ADD_FAILURE() << "ran after the close"; });
+        output.closeWaveOutput();
+        EXPECT_FALSE(output.outputStep());  // nothing left to look at
+        EXPECT_FALSE(output.takeWaiting());
+    }
+    return platform.playedAudio();
+}
+
+TEST(SoundWaveOutput, StepsByHandFillTheRingAsTheThreadDoes) {
+    const std::vector<int16_t> byHand = playedWhenDriven(OutputDriver::caller);
+    ASSERT_EQ(byHand.size(), 2u * 44100 * 1200 / 1000);
+    // the song's notes after the first lap of silence: the steps did fill the ring
+    EXPECT_FALSE(silent(&byHand[2 * 17680], &byHand[2 * 26000]));
+    // The pause: from the fill after 300 ms (of block 14, which ended at 300.7 ms) to the one
+    // before 500 ms, ten blocks are silent; the song is back in the fill at 501.1 ms. Each is
+    // heard a lap (20 blocks) after it was filled.
+    const size_t quiet = 2 * (14 + 20) * size_t(kFramesPerBlock),
+                 back = quiet + 2 * 10 * size_t(kFramesPerBlock);
+    EXPECT_FALSE(silent(&byHand[quiet - 2 * 300], &byHand[quiet]));
+    EXPECT_TRUE(silent(&byHand[quiet], &byHand[back]));
+    EXPECT_FALSE(silent(&byHand[back], &byHand[back + 2 * 300]));
+    EXPECT_EQ(byHand, playedWhenDriven(OutputDriver::thread));
+}
+
 TEST(SoundWaveOutput, NoDeviceOrNoFileCallbacksNoOutput) {
     HeadlessPlatform platform, bare;
     platform.soundWorks = false;

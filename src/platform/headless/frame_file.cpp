@@ -75,13 +75,6 @@ bool writeFile(const std::string& fileName, const uint8_t* data, size_t size) {
 
 }  // namespace
 
-void widenRgb565(uint16_t pixel, uint8_t rgb[3]) {
-    unsigned r = pixel >> 11, g = (pixel >> 5) & 0x3F, b = pixel & 0x1F;
-    rgb[0] = static_cast<uint8_t>((r << 3) | (r >> 2));
-    rgb[1] = static_cast<uint8_t>((g << 2) | (g >> 4));
-    rgb[2] = static_cast<uint8_t>((b << 3) | (b >> 2));
-}
-
 std::vector<uint8_t> encodePng(const uint16_t* pixels, int width, int height) {
     std::vector<uint8_t> raw;
     raw.reserve(static_cast<size_t>(height) * (1 + 3 * width));

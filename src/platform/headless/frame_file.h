@@ -1,16 +1,14 @@
 // Writes a captured 640 x 480 RGB565 frame to a file: PNG (8-bit RGB), PPM, or the raw frame.
-// Each 5- or 6-bit field is widened to 8 bits by repeating its top bits, so full intensity
-// is 255 and the conversion back to RGB565 is exact.
+// Each 5- or 6-bit field is widened to 8 bits as platform/rgb565.h says.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace qvl {
+#include "platform/rgb565.h"
 
-// The 8-bit value of each channel of an RGB565 pixel.
-void widenRgb565(uint16_t pixel, uint8_t rgb[3]);
+namespace qvl {
 
 // Encodes width x height RGB565 pixels (top row first) as a PNG file image.
 std::vector<uint8_t> encodePng(const uint16_t* pixels, int width, int height);

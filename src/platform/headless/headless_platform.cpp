@@ -27,6 +27,12 @@ class HeadlessPlatform::Device final : public RingDevice {
         owner_.pollerStopping_ = true;
         owner_.changed_.notify_all();
     }
+    void unpolled(std::function<bool()>) override {
+        // The caller steps the output by hand between clock moves: no thread to wait for.
+        std::lock_guard lock(owner_.mutex_);
+        owner_.awake_ = 0;
+        owner_.changed_.notify_all();
+    }
 
   private:
     HeadlessPlatform& owner_;

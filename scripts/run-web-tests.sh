@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The web build and its browser tests: builds build/web/www and the single-file page, has
+# magshot (release build, headless backend) draw the demo's frames after the keys the browser
+# test presses and xm2wav render the demo's first two songs, and checks the pages in headless
+# chromium against them; a magazine without its font is packed to check its message. Needs what
+# scripts/install-deps.sh installs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
+cmake --preset release >/dev/null
+cmake --build --preset release -j "$jobs" --target magshot xm2wav
+cmake --preset web >/dev/null
+cmake --build --preset web -j "$jobs"
+
+frames=$(mktemp -d)
+trap 'rm -rf "$frames"' EXIT
+# The home page after its fade; then Down Down Return: the third chapter after its fade.
+build/release/tools/magshot/magshot --dir demo --wait 3000 --shot "$frames/home.raw" \
+    --key 40 --key 40 --key 13 --wait 3000 --shot "$frames/third.raw"
+for song in intro drift; do
+    build/release/tools/xm2wav/xm2wav "demo/music/$song.xm" "$frames/$song.wav" --seconds 30
+done
+cp -r demo "$frames/no-font"
+rm "$frames/no-font/data/system/font.bmp"
+scripts/pack-web.py --engine build/web/engine "$frames/no-font" "$frames/no-font-www" >/dev/null
+node tests/web/browser_test.cjs build/web/www build/web/quorvel-demo.html "$frames/no-font-www" \
+    "$frames"

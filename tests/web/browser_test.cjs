@@ -1,0 +1,248 @@
+// The web build in headless chromium (puppeteer-core), served from 127.0.0.1 and from the disk:
+// the canvas against magshot's frames after the same keys, pixel for pixel; the samples the ring
+// device hands to the browser (Module.qvlAudioTap) against xm2wav's renders, sample for sample:
+// the start song after the first lap of silence, on while the tab is hidden, F9 off and on, N
+// ("nextmusic") to the next song after about 200 ms; a missing font's message in the page; no
+// console errors. Prints the time from the page's start to the first picture.
+// usage: node browser_test.cjs WWW_DIR SINGLE_HTML NO_FONT_WWW_DIR EXPECTED_DIR
+// EXPECTED_DIR: home.raw (the home page after its fade), third.raw (after Down Down Return and
+// the fade), intro.wav and drift.wav (the demo's first two songs).
+'use strict';
+const fs = require('fs'), http = require('http'), os = require('os'), path = require('path');
+const puppeteer = require('puppeteer-core');
+
+const [www, single, noFont, expected] = process.argv.slice(2);
+// the mix rate, the output's block and the ring's first lap, which is silent
+const kRate = 44100, kBlock = 884, kLap = 20 * kBlock;
+const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm'};
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+const check = (ok, what) => { if (!ok) throw new Error(what); };
+
+// Serves folder on 127.0.0.1; the favicon gets no content rather than a 404.
+function serve(folder) {
+  const server = http.createServer((request, response) => {
+    const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
+    if (name === '/favicon.ico') return response.writeHead(204).end();
+    const file = path.join(folder, name === '/' ? 'index.html' : path.normalize(name));
+    fs.readFile(file, (error, body) => {
+      if (error) return response.writeHead(404).end();
+      const type = types[path.extname(file)] || 'application/octet-stream';
+      response.writeHead(200, {'Content-Type': type}).end(body);
+    });
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+// A raw RGB565 frame widened to RGBA as the page widens it: each field repeats its top bits.
+function widened(name) {
+  const raw = fs.readFileSync(path.join(expected, name + '.raw'));
+  const rgba = Buffer.alloc(640 * 480 * 4);
+  for (let i = 0; i < 640 * 480; ++i) {
+    const p = raw.readUInt16LE(2 * i), r = p >> 11, g = (p >> 5) & 63, b = p & 31;
+    rgba.set([(r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2), 255], 4 * i);
+  }
+  return rgba;
+}
+
+const canvasPixels = async (page) => Buffer.from(await page.evaluate(() => Array.from(
+    document.getElementById('screen').getContext('2d').getImageData(0, 0, 640, 480).data)));
+
+// Waits until the canvas shows the frame (the fades run on the page's own clock).
+async function expectCanvas(page, name) {
+  const want = widened(name);
+  for (let tries = 0; tries < 50; ++tries, await sleep(200))
+    if ((await canvasPixels(page)).equals(want)) return;
+  throw new Error(`the canvas is not magshot's ${name} frame`);
+}
+
+// The 16-bit samples of a WAV file's data chunk.
+function wavSamples(name) {
+  const bytes = fs.readFileSync(path.join(expected, name + '.wav'));
+  for (let at = 12; at + 8 <= bytes.length; at += 8 + bytes.readUInt32LE(at + 4)) {
+    const data = bytes.subarray(at + 8, at + 8 + bytes.readUInt32LE(at + 4));
+    if (bytes.toString('latin1', at, at + 4) === 'data')
+      return new Int16Array(new Uint8Array(data).buffer);
+  }
+  throw new Error(name + '.wav: no data chunk');
+}
+
+// In the page: counts animation frames and keeps every piece of samples handed to the browser.
+function tapSound() {
+  const heard = window.qvlHeard = {pieces: [], frames: 0, animationFrames: 0};
+  const count = () => requestAnimationFrame(count, ++heard.animationFrames);
+  count();
+  const watch = setInterval(() => {
+    if (!window.Module) return;
+    clearInterval(watch);
+    window.Module.qvlAudioTap = (samples) => {
+      heard.pieces.push(samples.slice());
+      heard.frames += samples.length / 2;
+    };
+  }, 0);
+}
+
+// Everything tapped so far, as interleaved samples (through base64: one string, not an array).
+async function heard(page) {
+  const text = await page.evaluate(() => {
+    let binary = '';
+    for (const p of window.qvlHeard.pieces)
+      binary += String.fromCharCode(...new Uint8Array(p.buffer, p.byteOffset, p.byteLength));
+    return btoa(binary);
+  });
+  return new Int16Array(new Uint8Array(Buffer.from(text, 'base64')).buffer);
+}
+
+const frames = (samples) => samples.length / 2;
+const silent = (tap, i) => tap[2 * i] === 0 && tap[2 * i + 1] === 0;
+
+// How many frames of tap from at equal the song's from its start.
+function matching(tap, at, song) {
+  let n = 0;
+  while (at + n < frames(tap) && n < frames(song) && tap[2 * (at + n)] === song[2 * n] &&
+         tap[2 * (at + n) + 1] === song[2 * n + 1])
+    ++n;
+  return n;
+}
+
+// The first block from frame after on where the song starts (half a second of it); -1 if none.
+function songStart(tap, after, song) {
+  for (let at = Math.ceil(after / kBlock) * kBlock; at + kRate / 2 <= frames(tap); at += kBlock)
+    if (matching(tap, at, song) >= kRate / 2) return at;
+  return -1;
+}
+
+const waitFrames = (page, n) =>
+  page.waitForFunction((n) => window.qvlHeard.frames >= n, {timeout: 20000}, n);
+
+async function pictures(browser, url, errors) {
+  const page = await openPage(browser, errors, url);
+  await expectCanvas(page, 'home');
+  const first = await page.evaluate(() => Module.qvlFirstPicture);
+  // the demo's home page is called "contents" in its script
+  for (const file of [path.join(www, 'index.html'), single])
+    check(fs.readFileSync(file, 'utf8').includes('<title>contents</title>'), file + ': title');
+  // the canvas is scaled by a whole multiple that fits: 2 in 1400 x 1000
+  const width = await page.$eval('#screen', (c) => c.getBoundingClientRect().width);
+  check(width === 1280, `canvas shown ${width} pixels wide, not 1280`);
+  // Alt+Enter is the page's full-screen key: the menu must not see a Return
+  await page.keyboard.down('Alt');
+  await page.keyboard.press('Enter');
+  await page.keyboard.up('Alt');
+  await page.waitForFunction(() => document.fullscreenElement !== null, {timeout: 5000});
+  await sleep(500);
+  check((await canvasPixels(page)).equals(widened('home')), 'Alt+Enter reached the magazine');
+  await page.evaluate(() => document.exitFullscreen());
+  for (const key of ['ArrowDown', 'ArrowDown', 'Enter']) await page.keyboard.press(key);
+  await expectCanvas(page, 'third');
+  check(await page.$eval('#hint', (h) => h.hidden), 'the hint stayed after a key');
+  await page.keyboard.press('F12');
+  await page.waitForFunction(() => !document.getElementById('ended').hidden, {timeout: 5000});
+
+  const file = await openPage(browser, errors, 'file://' + path.resolve(single));
+  await expectCanvas(file, 'home');
+  const fromDisk = await file.evaluate(() => Module.qvlFirstPicture);
+  return `the first picture ${first.toFixed(0)} ms after the page's start (a fresh browser), ` +
+         `from the single file ${fromDisk.toFixed(0)} ms`;
+}
+
+async function music(browser, url, errors) {
+  const intro = wavSamples('intro'), drift = wavSamples('drift');
+  const page = await openPage(browser, errors, url, tapSound);
+  await page.waitForFunction(() => Module.qvlFirstPicture, {timeout: 10000});  // main has run
+  await page.mouse.click(5, 5);  // the gesture that starts the sound
+  await waitFrames(page, kLap + kRate);
+  // Hidden behind another tab: the animation frames stop, the music goes on.
+  const other = await browser.newPage();
+  await other.bringToFront();
+  await sleep(300);
+  const state = () => page.evaluate(() =>
+    [window.qvlHeard.frames, window.qvlHeard.animationFrames, document.visibilityState]);
+  const [before, framesBefore] = await state();
+  await sleep(2000);
+  const [after, framesAfter, visibility] = await state();
+  check(visibility === 'hidden' && framesAfter === framesBefore, 'animation frames went on hidden');
+  check(after - before >= 1.5 * kRate, `${after - before} frames played in 2 s hidden`);
+  await page.bringToFront();
+  await other.close();
+  let tap = await heard(page);
+  for (let i = 0; i < kLap; ++i) check(silent(tap, i), `frame ${i} of the first lap sounds`);
+  check(kLap + matching(tap, kLap, intro) === frames(tap), 'the start song differs from xm2wav');
+
+  // F9 off: silence; F9 on: the song from its start, at a block's start.
+  await page.keyboard.press('F9');
+  await sleep(1000);
+  await page.keyboard.press('F9');
+  await waitFrames(page, frames(tap) + 3 * kRate);
+  tap = await heard(page);
+  const stop = kLap + matching(tap, kLap, intro), again = songStart(tap, stop, intro);
+  check(again - stop >= kRate / 2, `F9 twice: the song again after ${again - stop} frames`);
+  // the voices may ramp down during one block after the stop
+  for (let i = stop + kBlock; i < again; ++i) check(silent(tap, i), `frame ${i} after F9 sounds`);
+
+  // N: the next song of the list, after a pause of about 200 ms (on the desktop ten blocks).
+  await page.keyboard.press('n');
+  await waitFrames(page, frames(tap) + 2 * kRate);
+  tap = await heard(page);
+  const switched = again + matching(tap, again, intro), next = songStart(tap, switched, drift);
+  check(next > 0 && next + matching(tap, next, drift) === frames(tap), 'no second song after N');
+  let sound = next - 1;
+  while (sound > switched && silent(tap, sound)) --sound;
+  const pause = (next - sound - 1) / kRate * 1000;
+  check(pause >= 150 && pause <= 300, `the pause between the songs lasted ${pause} ms`);
+  return `"nextmusic" after ${pause.toFixed(1)} ms of silence`;
+}
+
+async function missingFont(browser, url) {
+  const errors = [];
+  const page = await openPage(browser, errors, url);
+  await page.waitForSelector('#messages .box', {timeout: 10000});
+  const box = await page.$eval('#messages .box', (b) =>
+    Array.from(b.children, (part) => part.textContent).join('\n'));  // caption and text
+  check(box === 'morrowick\nfont file cannot be loaded! terminating...', `the box says "${box}"`);
+  check(await page.$eval('#screen', (c) => c.hidden), 'the picture shows after a failed start');
+  // the message goes to the console too, and nothing else does
+  check(errors.length === 1 && errors[0].includes('font file'), 'console: ' + errors.join(' | '));
+}
+
+// A new page that collects console errors into errors, with setUp run before the page's own.
+async function openPage(browser, errors, url, setUp) {
+  const page = await browser.newPage();
+  page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
+  page.on('pageerror', (e) => errors.push(e.message));
+  await page.setViewport({width: 1400, height: 1000});
+  if (setUp) await page.evaluateOnNewDocument(setUp);
+  await page.goto(url);
+  return page;
+}
+
+async function main() {
+  const demo = await serve(www), broken = await serve(noFont);
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'qvl-chromium-'));
+  const browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync',
+           '--autoplay-policy=no-user-gesture-required', `--user-data-dir=${profile}`],
+  });
+  try {
+    const errors = [];
+    const url = `http://127.0.0.1:${demo.address().port}/`;
+    const figures = [await pictures(browser, url, errors), await music(browser, url, errors)];
+    await missingFont(browser, `http://127.0.0.1:${broken.address().port}/`);
+    check(errors.length === 0, 'console errors: ' + errors.join(' | '));
+    console.log('web: pictures as magshot draws them, served and from the disk; music as xm2wav');
+    console.log('     renders it, hidden too, F9 and N; the missing font in the page');
+    console.log('web: ' + figures.join('; '));
+  } finally {
+    await browser.close();
+    fs.rmSync(profile, {recursive: true, force: true});
+    demo.close();
+    broken.close();
+  }
+}
+
+main().catch((error) => {
+  console.error('web test failed:', error.message);
+  process.exit(1);
+});
