@@ -26,7 +26,8 @@ struct MixKernels {
 // Plain C++ loops, two frames an iteration.
 MixKernels portableMixKernels();
 // The widest vector variant the processor runs: sixteen frames an iteration with 512-bit
-// vectors (AVX-512), eight with 256-bit ones (AVX2), else the portable loops.
+// vectors (AVX-512), eight with 256-bit ones (AVX2), four in WebAssembly (its 128-bit
+// vectors), else the portable loops.
 MixKernels fastestMixKernels();
 // Every variant this processor runs, the portable one last.
 std::vector<MixKernels> allMixKernels();

@@ -354,7 +354,7 @@ std::vector<MixKernels> simdMixKernelVariants() {
 
 }  // namespace qvl
 
-#else
+#elif !defined(__wasm_simd128__)  // WebAssembly's variant is in mix_kernels_wasm.cpp
 
 namespace qvl {
 

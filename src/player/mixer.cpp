@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cmath>
 
-#if defined(__SSE2__)
+#if defined(__wasm_simd128__)
+#include <wasm_simd128.h>
+#elif defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
@@ -174,7 +176,19 @@ void mixVoices(PlayerContext& context, float* buffer, int frames) {
 void convertMix(int16_t* destination, const float* source, int frames) {
     if (frames <= 0 || !destination || !source) return;
     int i = 0;
-#if defined(__SSE2__)
+#if defined(__wasm_simd128__)
+    // as the SSE2 loop below: pmax and pmin pick as its max and min do, and the clamped
+    // values round to nearest, ties to even, then convert exactly
+    const v128_t low = wasm_f32x4_splat(-32768.0f), high = wasm_f32x4_splat(32767.0f);
+    const auto clamped = [&](const float* at) {
+        return wasm_f32x4_pmin(high, wasm_f32x4_pmax(low, wasm_v128_load(at)));
+    };
+    for (; i + 8 <= 2 * frames; i += 8) {
+        const v128_t a = wasm_i32x4_trunc_sat_f32x4(wasm_f32x4_nearest(clamped(source + i)));
+        const v128_t b = wasm_i32x4_trunc_sat_f32x4(wasm_f32x4_nearest(clamped(source + i + 4)));
+        wasm_v128_store(destination + i, wasm_i16x8_narrow_i32x4(a, b));
+    }
+#elif defined(__SSE2__)
     // four floats at a time: clamped, rounded by the default mode (to nearest, ties to
     // even) and narrowed with saturation
     const __m128 low = _mm_set1_ps(-32768.0f), high = _mm_set1_ps(32767.0f);
