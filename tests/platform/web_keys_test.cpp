@@ -53,6 +53,32 @@ TEST(WebKeys, CodesGiveTheirVirtualKeyCodes) {
     for (auto [code, vk] : keys) EXPECT_EQ(virtualKeyFromCode(code), vk) << code;
 }
 
+// Letters and digits follow the layout's character, as the desktop's do; keys that type
+// something else, or nothing ASCII, and keypad digits go by their position.
+TEST(WebKeys, LettersAndDigitsByTheLayoutsCharacter) {
+    const struct {
+        std::string_view key, code;
+        int vk;
+    } events[] = {
+        {"q", "KeyA", 81},           // AZERTY's Q, where US has A
+        {"Z", "KeyW", 90},           // AZERTY's Z, shifted
+        {"y", "KeyZ", 89},           // QWERTZ's Y
+        {"m", "Semicolon", 77},      // a letter on a punctuation position
+        {"8", "Digit8", 56},         // US digits
+        {"1", "Digit1", 49},         // AZERTY's shifted digit row
+        {"&", "Digit1", 49},         // AZERTY's unshifted 1: not a digit, by position
+        {"\xc3\xa9", "Digit2", 50},  // "é" in UTF-8: not ASCII, by position
+        {"\xd1\x84", "KeyA", 65},    // Cyrillic "ф": the letter at A's position
+        {";", "KeyZ", 90},           // punctuation on a letter position: by position
+        {"7", "Numpad7", 103},       // keypad digits stay keypad codes
+        {"Enter", "Enter", 13},      // named keys by position
+        {"ArrowUp", "ArrowUp", 38},  // named keys by position
+        {"", "KeyB", 66},            // no key: by position
+        {"a", "", 65},               // no position: the character
+    };
+    for (const auto& e : events) EXPECT_EQ(virtualKeyFromEvent(e.key, e.code), e.vk) << e.code;
+}
+
 TEST(WebKeys, BrowserActionsSuppressedForTheViewersKeys) {
     for (int vk = 0; vk < 256; ++vk) {
         const bool answered =

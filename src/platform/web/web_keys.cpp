@@ -68,6 +68,15 @@ int virtualKeyFromCode(std::string_view code) {
     return 0;
 }
 
+int virtualKeyFromEvent(std::string_view key, std::string_view code) {
+    if (key.size() == 1 && !code.starts_with("Numpad")) {
+        const char c = key[0];
+        if (c >= 'a' && c <= 'z') return c - 'a' + 'A';
+        if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return c;
+    }
+    return virtualKeyFromCode(code);
+}
+
 bool suppressBrowserAction(int virtualKey) {
     switch (virtualKey) {
         case kVkLeft:

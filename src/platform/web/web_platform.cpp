@@ -97,7 +97,7 @@ EM_JS(void, jsStartAudio, (), {
 EM_BOOL onKeyDown(int, const EmscriptenKeyboardEvent* event, void* platform) {
     auto* self = static_cast<WebPlatform*>(platform);
     self->gesture();
-    const int vk = virtualKeyFromCode(event->code);
+    const int vk = virtualKeyFromEvent(event->key, event->code);
     if (vk == 0) return EM_FALSE;
     // Alt+Enter is the page's own full-screen key: no magazine can bind Alt combinations.
     if (vk == kVkReturn && event->altKey) {
