@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The web build and its browser tests: builds build/web/www and the single-file page, has
+# The web build and its tests: the mixer's tests under node (WebAssembly's vector loops against
+# the portable ones); then the browser tests: builds build/web/www and the single-file page, has
 # magshot (release build, headless backend) draw the demo's frames after the keys the browser
 # test presses and xm2wav render the demo's first two songs, and checks the pages in headless
 # chromium against them; a magazine without its font is packed to check its message. Needs what
@@ -12,6 +13,8 @@ cmake --preset release >/dev/null
 cmake --build --preset release -j "$jobs" --target magshot xm2wav
 cmake --preset web >/dev/null
 cmake --build --preset web -j "$jobs"
+cmake --build --preset web -j "$jobs" --target player_mixer_test
+node build/web/tests/web/player_mixer_test.js --gtest_brief=1
 
 frames=$(mktemp -d)
 trap 'rm -rf "$frames"' EXIT
