@@ -48,7 +48,8 @@ class ViewerRunTest : public ScratchDir {
     }
     // Runs magshot in the scratch directory; gives its exit code, and its standard error in err.
     int magshot(const std::string& args, std::string* err = nullptr) {
-        int status = std::system(("'" QVL_MAGSHOT "' " + args + " 2>stderr.txt").c_str());
+        int status =
+            std::system(("'" QVL_MAGSHOT "' " + args + " >stdout.txt 2>stderr.txt").c_str());
         if (err) *err = read("stderr.txt");
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -106,6 +107,25 @@ TEST_F(ViewerRunTest, WritesWholeFilesAndRunsRepeatExactly) {
     EXPECT_EQ(wav.find_first_not_of('\0', 44), std::string::npos);
     for (const char* file : {".rgb565", ".png", ".wav"})
         EXPECT_EQ(read("a"s + file), read("b"s + file)) << file;
+}
+
+// Both tools' --help and --version: exit 0, on standard output, each ending with a line end.
+TEST_F(ViewerRunTest, ToolsTellTheirUseAndVersion) {
+    struct Ask {
+        const char* tool;
+        const char* argument;
+        const char* start;
+    };
+    for (const Ask& ask : {Ask{QVL_MAGSHOT, "--help", "usage: magshot "},
+                           Ask{QVL_MAGSHOT, "--version", "magshot " QVL_VERSION "\n"},
+                           Ask{QVL_XM2WAV, "--help", "usage: xm2wav "},
+                           Ask{QVL_XM2WAV, "--version", "xm2wav " QVL_VERSION "\n"}}) {
+        const std::string command = "'"s + ask.tool + "' " + ask.argument + " >out.txt";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        const std::string out = read("out.txt");
+        EXPECT_EQ(out.substr(0, std::strlen(ask.start)), ask.start) << command;
+        EXPECT_TRUE(!out.empty() && out.back() == '\n') << command;
+    }
 }
 
 // The runs of magshot_cases.txt, whose head says how it reads.
