@@ -26,6 +26,8 @@ const char kUsage[] =
     "  --key VK     press the key with that Windows virtual-key code (decimal)\n"
     "  --shot FILE  write the frame of the current time: FILE.png as PNG, anything else as the\n"
     "               raw frame (614400 bytes, little-endian RGB565, top row first)\n"
+    "  --text FILE  write the whole text of the page shown (every line, not only those on the\n"
+    "               screen) as UTF-8, one line per text line, trailing spaces trimmed\n"
     "  --close      close the window\n"
     "  --wav FILE   at the end, write what the sound device played from its first frame\n"
     "               (the first lap of silence included) as 44100 Hz 16-bit stereo sound:\n"
@@ -93,6 +95,19 @@ int main(int argc, char** argv) {
                 {qvl::HeadlessStep::Kind::call, 0, [&platform, file, &shotFailed] {
                      std::vector<uint16_t> frame = platform.lastFrame();
                      if (!qvl::saveFrame(file, frame.data(), qvl::kFrameWidth, qvl::kFrameHeight)) {
+                         std::fprintf(stderr, "magshot: cannot write %s\n", file.c_str());
+                         shotFailed = true;
+                     }
+                 }});
+        } else if (arg == "--text") {
+            std::string file = std::filesystem::absolute(value).string();
+            platform.steps.push_back(
+                {qvl::HeadlessStep::Kind::call, 0, [&platform, file, &shotFailed] {
+                     const std::string text = platform.pageText();
+                     std::FILE* f = std::fopen(file.c_str(), "wb");
+                     const bool written =
+                         f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
+                     if (!(f && std::fclose(f) == 0 && written)) {
                          std::fprintf(stderr, "magshot: cannot write %s\n", file.c_str());
                          shotFailed = true;
                      }
