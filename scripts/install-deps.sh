@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/apt-install.sh \
     cmake ninja-build g++ pkg-config googletest libgtest-dev libbenchmark-dev libsdl2-dev \
-    libx11-dev xvfb xauth xfonts-base xdotool imagemagick clang-format clang libclang-rt-14-dev \
+    libpng-dev libsndfile1-dev flac libx11-dev xvfb xauth xclip xfonts-base xdotool imagemagick \
+    clang-format clang libclang-rt-14-dev \
     emscripten node-acorn chromium nodejs
 # Debian's nodejs comes without npm; a Node.js from elsewhere brings its own.
 command -v npm >/dev/null || ./scripts/apt-install.sh npm

@@ -19,6 +19,10 @@ void Viewer::keyDown(int virtualKey) {
     magazine_->handleKey(virtualKey);
 }
 
+std::string Viewer::pageText() {
+    return magazine_ ? magazine_->pageText() : std::string();
+}
+
 bool Viewer::start() {
     frameBuffer_.reset(new (std::nothrow) uint16_t[kFramePixels]);
     if (!frameBuffer_) {

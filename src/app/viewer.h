@@ -33,6 +33,7 @@ class Viewer final : public WindowEvents {
 
     void keyDown(int virtualKey) override;
     void closeRequested() override;
+    std::string pageText() override;
 
   private:
     void renderThreadProc();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace qvl {
 
@@ -20,6 +21,8 @@ class WindowEvents {
     virtual void keyDown(int virtualKey) = 0;
     // The window is being closed (close box, a quit signal, or a close posted by postClose).
     virtual void closeRequested() = 0;
+    // The whole text of the page shown, as UTF-8 lines, for the clipboard or a file.
+    virtual std::string pageText() = 0;
 
   protected:
     ~WindowEvents() = default;

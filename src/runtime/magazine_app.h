@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -56,6 +57,9 @@ class MagazineApp {
     bool handleKey(int code);
     // Runs a bound or chosen command (main thread); true for a known one.
     bool runCommand(std::string_view command, std::string_view argument);
+
+    // The whole text of the page shown, every line, as UTF-8 (text/page_text.h); main thread.
+    std::string pageText() const;
 
     // The magazine as the script built it.
     const MagazineModel& model() const { return model_; }

@@ -1,9 +1,16 @@
-// Page text and the menu selection: the page's cells drawn as one stream of lines.
+// Page text and the menu selection: the page's cells drawn as one stream of lines; the page's
+// text as UTF-8 for copying out.
 #include <algorithm>
 
 #include "runtime/magazine_app.h"
+#include "text/page_text.h"
 
 namespace qvl {
+
+std::string MagazineApp::pageText() const {
+    const Page* page = pageAt(view_.currentPage.load(std::memory_order_relaxed));
+    return page ? pageTextUtf8(page->cells) : std::string();
+}
 
 void MagazineApp::drawPageText(int32_t pageIndex) {
     const Page* page = pageAt(pageIndex);

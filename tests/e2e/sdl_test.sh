@@ -3,7 +3,9 @@
 # "audio": with the disk audio driver the ring device writes what it plays to a file, which must
 # hold the start song (not silence); with no usable audio driver the viewer still runs normally.
 # "window", under Xvfb: the window's title and size, pixels of its picture, F12 ends it with 0,
-# the window manager's close ends it with 0, a missing script ends it with 1 before any window.
+# the window manager's close ends it with 0, Ctrl+C puts the page's text on the clipboard (read
+# with xclip) and never reaches the magazine's bindings, a missing script ends it with 1 before
+# any window.
 # usage: sdl_test.sh audio VIEWER DEMO_DIR | sdl_test.sh window VIEWER DEMO_DIR WM_CLOSE
 set -u
 mode=$1 viewer=$2 demo=$3 wm_close=${4:-} xvfb=
@@ -68,6 +70,18 @@ check "F12 ends the viewer with exit code 0 (got $rc)" '[ "$rc" = 0 ]'
 
 run_viewer '"$wm_close" "$wid"'
 check "closing the window ends the viewer with exit code 0 (got $rc)" '[ "$rc" = 0 ]'
+
+# With "c" bound to "exit now", Ctrl+C must leave the viewer running; c alone then ends it.
+sed -i 's/^#definekeys 4$/#definekeys 5/; s/^#key 3 n nextmusic$/&\n#key 4 c exit now/' "$work/demo/qvl.mag"
+alive=0
+run_viewer 'sleep 0.5; xdotool key --window "$wid" ctrl+c; sleep 0.5
+    xclip -o -selection clipboard >"$work/clip.txt"; kill -0 "$app" && alive=1
+    xdotool key --window "$wid" c'
+check "Ctrl+C leaves the viewer running, c ends it with 0 (got $rc)" '[ "$alive" = 1 ] && [ "$rc" = 0 ]'
+check "the clipboard holds a menu line of the home page" \
+    'grep -qx "           1  First steps: a magazine in five minutes" "$work/clip.txt"'
+check "and its box drawing as Unicode, trailing spaces trimmed" \
+    'grep -q "╔═*╗" "$work/clip.txt" && ! grep -q " \$" "$work/clip.txt"'
 
 rm "$work/demo/qvl.mag"
 run_viewer 'echo "FAILED: a window without a script"; fail=1'

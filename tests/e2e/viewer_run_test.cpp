@@ -48,7 +48,8 @@ class ViewerRunTest : public ScratchDir {
     }
     // Runs magshot in the scratch directory; gives its exit code, and its standard error in err.
     int magshot(const std::string& args, std::string* err = nullptr) {
-        int status = std::system(("'" QVL_MAGSHOT "' " + args + " 2>stderr.txt").c_str());
+        int status =
+            std::system(("'" QVL_MAGSHOT "' " + args + " >stdout.txt 2>stderr.txt").c_str());
         if (err) *err = read("stderr.txt");
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -106,6 +107,47 @@ TEST_F(ViewerRunTest, WritesWholeFilesAndRunsRepeatExactly) {
     EXPECT_EQ(wav.find_first_not_of('\0', 44), std::string::npos);
     for (const char* file : {".rgb565", ".png", ".wav"})
         EXPECT_EQ(read("a"s + file), read("b"s + file)) << file;
+}
+
+// Both tools' --help and --version: exit 0, on standard output, each ending with a line end.
+TEST_F(ViewerRunTest, ToolsTellTheirUseAndVersion) {
+    struct Ask {
+        const char* tool;
+        const char* argument;
+        const char* start;
+    };
+    for (const Ask& ask : {Ask{QVL_MAGSHOT, "--help", "usage: magshot "},
+                           Ask{QVL_MAGSHOT, "--version", "magshot " QVL_VERSION "\n"},
+                           Ask{QVL_XM2WAV, "--help", "usage: xm2wav "},
+                           Ask{QVL_XM2WAV, "--version", "xm2wav " QVL_VERSION "\n"}}) {
+        const std::string command = "'"s + ask.tool + "' " + ask.argument + " >out.txt";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        const std::string out = read("out.txt");
+        EXPECT_EQ(out.substr(0, std::strlen(ask.start)), ask.start) << command;
+        EXPECT_TRUE(!out.empty() && out.back() == '\n') << command;
+    }
+}
+
+// --text writes the page shown, every line of it: a line wider than the screen whole, 45 lines
+// where the screen shows 40, trailing blanks trimmed, code page 437 as UTF-8 (0xB3 is U+2502,
+// 0xDB U+2588, 0x80 U+00C7, 0xFE U+25A0). N jumps to the second page, which --text then writes.
+TEST_F(ViewerRunTest, TextWritesTheWholePageShownAsUtf8) {
+    std::string wide, numbered, expected = "wide \xE2\x94\x82\xE2\x96\x88\xC3\x87\xE2\x96\xA0\n";
+    for (int i = 0; i < 12; ++i) wide += "0123456789";
+    expected += wide + "\n\n";
+    for (int i = 1; i <= 45; ++i) {
+        numbered += "line " + std::to_string(i) + "   \n";
+        expected += "line " + std::to_string(i) + "\n";
+    }
+    writeFile("txt/qvl.mag",
+              "#startglobalconfig\n#setglobaloption fading off\n#definekeys 1\n"
+              "#key 0 n jump 1\n#endglobalconfig\n#definepages 2\n"
+              "#startpage 0 \"one\"\nwide \xB3\xDB\x80\xFE  \n" +
+                  wide + "\n##\n" + numbered + "#startpage 1 \"two\"\n  second page\n");
+    writeTestFont(dir() / "txt");
+    ASSERT_EQ(magshot("--dir txt --wait 10 --text one.txt --key 78 --wait 10 --text two.txt"), 0);
+    EXPECT_EQ(read("one.txt"), expected);
+    EXPECT_EQ(read("two.txt"), "  second page\n");
 }
 
 // The runs of magshot_cases.txt, whose head says how it reads.

@@ -1,8 +1,15 @@
-// Frame files: the PNG, decoded here (structure, widening), and the raw frame's byte order.
+// Frame files: the PNG, decoded here (structure, widening, compression), and the raw frame's
+// byte order. libpng's reader decodes the PNG; the Windows build's stored deflate blocks are
+// undone by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
+
+#ifndef _WIN32
+#include <png.h>
+#endif
 
 #include "../support/file_bytes.h"
 #include "platform/headless/frame_file.h"
@@ -10,6 +17,7 @@
 namespace qvl {
 namespace {
 
+#ifdef _WIN32
 uint32_t be32(const std::vector<uint8_t>& d, size_t at) {
     return (uint32_t(d[at]) << 24) | (uint32_t(d[at + 1]) << 16) | (uint32_t(d[at + 2]) << 8) |
            d[at + 3];
@@ -26,8 +34,8 @@ uint32_t chunkCrc(const uint8_t* p, size_t n) {
 }
 
 // Walks the chunks, checking each CRC, and undoes the stored deflate blocks, giving back the
-// filtered rows.
-std::vector<uint8_t> decodeStoredPng(const std::vector<uint8_t>& png) {
+// rows (filter type none) as 8-bit RGB.
+std::vector<uint8_t> decodePng(const std::vector<uint8_t>& png, int width) {
     std::vector<uint8_t> z;
     size_t at = 8;
     while (at + 8 <= png.size()) {
@@ -47,8 +55,26 @@ std::vector<uint8_t> decodeStoredPng(const std::vector<uint8_t>& png) {
         raw.insert(raw.end(), z.begin() + p + 5, z.begin() + p + 5 + n);
         p += 5 + n;
     }
-    return raw;
+    std::vector<uint8_t> rgb;
+    for (size_t row = 0; row + 1 + 3 * width <= raw.size(); row += 1 + 3 * width) {
+        EXPECT_EQ(raw[row], 0) << "filter";
+        rgb.insert(rgb.end(), raw.begin() + row + 1, raw.begin() + row + 1 + 3 * width);
+    }
+    return rgb;
 }
+#else
+// libpng's reader, which checks every chunk's CRC and the zlib stream, as 8-bit RGB.
+std::vector<uint8_t> decodePng(const std::vector<uint8_t>& png, int width) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, png.data(), png.size())) return {};
+    EXPECT_EQ(image.width, static_cast<png_uint_32>(width));
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
+    return rgb;
+}
+#endif
 
 // Widening repeats a channel's top bits: 0x8410 is r 16, g 32, b 16, and 10000 -> 10000100,
 // 100000 -> 10000010. Elsewhere each channel's top bits are checked.
@@ -65,18 +91,30 @@ TEST(FrameFile, PngHoldsEveryPixel) {
     EXPECT_EQ(std::vector<uint8_t>(png.begin() + 1, png.begin() + 26),
               (std::vector<uint8_t>{'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0,   13, 'I', 'H',
                                     'D', 'R', 0,   0,  1,  44, 0,  0, 0, 250, 8,  2}));
-    std::vector<uint8_t> raw = decodeStoredPng(png);
-    ASSERT_EQ(raw.size(), size_t(h) * (1 + 3 * w));
-    EXPECT_EQ(std::vector<uint8_t>(raw.begin() + 1, raw.begin() + 10),
+    std::vector<uint8_t> rgb = decodePng(png, w);
+    ASSERT_EQ(rgb.size(), size_t(h) * 3 * w);
+    EXPECT_EQ(std::vector<uint8_t>(rgb.begin(), rgb.begin() + 9),
               (std::vector<uint8_t>{255, 255, 255, 0, 255, 0, 132, 130, 132}));
     for (int i = 0; i < w * h; i += 97) {
         const uint16_t p = pixels[i];
-        const uint8_t* px = &raw[i / w * (1 + 3 * w) + 1 + 3 * (i % w)];
+        const uint8_t* px = &rgb[3 * size_t(i)];
         EXPECT_EQ(px[0] >> 3, p >> 11) << i;
         EXPECT_EQ(px[1] >> 2, (p >> 5) & 0x3F) << i;
         EXPECT_EQ(px[2] >> 3, p & 0x1F) << i;
     }
 }
+
+#ifndef _WIN32
+// A page of text is mostly paper: its PNG is compressed, not stored. A 640 x 480 frame of
+// black with a white stripe every 12 lines takes 922 KB stored.
+TEST(FrameFile, PngIsCompressed) {
+    std::vector<uint16_t> pixels(640 * 480, 0);
+    for (int y = 0; y < 480; y += 12) std::fill_n(&pixels[y * 640], 640, 0xFFFF);
+    const std::vector<uint8_t> png = encodePng(pixels.data(), 640, 480);
+    EXPECT_LT(png.size(), 20000u);
+    EXPECT_EQ(decodePng(png, 640)[3 * 12 * 640], 255);
+}
+#endif
 
 // The raw frame is little-endian, top row first; a file that cannot be written fails.
 TEST(FrameFile, RawFrameIsLittleEndianTopRowFirst) {

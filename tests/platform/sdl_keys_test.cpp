@@ -1,6 +1,8 @@
 // SDL keys arrive as the Windows virtual-key codes the magazine's bindings compare with.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "base/virtual_keys.h"
 #include "platform/sdl2/sdl_keys.h"
 
@@ -19,6 +21,24 @@ TEST(SdlKeys, KeysGiveTheirVirtualKeyCodes) {
         {SDLK_ESCAPE, kVkEscape}, {SDLK_SEMICOLON, kVkOem1},  {SDLK_UNKNOWN, 0},
         {SDLK_AUDIOPLAY, 0}};
     for (auto [sdl, vk] : keys) EXPECT_EQ(virtualKeyFromSdl(sdl), vk) << sdl;
+}
+
+// Ctrl+C copies; C alone, with Alt (AltGr is Ctrl+Alt on some layouts) or with the system key,
+// and Ctrl with another letter go to the magazine as before.
+TEST(SdlKeys, OnlyCtrlCIsTheCopyChord) {
+    const std::tuple<SDL_Keycode, uint16_t, bool> chords[] = {
+        {SDLK_c, KMOD_LCTRL, true},
+        {SDLK_c, KMOD_RCTRL, true},
+        {SDLK_c, KMOD_LCTRL | KMOD_LSHIFT, true},
+        {SDLK_c, KMOD_LCTRL | KMOD_NUM, true},
+        {SDLK_c, KMOD_NONE, false},
+        {SDLK_c, KMOD_LSHIFT, false},
+        {SDLK_c, KMOD_LCTRL | KMOD_RALT, false},
+        {SDLK_c, KMOD_LCTRL | KMOD_LGUI, false},
+        {SDLK_v, KMOD_LCTRL, false},
+        {SDLK_LCTRL, KMOD_LCTRL, false}};
+    for (auto [key, modifiers, copies] : chords)
+        EXPECT_EQ(isCopyChord(key, modifiers), copies) << key << " " << modifiers;
 }
 
 }  // namespace

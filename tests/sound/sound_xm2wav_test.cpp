@@ -1,9 +1,13 @@
 // The xm2wav tool end to end: a module built in code is rendered to a WAV whose header,
-// length, pitch, side and silence after a key off are checked; bad modules give exit code 1.
+// length, pitch, side and silence after a key off are checked; its FLAC holds the same samples
+// (decoded by the flac program) and its .ogg is Ogg Vorbis; bad modules and names it cannot
+// write give exit code 1.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -78,6 +82,26 @@ TEST(SoundXm2wav, RendersUntilTheSongLoopsBack) {
     EXPECT_EQ(testing::readBytes(wav).size(), 44u + 2 * 44100 * 4);
 }
 
+// flac -d writes the FLAC's samples as a WAV of the same 44-byte header shape.
+TEST(SoundXm2wav, WritesFlacAndOggByTheNamesEnding) {
+    const std::string module = temp("formats.xm");
+    testing::writeBytes(module, buildXm(sineSong()));
+    for (const char* name : {"f.wav", "f.FLAC", "f.ogg"})
+        ASSERT_EQ(run(module + " " + temp(name) + " --seconds 3"), 0) << name;
+    const std::string decode = "flac -d -f -s -o " + temp("decoded.wav") + " " + temp("f.FLAC");
+    ASSERT_EQ(std::system(decode.c_str()), 0) << "the flac program (Debian package flac)";
+    const std::vector<uint8_t> wav = testing::readBytes(temp("f.wav"));
+    const std::vector<uint8_t> decoded = testing::readBytes(temp("decoded.wav"));
+    ASSERT_EQ(wav.size(), 44u + 3 * 44100 * 4);
+    ASSERT_EQ(decoded.size(), wav.size());
+    EXPECT_TRUE(std::equal(wav.begin() + 44, wav.end(), decoded.begin() + 44));
+    EXPECT_LT(testing::readBytes(temp("f.FLAC")).size(), wav.size() / 2);
+    const std::vector<uint8_t> ogg = testing::readBytes(temp("f.ogg"));
+    ASSERT_GT(ogg.size(), 64u);
+    EXPECT_EQ(std::string(ogg.begin(), ogg.begin() + 4), "OggS");
+    EXPECT_EQ(std::string(ogg.begin() + 29, ogg.begin() + 35), "vorbis");
+}
+
 TEST(SoundXm2wav, RefusesMissingTruncatedAndInvalidModules) {
     std::vector<uint8_t> truncated = buildXm(sineSong()), invalid = truncated;
     truncated.resize(300);
@@ -86,7 +110,12 @@ TEST(SoundXm2wav, RefusesMissingTruncatedAndInvalidModules) {
     testing::writeBytes(temp("invalid.xm"), invalid);
     for (const char* name : {"missing.xm", "truncated.xm", "invalid.xm"})
         EXPECT_EQ(run(temp(name) + " " + temp("bad.wav")), 1) << name;
-    EXPECT_EQ(run("--help"), 0);
+    // A valid module to a name whose ending names no format it writes: 1, and no file.
+    testing::writeBytes(temp("valid.xm"), buildXm(sineSong()));
+    for (const char* name : {"out.mp3", "out", "out.wav.txt"}) {
+        EXPECT_EQ(run(temp("valid.xm") + " " + temp(name) + " --seconds 1"), 1) << name;
+        EXPECT_FALSE(std::filesystem::exists(temp(name))) << name;
+    }
     EXPECT_EQ(run(""), 1);
 }
 

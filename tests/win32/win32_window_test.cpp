@@ -28,6 +28,7 @@ class CountingEvents final : public WindowEvents {
         platform_.stopPresenting();
         platform_.quit(7);
     }
+    std::string pageText() override { return {}; }
     std::vector<int> keys;
     int closes = 0;
 

@@ -12,22 +12,26 @@
 #include "app/viewer.h"
 #include "platform/headless/frame_file.h"
 #include "platform/headless/headless_platform.h"
-#include "sound/wav_writer.h"
+#include "sound/sound_file.h"
 #include "sound/wave_output.h"
 
 namespace {
 
 const char kUsage[] =
     "usage: magshot [--dir DIR] STEP...\n"
+    "       magshot --help | --version\n"
     "Runs the magazine in the current directory (or DIR) on a virtual clock, one frame per\n"
     "virtual millisecond, and takes the steps in order:\n"
     "  --wait MS    let MS milliseconds pass (draws the frames of that time)\n"
     "  --key VK     press the key with that Windows virtual-key code (decimal)\n"
     "  --shot FILE  write the frame of the current time: FILE.png as PNG, anything else as the\n"
     "               raw frame (614400 bytes, little-endian RGB565, top row first)\n"
+    "  --text FILE  write the whole text of the page shown (every line, not only those on the\n"
+    "               screen) as UTF-8, one line per text line, trailing spaces trimmed\n"
     "  --close      close the window\n"
     "  --wav FILE   at the end, write what the sound device played from its first frame\n"
-    "               (the first lap of silence included) as a 44100 Hz 16-bit stereo WAV\n"
+    "               (the first lap of silence included) as 44100 Hz 16-bit stereo sound:\n"
+    "               FILE.wav as WAV, FILE.flac as FLAC, FILE.ogg as Ogg Vorbis\n"
     "After the last step the window is closed. The exit code is the viewer's.\n";
 
 bool parseNumber(const char* text, uint32_t& value) {
@@ -53,6 +57,10 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             return 0;
         }
+        if (arg == "--version") {
+            std::puts("magshot " QVL_VERSION);
+            return 0;
+        }
         if (arg == "--close") {
             platform.steps.push_back({qvl::HeadlessStep::Kind::close, 0, {}});
             continue;
@@ -67,6 +75,11 @@ int main(int argc, char** argv) {
             dir = value;
         } else if (arg == "--wav") {
             wavFile = std::filesystem::absolute(value).string();
+            if (!qvl::SoundFileWriter::canWrite(qvl::soundFormatOf(wavFile))) {
+                std::fprintf(stderr, "magshot: cannot write %s: the name must end in %s\n", value,
+                             qvl::kSoundFileEndings);
+                return 2;
+            }
         } else if (arg == "--wait" || arg == "--key") {
             if (!parseNumber(value, number) || (arg == "--key" && number > 255)) {
                 std::fprintf(stderr, "magshot: bad value for %s: %s\n", argv[i - 1], value);
@@ -82,6 +95,19 @@ int main(int argc, char** argv) {
                 {qvl::HeadlessStep::Kind::call, 0, [&platform, file, &shotFailed] {
                      std::vector<uint16_t> frame = platform.lastFrame();
                      if (!qvl::saveFrame(file, frame.data(), qvl::kFrameWidth, qvl::kFrameHeight)) {
+                         std::fprintf(stderr, "magshot: cannot write %s\n", file.c_str());
+                         shotFailed = true;
+                     }
+                 }});
+        } else if (arg == "--text") {
+            std::string file = std::filesystem::absolute(value).string();
+            platform.steps.push_back(
+                {qvl::HeadlessStep::Kind::call, 0, [&platform, file, &shotFailed] {
+                     const std::string text = platform.pageText();
+                     std::FILE* f = std::fopen(file.c_str(), "wb");
+                     const bool written =
+                         f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
+                     if (!(f && std::fclose(f) == 0 && written)) {
                          std::fprintf(stderr, "magshot: cannot write %s\n", file.c_str());
                          shotFailed = true;
                      }
@@ -104,9 +130,9 @@ int main(int argc, char** argv) {
     int exitCode = qvl::runViewer(platform);
     if (!wavFile.empty()) {
         std::vector<int16_t> audio = platform.playedAudio();
-        qvl::WavWriter wav;
-        bool ok = wav.open(wavFile.c_str(), qvl::kMixRate) &&
-                  wav.write(audio.data(), static_cast<int>(audio.size() / 2)) && wav.finish();
+        qvl::SoundFileWriter sound;
+        bool ok = sound.open(wavFile.c_str(), qvl::soundFormatOf(wavFile), qvl::kMixRate) &&
+                  sound.write(audio.data(), static_cast<int>(audio.size() / 2)) && sound.finish();
         if (!ok) {
             std::fprintf(stderr, "magshot: cannot write %s\n", wavFile.c_str());
             shotFailed = true;

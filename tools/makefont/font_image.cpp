@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <fstream>
 
-#include "cp437.h"
 #include "platform/headless/frame_file.h"
 #include "text/bitmap_font.h"
+#include "text/page_text.h"
 
 namespace qvl::makefont {
 

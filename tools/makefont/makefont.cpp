@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "cp437.h"
 #include "font_image.h"
 #include "pcf_font.h"
+#include "text/page_text.h"
 
 using namespace qvl::makefont;
 
@@ -47,11 +47,11 @@ int dump(const char* pcfName, int count, char** codes) {
     for (int i = 0; i < count; ++i) {
         const int code = std::atoi(codes[i]);
         CellGlyph g;
-        if (!font.glyph(cp437ToUnicode(code), qvl::kCellWidth, g)) {
+        if (!font.glyph(qvl::cp437ToUnicode(code), qvl::kCellWidth, g)) {
             std::printf("%d: no glyph\n", code);
             continue;
         }
-        std::printf("%d (U+%04X)\n", code, unsigned(cp437ToUnicode(code)));
+        std::printf("%d (U+%04X)\n", code, unsigned(qvl::cp437ToUnicode(code)));
         for (int r = 0; r < g.height; ++r) {
             std::printf("%2d ", r);
             for (int c = 0; c < g.width; ++c) std::putchar(g.ink_at(r, c) ? '#' : '.');

@@ -1,5 +1,6 @@
-// xm2wav: renders an XM module offline into a 44100 Hz 16-bit stereo WAV, through the same
-// block fill as the viewer's output ring, so its frames are the frames the viewer plays.
+// xm2wav: renders an XM module offline into a 44100 Hz 16-bit stereo sound file (WAV, FLAC or
+// Ogg Vorbis by the name's ending), through the same block fill as the viewer's output ring, so
+// its frames are the frames the viewer plays.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,7 +14,7 @@
 #include "player/xm_loader.h"
 #include "sound/block_fill.h"
 #include "sound/memory_file.h"
-#include "sound/wav_writer.h"
+#include "sound/sound_file.h"
 #include "sound/wave_output.h"
 
 #ifdef _WIN32
@@ -31,8 +32,10 @@ using qvl::kMixRate;
 constexpr int64_t maxFrames = int64_t{10} * 60 * kMixRate;
 
 const char usage[] =
-    "usage: xm2wav MODULE.xm OUT.wav [--seconds N]\n"
-    "Renders an XM module into a 44100 Hz 16-bit stereo WAV file.\n"
+    "usage: xm2wav MODULE.xm OUT [--seconds N]\n"
+    "       xm2wav --help | --version\n"
+    "Renders an XM module into a 44100 Hz 16-bit stereo sound file whose format follows OUT's\n"
+    "ending: .wav (PCM), .flac, or .ogg (Vorbis); the Windows build writes .wav only.\n"
     "Without --seconds it renders until the song first loops back (at most 10 minutes);\n"
     "with --seconds N it renders exactly N x 44100 frames.\n";
 
@@ -42,25 +45,27 @@ struct Options {
     int64_t frames = -1;  // -1: until the song loops back
 };
 
-// 0 ok, 1 bad arguments, 2 help shown.
-int parseArguments(int argc, char** argv, Options& options) {
+enum class Parsed { ok, bad, help, version };
+
+Parsed parseArguments(int argc, char** argv, Options& options) {
     std::vector<const char*> names;
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) return 2;
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) return Parsed::help;
+        if (!std::strcmp(argv[i], "--version")) return Parsed::version;
         if (!std::strcmp(argv[i], "--seconds")) {
-            if (i + 1 >= argc) return 1;
+            if (i + 1 >= argc) return Parsed::bad;
             char* end = nullptr;
             const double seconds = std::strtod(argv[++i], &end);
-            if (*end != '\0' || !(seconds >= 0) || seconds > 86400) return 1;
+            if (*end != '\0' || !(seconds >= 0) || seconds > 86400) return Parsed::bad;
             options.frames = static_cast<int64_t>(seconds * kMixRate);
             continue;
         }
         names.push_back(argv[i]);
     }
-    if (names.size() != 2) return 1;
+    if (names.size() != 2) return Parsed::bad;
     options.module = names[0];
     options.output = names[1];
-    return 0;
+    return Parsed::ok;
 }
 
 // Frames from the song's first tick up to the tick on which it first returns to a row it
@@ -94,13 +99,24 @@ void showProgress(int64_t done, int64_t total) {
 
 int main(int argc, char** argv) {
     Options options;
-    const int parsed = parseArguments(argc, argv, options);
-    if (parsed == 2) {
-        std::fputs(usage, stdout);
-        return 0;
+    switch (parseArguments(argc, argv, options)) {
+        case Parsed::ok:
+            break;
+        case Parsed::help:
+            std::fputs(usage, stdout);
+            return 0;
+        case Parsed::version:
+            std::puts("xm2wav " QVL_VERSION);
+            return 0;
+        case Parsed::bad:
+            std::fputs(usage, stderr);
+            return 1;
     }
-    if (parsed != 0) {
-        std::fputs(usage, stderr);
+    // Checked first, so that a name it cannot write costs no rendering and leaves no file.
+    const qvl::SoundFormat format = qvl::soundFormatOf(options.output);
+    if (!qvl::SoundFileWriter::canWrite(format)) {
+        std::fprintf(stderr, "xm2wav: cannot write %s: the name must end in %s\n", options.output,
+                     qvl::kSoundFileEndings);
         return 1;
     }
     if (std::FILE* probe = std::fopen(options.module, "rb")) {
@@ -121,8 +137,8 @@ int main(int argc, char** argv) {
     }
     const int64_t total = options.frames >= 0 ? options.frames : framesUntilLoop(options.module);
 
-    qvl::WavWriter wav;
-    if (!wav.open(options.output, kMixRate)) {
+    qvl::SoundFileWriter out;
+    if (!out.open(options.output, format, kMixRate)) {
         std::fprintf(stderr, "xm2wav: cannot write %s\n", options.output);
         qvl::freeSong(*context, song);
         return 1;
@@ -136,7 +152,7 @@ int main(int argc, char** argv) {
         qvl::fillBlock(*context, ring.data(), mixArea.data(), 0, kFramesPerBlock);
         const int64_t left = total - done;
         const int n = left < kFramesPerBlock ? static_cast<int>(left) : kFramesPerBlock;
-        ok = wav.write(ring.data(), n);
+        ok = out.write(ring.data(), n);
         done += n;
         if (progress && (done % (kFramesPerBlock * 50) < kFramesPerBlock || done == total)) {
             showProgress(done, total);
@@ -144,7 +160,7 @@ int main(int argc, char** argv) {
     }
     if (progress) std::fputc('\n', stderr);
     qvl::freeSong(*context, song);
-    if (!wav.finish() || !ok) {
+    if (!out.finish() || !ok) {
         std::fprintf(stderr, "xm2wav: writing %s failed\n", options.output);
         return 1;
     }

@@ -10,7 +10,8 @@
 
 namespace qvl {
 
-// Encodes width x height RGB565 pixels (top row first) as a PNG file image.
+// Encodes width x height RGB565 pixels (top row first) as a PNG file image; empty when
+// encoding fails.
 std::vector<uint8_t> encodePng(const uint16_t* pixels, int width, int height);
 
 // Writes the frame by the file name's ending: ".png" as PNG, ".ppm" as binary PPM, anything

@@ -202,6 +202,7 @@ void HeadlessPlatform::advanceTo(uint64_t target, std::unique_lock<std::mutex>& 
 int HeadlessPlatform::runEventLoop(WindowEvents& events) {
     std::unique_lock lock(mutex_);
     driver_ = std::this_thread::get_id();
+    events_ = &events;
     auto deliver = [&](auto&& action) {
         lock.unlock();
         action();
@@ -238,8 +239,13 @@ int HeadlessPlatform::runEventLoop(WindowEvents& events) {
     // Out of steps: the run ends as if the window had been closed.
     if (!quit_) deliver([&] { events.closeRequested(); });
     runOver_ = true;
+    events_ = nullptr;
     changed_.notify_all();
     return exitCode_;
+}
+
+std::string HeadlessPlatform::pageText() {
+    return events_ ? events_->pageText() : std::string();
 }
 
 std::vector<std::string> HeadlessPlatform::messages() const {

@@ -69,6 +69,9 @@ class HeadlessPlatform final : public Platform {
     // The device plays rate / 1000 frames a virtual millisecond from virtual time 0.
     std::unique_ptr<RingDevice> openRingDevice(int rate, const int16_t* ring, int frames) override;
 
+    // The text of the page shown, from the viewer running the event loop; for call steps.
+    std::string pageText();
+
     // What the run left behind. Read them after the run or from a call step.
     std::vector<std::string> messages() const;
     // The platform operations in the order they were first used: "message", "createWindow",
@@ -107,6 +110,7 @@ class HeadlessPlatform final : public Platform {
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::thread::id driver_;
+    WindowEvents* events_ = nullptr;  // while runEventLoop runs
     std::vector<std::string> messages_;
     std::vector<std::string> calls_;
     int beeps_ = 0;

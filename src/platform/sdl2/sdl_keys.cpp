@@ -58,4 +58,8 @@ int virtualKeyFromSdl(SDL_Keycode key) {
     return 0;
 }
 
+bool isCopyChord(SDL_Keycode key, uint16_t modifiers) {
+    return key == SDLK_c && (modifiers & KMOD_CTRL) && !(modifiers & (KMOD_ALT | KMOD_GUI));
+}
+
 }  // namespace qvl

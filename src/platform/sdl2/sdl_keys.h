@@ -4,9 +4,15 @@
 
 #include <SDL.h>
 
+#include <cstdint>
+
 namespace qvl {
 
 // The virtual-key code of an SDL key, or 0 for a key that has none.
 int virtualKeyFromSdl(SDL_Keycode key);
+
+// Ctrl+C (either Ctrl, Shift allowed, without Alt or the system key): the viewer copies the
+// page's text, and the magazine never sees the key.
+bool isCopyChord(SDL_Keycode key, uint16_t modifiers);
 
 }  // namespace qvl

@@ -148,6 +148,9 @@ int SdlPlatform::runEventLoop(WindowEvents& events) {
             events.closeRequested();
         } else if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) {
             events.closeRequested();
+        } else if (event.type == SDL_KEYDOWN &&
+                   isCopyChord(event.key.keysym.sym, event.key.keysym.mod)) {
+            if (!event.key.repeat) SDL_SetClipboardText(events.pageText().c_str());
         } else if (event.type == SDL_KEYDOWN) {
             int vk = virtualKeyFromSdl(event.key.keysym.sym);
             if (vk != 0) events.keyDown(vk);
