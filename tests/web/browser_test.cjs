@@ -8,30 +8,15 @@
 // EXPECTED_DIR: home.raw (the home page after its fade), third.raw (after Down Down Return and
 // the fade), intro.wav and drift.wav (the demo's first two songs).
 'use strict';
-const fs = require('fs'), http = require('http'), os = require('os'), path = require('path');
+const fs = require('fs'), os = require('os'), path = require('path');
 const puppeteer = require('puppeteer-core');
+const {serve} = require('./static_server.cjs');
 
 const [www, single, noFont, expected] = process.argv.slice(2);
 // the mix rate, the output's block and the ring's first lap, which is silent
 const kRate = 44100, kBlock = 884, kLap = 20 * kBlock;
-const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm'};
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 const check = (ok, what) => { if (!ok) throw new Error(what); };
-
-// Serves folder on 127.0.0.1; the favicon gets no content rather than a 404.
-function serve(folder) {
-  const server = http.createServer((request, response) => {
-    const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-    if (name === '/favicon.ico') return response.writeHead(204).end();
-    const file = path.join(folder, name === '/' ? 'index.html' : path.normalize(name));
-    fs.readFile(file, (error, body) => {
-      if (error) return response.writeHead(404).end();
-      const type = types[path.extname(file)] || 'application/octet-stream';
-      response.writeHead(200, {'Content-Type': type}).end(body);
-    });
-  });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
 
 // A raw RGB565 frame widened to RGBA as the page widens it: each field repeats its top bits.
 function widened(name) {
