@@ -82,11 +82,10 @@ void MagazineApp::reload() {
     const bool read = readScript(fresh, messages, beeper_);
     std::unique_ptr<BitmapFont> font = read ? loadFont() : nullptr;
 
-    // A read that failed stopped early: the files of the magazine shown stay watched too, so
-    // that mending whichever of them was wrong reads the script again.
+    // A read that failed stopped at the file that failed (recorded before it was opened): what
+    // it did not get to cannot mend it, and is watched again once the script reads.
     std::vector<std::string> files;
     addMagazineFiles(fresh, files);
-    if (!read || !font) addMagazineFiles(model_, files);
     files_.watch(files);
 
     if (!read) {

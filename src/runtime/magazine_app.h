@@ -142,7 +142,8 @@ class MagazineApp {
     std::vector<std::vector<uint32_t>> lineStarts_;
 
     // Held by the main thread while it handles a key or copies the page out, and by the render
-    // thread while it replaces the model: the render thread alone reads the model otherwise.
+    // thread while it replaces the model; the render thread reads the model without it, as no
+    // other thread writes it.
     mutable std::mutex contentMutex_;
     bool watching_ = false;
     uint32_t lastPoll_ = 0;  // clock ticks

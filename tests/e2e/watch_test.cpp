@@ -160,6 +160,35 @@ TEST_F(WatchTest, EditsShowAtTheSamePlaceAndABrokenScriptShowsItsMessageOverTheO
     EXPECT_EQ(findSongStart(played, intro, first + 1), std::string::npos);
 }
 
+// An include that the script names before it exists, and a font spoilt for a while: the box
+// says so until the file is mended, whether or not the read that failed got to it.
+TEST_F(WatchTest, AMissingIncludeOrASpoiltFontShowsUntilMended) {
+    const std::string one = "#definepages 1\n#startpage 0 \"one\"\nfirst page\n";
+    writeFile("qvl.mag", one);
+    call([&] { writeFile("qvl.mag", one + "#includeascii \"extra.txt\"\n"); });
+    wait(500);
+    look("include missing", [](const auto& rows) {
+        EXPECT_TRUE(shows(rows, "in line 4 (file not found): extra.txt"));
+    });
+    call([] { writeFile("EXTRA.TXT", "extra text\n"); });
+    wait(500);
+    look("include created", [](const auto& rows) {
+        EXPECT_FALSE(shows(rows, "morrowick"));
+        EXPECT_EQ(rows[1].substr(0, 11), "extra text ");
+    });
+    call([] { writeFile("data/system/font.bmp", "BM"); });
+    wait(500);
+    look("font spoilt", [](const auto& rows) {
+        EXPECT_TRUE(shows(rows, " font file cannot be loaded! "));
+        EXPECT_EQ(rows[1].substr(0, 11), "extra text ");
+    });
+    call([this] { writeTestFont(dir()); });
+    wait(500);
+    look("font mended", [](const auto& rows) { EXPECT_FALSE(shows(rows, "morrowick")); });
+    ASSERT_EQ(runViewer(platform_, ViewerOptions{true}), 0);
+    EXPECT_TRUE(platform_.messages().empty());
+}
+
 // The start module's file replaced by another song at 1 s: within half a second the new song
 // starts, as at start-up. Without --watch the same change leaves the old song playing.
 TEST_F(WatchTest, ChangingTheStartModulePlaysTheNewSong) {
