@@ -6,12 +6,21 @@
 #include "app/viewer.h"
 
 #include <new>
+#include <string_view>
 
 #include "runtime/magazine_app.h"
 
 namespace qvl {
 
-Viewer::Viewer(Platform& platform) : platform_(platform), display_(platform) {}
+ViewerOptions viewerOptions(int argc, const char* const* argv) {
+    ViewerOptions options;
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "--watch") options.watch = true;
+    return options;
+}
+
+Viewer::Viewer(Platform& platform, ViewerOptions options)
+    : platform_(platform), options_(options), display_(platform) {}
 
 Viewer::~Viewer() = default;  // run has joined the render thread
 
@@ -33,6 +42,7 @@ bool Viewer::start() {
         MagazineServices{platform_, platform_, platform_, platform_}, display_, view_);
     if (!magazine_->init(kScriptName, frameBuffer_.get()))
         return false;  // init has shown its message
+    if (options_.watch) magazine_->watchFiles();
     if (!display_.setup()) return false;
 
     switch (platform_.createWindow()) {
@@ -91,8 +101,8 @@ void Viewer::closeRequested() {
     platform_.quit(0);
 }
 
-int runViewer(Platform& platform) {
-    Viewer viewer(platform);
+int runViewer(Platform& platform, ViewerOptions options) {
+    Viewer viewer(platform, options);
     return viewer.run();
 }
 

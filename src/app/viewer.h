@@ -15,9 +15,18 @@ namespace qvl {
 
 class MagazineApp;
 
+// What the command line asks of the viewer.
+struct ViewerOptions {
+    // Follow the author's edits: read the magazine again whenever one of its files changes.
+    bool watch = false;
+};
+
+// The options of a command line: "--watch" is the only one; other arguments are ignored.
+ViewerOptions viewerOptions(int argc, const char* const* argv);
+
 class Viewer final : public WindowEvents {
   public:
-    explicit Viewer(Platform& platform);
+    explicit Viewer(Platform& platform, ViewerOptions options = {});
     ~Viewer();
     Viewer(const Viewer&) = delete;
     Viewer& operator=(const Viewer&) = delete;
@@ -40,6 +49,7 @@ class Viewer final : public WindowEvents {
     void stopRenderThread();
 
     Platform& platform_;
+    ViewerOptions options_;
     ViewState view_;
     Display display_;
     std::unique_ptr<uint16_t[]> frameBuffer_;
@@ -49,6 +59,6 @@ class Viewer final : public WindowEvents {
 
 // 0 after a normal end (F12, "exit", closing the window); 1 after a start-up failure, whose
 // message has been shown.
-int runViewer(Platform& platform);
+int runViewer(Platform& platform, ViewerOptions options = {});
 
 }  // namespace qvl

@@ -27,19 +27,11 @@ bool MagazineApp::init(std::string_view scriptName, uint16_t* pixels) {
     view_.music = model_.music;
     view_.startMusic = model_.startMusic;
 
-    // The font file must open before the font is made from it.
-    if (FILE* fontFile = std::fopen(resolvePath(kFontFile).c_str(), "rb")) {
-        std::fclose(fontFile);
-        font_ = std::make_unique<BitmapFont>(kFontFile);
-    }
-    // guard: a font image that did not load or is too small for the glyph grid is refused too
-    if (!font_ || !font_->usable()) {
+    font_ = loadFont();
+    if (!font_) {
         messages_.showMessage("font file cannot be loaded! terminating...");
         return false;
     }
-    font_->setClipRect(0, 0, kFrameWidth, kFrameHeight);
-    font_->setCharMap(charMapRows, kCellWidth, kCellHeight);
-
     startTheMusic();
 
     view_.viewLeft = 0;
@@ -49,6 +41,20 @@ bool MagazineApp::init(std::string_view scriptName, uint16_t* pixels) {
     view_.fadingOut = true;
     indexLines();
     return true;
+}
+
+std::unique_ptr<BitmapFont> MagazineApp::loadFont() {
+    std::unique_ptr<BitmapFont> font;
+    // The font file must open before the font is made from it.
+    if (FILE* fontFile = std::fopen(resolvePath(kFontFile).c_str(), "rb")) {
+        std::fclose(fontFile);
+        font = std::make_unique<BitmapFont>(kFontFile);
+    }
+    // guard: a font image that did not load or is too small for the glyph grid is refused too
+    if (!font || !font->usable()) return nullptr;
+    font->setClipRect(0, 0, kFrameWidth, kFrameHeight);
+    font->setCharMap(charMapRows, kCellWidth, kCellHeight);
+    return font;
 }
 
 void MagazineApp::indexLines() {
@@ -74,6 +80,7 @@ uint32_t MagazineApp::elapsedMs() const {
 }
 
 void MagazineApp::frame() {
+    if (watching_) pollFiles();
     std::memset(frameBuffer_, 0, kFrameBytes);
     if (view_.fadeActive.load(std::memory_order_acquire)) fadeStep();
     drawPageText(view_.currentPage);
@@ -83,6 +90,7 @@ void MagazineApp::frame() {
     }
     if (const Page* page = pageAt(view_.currentPage); page && page->scrollable) drawScrollBar();
     if (const Page* page = pageAt(view_.currentPage); page && page->infobar) drawInfoBar();
+    if (!errorText_.empty()) drawErrorBox();
     display_.presentFrame(frameBuffer_);
 }
 

@@ -1,11 +1,13 @@
-// The magazine at run time, composed of the content the script builds (its model, read once at
-// init and then left alone), the font, the music control and the view state that the main and
-// the render thread share (runtime/view_state.h), which the caller owns. The render thread
-// calls frame() over and over; the main thread calls handleKey() for every key press.
+// The magazine at run time, composed of the content the script builds (its model, read at init
+// and then left alone unless the files are watched), the font, the music control and the view
+// state that the main and the render thread share (runtime/view_state.h), which the caller
+// owns. The render thread calls frame() over and over; the main thread calls handleKey() for
+// every key press.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +18,7 @@
 #include "platform/clock.h"
 #include "platform/message_sink.h"
 #include "platform/ring_device.h"
+#include "runtime/file_watch.h"
 #include "runtime/view_state.h"
 #include "script/magazine_model.h"
 #include "sound/music_control.h"
@@ -26,6 +29,9 @@ namespace qvl {
 inline constexpr const char* kFontFile = "data\\system\\font.bmp";
 inline constexpr int kTextColumns = 80;
 inline constexpr int kTextRows = 40;
+// How often watched files are looked at, in milliseconds of the viewer's clock: a change shows
+// at most this long, and a frame, after it was made.
+inline constexpr uint32_t kWatchPollMs = 250;
 
 // The services the magazine calls: messages and beeps while the script is read, the clock for
 // the fades and the pause between songs, ring devices for the music.
@@ -51,11 +57,16 @@ class MagazineApp {
     // Reads the script (a Windows-style name), loads the font, starts the music and sets the
     // view state up; false after a failure message. Runs before the render thread starts.
     bool init(std::string_view scriptName, uint16_t* pixels);
+    // Follows the author's edits from now on: every kWatchPollMs frame() looks at the files the
+    // magazine was read from (script, includes, font, modules) and, when one changed, reads the
+    // magazine again (live_reload.cpp). Call after a successful init, before the render thread.
+    void watchFiles();
     // Draws and presents one frame (render thread).
     void frame();
     // Handles one key press (main thread); true when a command or a fixed key acted.
     bool handleKey(int code);
-    // Runs a bound or chosen command (main thread); true for a known one.
+    // Runs a bound or chosen command (main thread, inside handleKey, or with no render thread
+    // running); true for a known one.
     bool runCommand(std::string_view command, std::string_view argument);
 
     // The whole text of the page shown, every line, as UTF-8 (text/page_text.h); main thread.
@@ -72,6 +83,8 @@ class MagazineApp {
     void drawMenuSelection();
     void drawScrollBar();
     void drawInfoBar();
+    // The box over the picture that holds the message of a magazine that no longer reads.
+    void drawErrorBox();
     // Fills a rectangle of a 640-pixel-wide picture; callers keep it inside the picture.
     static void fillRect(uint16_t* pixels, int32_t x, int32_t y, int32_t width, int32_t height,
                          uint16_t value);
@@ -99,6 +112,23 @@ class MagazineApp {
     void nextMusic();
     // Loads the music list's entry startMusic; an empty list or a slot outside it loads nothing.
     void loadStartMusic();
+    // The font file made into the 8 x 12 font, or none when it cannot be loaded or used.
+    static std::unique_ptr<BitmapFont> loadFont();
+
+    // Live reload (live_reload.cpp), all on the render thread.
+    // The module files of a model and their contents, to tell whether the song must change.
+    struct MusicFiles {
+        std::vector<std::string> paths;
+        std::vector<uint64_t> digests;
+        int32_t start = 0;
+        bool operator==(const MusicFiles&) const = default;
+    };
+    static MusicFiles musicFiles(const MagazineModel& model);
+    void pollFiles();
+    void reload();
+    // Takes a freshly read model and its font; page, scroll, menu choices and the song carry
+    // over where they still can.
+    void adopt(MagazineModel&& fresh, std::unique_ptr<BitmapFont> font);
 
     MessageSink& messages_;
     Beeper& beeper_;
@@ -110,6 +140,16 @@ class MagazineApp {
     MusicControl musicControl_;
     uint16_t* frameBuffer_ = nullptr;  // the render thread's picture
     std::vector<std::vector<uint32_t>> lineStarts_;
+
+    // Held by the main thread while it handles a key or copies the page out, and by the render
+    // thread while it replaces the model; the render thread reads the model without it, as no
+    // other thread writes it.
+    mutable std::mutex contentMutex_;
+    bool watching_ = false;
+    uint32_t lastPoll_ = 0;  // clock ticks
+    FileWatch files_;
+    MusicFiles music_;
+    std::string errorText_;  // shown over the picture while the script does not read
 };
 
 }  // namespace qvl

@@ -1,7 +1,10 @@
-// The scroll bar in the rightmost column and the info bar across the top row.
+// The scroll bar in the rightmost column, the info bar across the top row, and the box that
+// shows why a watched magazine no longer reads.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "runtime/magazine_app.h"
 
@@ -84,6 +87,58 @@ void MagazineApp::drawInfoBar() {
         cell.ch = line[i] == 0 ? ' ' : static_cast<uint8_t>(line[i]);
         font_->drawGlyph(frameBuffer_, kFrameWidth, cell, view_.viewLeft + kCellWidth * i,
                          view_.viewMargin, level);
+    }
+}
+
+// A box captioned as the viewer's message boxes are, bright white on red, in the middle of the
+// picture at full brightness whatever the fade: one text line a row, each cut to fit.
+void MagazineApp::drawErrorBox() {
+    constexpr int32_t kInner = kTextColumns - 4;  // text columns between the frame and padding
+    constexpr int32_t kMaxLines = kTextRows - 4;
+    constexpr std::string_view kCaption = " morrowick ";
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start <= errorText_.size() && static_cast<int32_t>(lines.size()) < kMaxLines) {
+        size_t end = errorText_.find('\n', start);
+        if (end == std::string::npos) end = errorText_.size();
+        lines.push_back(errorText_.substr(start, std::min<size_t>(end - start, kInner)));
+        start = end + 1;
+    }
+    int32_t width = static_cast<int32_t>(kCaption.size()) + 2;
+    for (const std::string& line : lines) width = std::max(width, int32_t(line.size()));
+    const int32_t columns = width + 4, rows = static_cast<int32_t>(lines.size()) + 2;
+    const int32_t left = (kTextColumns - columns) / 2, top = (kTextRows - rows) / 2;
+
+    CharCell cell;
+    cell.fg = 7;
+    cell.bg = 1;
+    cell.bold = 1;
+    cell.coloured = 1;
+    auto put = [&](int32_t column, int32_t row, char ch) {
+        cell.ch = ch == 0 ? ' ' : static_cast<uint8_t>(ch);
+        font_->drawGlyph(frameBuffer_, kFrameWidth, cell, kCellWidth * (left + column),
+                         kCellHeight * (top + row), 63);
+    };
+    // Code page 437's single-line frame: corners, rules and sides.
+    constexpr char kTopLeft = char(218), kTopRight = char(191), kBottomLeft = char(192),
+                   kBottomRight = char(217), kRule = char(196), kSide = char(179);
+    for (int32_t column = 0; column < columns; ++column) {
+        const bool first = column == 0, last = column == columns - 1;
+        const int32_t inCaption = column - 2;
+        put(column, 0,
+            first                                                    ? kTopLeft
+            : last                                                   ? kTopRight
+            : inCaption >= 0 && inCaption < int32_t(kCaption.size()) ? kCaption[inCaption]
+                                                                     : kRule);
+        put(column, rows - 1, first ? kBottomLeft : last ? kBottomRight : kRule);
+        for (int32_t row = 1; row < rows - 1; ++row) {
+            const std::string& line = lines[row - 1];
+            const int32_t at = column - 2;
+            put(column, row,
+                first || last                          ? kSide
+                : at >= 0 && at < int32_t(line.size()) ? line[at]
+                                                       : ' ');
+        }
     }
 }
 

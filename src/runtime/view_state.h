@@ -1,8 +1,11 @@
 // The state of the view that the main thread (events, keys, commands) and the render thread
 // (frames, fades) share, all in one place: for each field, who writes it and who reads it.
 // The magazine's init sets every field on the main thread before the render thread starts;
-// "main" and "render" below mean afterwards. The output thread's own flags (its stop request
-// and its end) stay with the sound output, which it alone runs (sound/wave_output.h).
+// "main" and "render" below mean afterwards. A watched magazine that is read again changes the
+// page fields, the selections and the music fields on the render thread too, holding the lock
+// that main holds while it handles a key (runtime/magazine_app.h). The output thread's own flags
+// (its stop request and its end) stay with the sound output, which it alone runs
+// (sound/wave_output.h).
 #pragma once
 
 #include <atomic>

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -75,6 +76,10 @@ struct MagazineModel {
     uint32_t fadespeed = 3;  // milliseconds per fade level
     // 0 windowed, 3 full screen; set by the option "fullscreen", read by the shell after init.
     int32_t displayMode = 0;
+    // The files "#includeascii" and "#includeansi" named, as written (one that failed too), so
+    // that a viewer following the author's edits knows what to watch. A set: a file included
+    // again and again is kept once.
+    std::set<std::string> includes;
 };
 
 }  // namespace qvl

@@ -28,6 +28,7 @@ void appendPlainCell(Page* page, char ch) {
 // "#includeascii": every character of the file, line ends included, as a plain cell.
 bool includeAscii(ScriptContext& ctx, std::string_view argument) {
     const std::string fileName = stripQuotes(argument);
+    ctx.model.includes.insert(fileName);
     TextLineReader file;
     if (!file.open(fileName)) {
         ctx.messages.showMessage(lineMessage(ctx, " (file not found)", fileName));
@@ -58,6 +59,7 @@ bool emptyLine(ScriptContext& ctx) {
 // "#includeansi": the first 79 cells of each row, forced coloured, then a coloured line end.
 bool includeAnsi(ScriptContext& ctx, std::string_view argument) {
     const std::string fileName = stripQuotes(argument);
+    ctx.model.includes.insert(fileName);
     TextImport block;
     if (!importTextFile(fileName, ctx.beeper, block)) {
         ctx.messages.showMessage("error while loading ansi file: " + fileName);

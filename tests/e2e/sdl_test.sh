@@ -4,8 +4,8 @@
 # hold the start song (not silence); with no usable audio driver the viewer still runs normally.
 # "window", under Xvfb: the window's title and size, pixels of its picture, F12 ends it with 0,
 # the window manager's close ends it with 0, Ctrl+C puts the page's text on the clipboard (read
-# with xclip) and never reaches the magazine's bindings, a missing script ends it with 1 before
-# any window.
+# with xclip) and never reaches the magazine's bindings, with --watch an edit of the script
+# changes the picture without a key, a missing script ends it with 1 before any window.
 # usage: sdl_test.sh audio VIEWER DEMO_DIR | sdl_test.sh window VIEWER DEMO_DIR WM_CLOSE
 set -u
 mode=$1 viewer=$2 demo=$3 wm_close=${4:-} xvfb=
@@ -45,10 +45,11 @@ xvfb=$!
 read -r -t 10 number <&3 || { echo "FAILED: Xvfb did not start"; exit 1; }
 export DISPLAY=:$number SDL_AUDIODRIVER=dummy
 
-# Runs the viewer in the demo copy and sets wid to its window (empty without one); then ACTION
-# runs, and rc is the exit code (999 when the viewer did not end within 5 s).
+# Runs the viewer in the demo copy, with ARGS, and sets wid to its window (empty without one);
+# then ACTION runs, and rc is the exit code (999 when the viewer did not end within 5 s).
+# usage: run_viewer ACTION [ARGS...]
 run_viewer() {
-    (cd "$work/demo" && exec timeout -k 5 60 "$viewer") 2>"$work/err.txt" &
+    (cd "$work/demo" && exec timeout -k 5 60 "$viewer" "${@:2}") 2>"$work/err.txt" &
     app=$!
     wid=$(timeout 10 xdotool search --sync --name '^quorvel$' 2>/dev/null | head -n 1)
     [ -n "$wid" ] && eval "$1"
@@ -82,6 +83,17 @@ check "the clipboard holds a menu line of the home page" \
     'grep -qx "           1  First steps: a magazine in five minutes" "$work/clip.txt"'
 check "and its box drawing as Unicode, trailing spaces trimmed" \
     'grep -q "╔═*╗" "$work/clip.txt" && ! grep -q " \$" "$work/clip.txt"'
+
+# --watch: two shots half a second apart agree; sed -i (a new file renamed over the script)
+# puts capitals in the home page's first menu line, and a second later the picture differs.
+run_viewer 'sleep 0.5; import -window "$wid" "$work/a.png"; sleep 0.5; import -window "$wid" "$work/b.png"
+    sed -i "s/  First steps: a magazine/  FIRST STEPS: a magazine/" "$work/demo/qvl.mag"; sleep 1
+    import -window "$wid" "$work/c.png"; xdotool key --window "$wid" F12' --watch
+same=$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1)
+changed=$(compare -metric AE "$work/a.png" "$work/c.png" null: 2>&1)
+check "with --watch the picture stands still (got $same pixels changed)" '[ "$same" = 0 ]'
+check "and an edit of the script changes it (got $changed pixels)" '[ "$changed" -gt 100 ] 2>/dev/null'
+check "F12 still ends it with 0 (got $rc)" '[ "$rc" = 0 ]'
 
 rm "$work/demo/qvl.mag"
 run_viewer 'echo "FAILED: a window without a script"; fail=1'

@@ -18,6 +18,7 @@
 
 #include "../support/file_bytes.h"
 #include "../support/scratch_dir.h"
+#include "../support/song_audio.h"
 #include "../support/test_font.h"
 #include "app/viewer.h"
 #include "base/virtual_keys.h"
@@ -31,7 +32,6 @@ namespace {
 
 using namespace std::string_literals;
 using Kind = HeadlessStep::Kind;
-using Audio = std::vector<int16_t>;
 constexpr size_t kRingFrames = waveOutputSizes(kMixRate).ringFrames;
 
 class ViewerRunTest : public ScratchDir {
@@ -64,14 +64,8 @@ class ViewerRunTest : public ScratchDir {
                                    "#startpage 0 home\nhello\n");
     }
     // The frames xm2wav renders of a module, interleaved.
-    Audio render(const std::string& name, double seconds) {
-        std::string command = "'" QVL_XM2WAV "' 'Music/" + name + "' out.wav --seconds " +
-                              std::to_string(seconds) + " 2>/dev/null";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        const std::vector<uint8_t> bytes = readBytes("out.wav");
-        Audio samples(bytes.size() > 44 ? (bytes.size() - 44) / 2 : 0);
-        if (!samples.empty()) std::memcpy(samples.data(), bytes.data() + 44, samples.size() * 2);
-        return samples;
+    static Audio render(const std::string& name, double seconds) {
+        return renderModule(QVL_XM2WAV, "Music/" + name, seconds);
     }
     // Runs the viewer through steps such as "w1000 k120": wait 1000 ms, press virtual key 120.
     Audio run(HeadlessPlatform& platform, const std::string& steps) {
@@ -187,15 +181,6 @@ bool silent(Audio::const_iterator from, Audio::const_iterator to) {
     return std::all_of(from, to, [](int16_t s) { return s == 0; });
 }
 
-// Where the song's second block (by then the voices' volume ramps from a stop have run out, so
-// a restart plays it exactly as a first start does) lies in the audio, from frame `from` on.
-size_t findStart(const Audio& audio, const Audio& rendered, size_t from) {
-    auto block = rendered.begin() + 2 * kFramesPerBlock;
-    auto at =
-        std::search(audio.begin() + 2 * from, audio.end(), block, block + 2 * kFramesPerBlock);
-    return at == audio.end() ? std::string::npos : static_cast<size_t>(at - audio.begin()) / 2;
-}
-
 // After the ring's first lap of silence the device plays exactly what xm2wav renders, panned
 // (left and right differ). F9 at 2 s stops it and F9 at 2.3 s starts the song again from its
 // beginning, once the old blocks have been played.
@@ -217,9 +202,9 @@ TEST_F(ViewerRunTest, RingPlaysWhatXm2wavRendersAndF9TwiceRestarts) {
     EXPECT_EQ(differs.first, rendered.begin() + 2 * frames)
         << "first difference at frame " << (differs.first - rendered.begin()) / 2;
 
-    const size_t first = findStart(played, rendered, 0);
+    const size_t first = findSongStart(played, rendered, 0);
     EXPECT_EQ(first, kRingFrames + kFramesPerBlock);
-    const size_t again = findStart(played, rendered, first + 1);
+    const size_t again = findSongStart(played, rendered, first + 1);
     ASSERT_NE(again, std::string::npos);
     EXPECT_GT(again, 2300u * kMixRate / 1000);
     EXPECT_LT(again, 2300u * kMixRate / 1000 + kRingFrames + 3 * kFramesPerBlock);
@@ -235,8 +220,8 @@ TEST_F(ViewerRunTest, NextMusicOnTheLastSongGoesToTheFirstAndPlays) {
     HeadlessPlatform platform;
     const Audio played = run(platform, "w1000 k78 k78 k78 w1500");
     EXPECT_TRUE(silent(played.begin(), played.begin() + 2 * kMixRate));
-    EXPECT_NE(findStart(played, render("intro.xm", 0.1), kMixRate), std::string::npos);
-    EXPECT_EQ(findStart(played, render("pulse.xm", 0.1), 0), std::string::npos);
+    EXPECT_NE(findSongStart(played, render("intro.xm", 0.1), kMixRate), std::string::npos);
+    EXPECT_EQ(findSongStart(played, render("pulse.xm", 0.1), 0), std::string::npos);
 }
 
 // A missing module, or a module without a sound device, leaves the magazine silent and running,
