@@ -181,34 +181,50 @@ TEST(PlayerLoader, InstrumentFieldsFadeoutAndEnvelopes) {
 }
 
 // Damaged and absurd modules: each is clamped to something playable or refused.
-TEST(PlayerLoaderGuards, RefusesWrongSignaturesAndAbsurdCounts) {
+// The reason createSong gives for bytes; "loaded" when it made a song.
+std::string refusalOf(const std::vector<uint8_t>& bytes) {
+    PlayerContext context;
+    loadBytes(context, bytes);  // installs the callbacks serving bytes
+    XmLoadResult result;
+    Song* song = createSong(context, "module.xm", &result);
+    EXPECT_EQ(song != nullptr, result.refusal == XmRefusal::none);
+    freeSong(context, song);
+    return describeRefusal(result);
+}
+
+TEST(PlayerLoaderGuards, RefusesWrongSignaturesAndAbsurdCountsSayingWhy) {
     std::vector<uint8_t> bytes = buildXm(XmModule{});
     bytes[16] = '!';
-    EXPECT_EQ(Loaded(bytes).song, nullptr);
-    XmModule m;
-    m.channels = 0;
-    EXPECT_EQ(Loaded(m).song, nullptr);
-    m.channels = 257;  // more channels than voices
-    EXPECT_EQ(Loaded(m).song, nullptr);
-    m.channels = 256;
-    EXPECT_NE(Loaded(m).song, nullptr);
-    m.channels = 4;
-    m.patternCountOverride = 300;
-    EXPECT_EQ(Loaded(m).song, nullptr);
-    m.patterns[0].rows = 256;
-    m.patternCountOverride = 65535;  // refused from the header, before any pattern is read
-    EXPECT_EQ(Loaded(m).song, nullptr);
-    m.patternCountOverride = -1;
-    m.instrumentCountOverride = 200;
-    EXPECT_EQ(Loaded(m).song, nullptr);
-    m.instrumentCountOverride = -1;
-    m.patterns[0].rows = 300;
-    EXPECT_EQ(Loaded(m).song, nullptr);
-    m.patterns[0].rows = 64;
-    m.instruments.emplace_back().declaredSamples = 17;
-    EXPECT_EQ(Loaded(m).song, nullptr);
+    EXPECT_EQ(refusalOf(bytes), "not an XM module");
+    struct Case {
+        int channels, patternCount, instrumentCount, rows, samples;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {0, -1, -1, 64, 0, "no channels"},
+        {257, -1, -1, 64, 0, "too many channels: 257, at most 256"},  // more than voices
+        {256, -1, -1, 64, 0, "loaded"},
+        {4, 300, -1, 64, 0, "too many patterns: 300, at most 256"},
+        // refused from the header, before any pattern is read
+        {4, 65535, -1, 256, 0, "too many patterns: 65535, at most 256"},
+        {4, -1, 200, 64, 0, "too many instruments: 200, at most 128"},
+        {4, -1, -1, 300, 0, "pattern 0 has too many rows: 300, at most 256"},
+        {4, -1, -1, 64, 17, "instrument 1 has too many samples: 17, at most 16"},
+        {4, -1, -1, 64, 16, "loaded"},
+    };
+    for (const Case& c : cases) {
+        XmModule m;
+        m.channels = c.channels;
+        m.patternCountOverride = c.patternCount;
+        m.instrumentCountOverride = c.instrumentCount;
+        m.patterns[0].rows = c.rows;
+        if (c.samples) m.instruments.emplace_back().declaredSamples = c.samples;
+        EXPECT_EQ(refusalOf(buildXm(m)), c.reason) << c.reason;
+    }
     PlayerContext context;
-    EXPECT_EQ(createSong(context, "x.xm"), nullptr);  // no callbacks installed
+    XmLoadResult result;
+    EXPECT_EQ(createSong(context, "x.xm", &result), nullptr);  // no callbacks installed
+    EXPECT_EQ(describeRefusal(result), "cannot be opened");
     EXPECT_FALSE(freeSong(context, nullptr));
     FileCallbacks partial;
     partial.open = [](const char*) -> void* { return nullptr; };
@@ -223,10 +239,10 @@ TEST(PlayerLoaderGuards, TruncatedFiles) {
     m.instruments[0].samples[0].loopStart = 500;
     m.instruments[0].samples[0].loopLength = 500;
     const std::vector<uint8_t> whole = buildXm(m);
-    // inside the header or the patterns: refused
+    // inside the signature, the header or the patterns: refused, naming the file's size
     for (size_t cut : {size_t{10}, size_t{100}, size_t{336 + 5}}) {
-        EXPECT_EQ(Loaded(std::vector<uint8_t>(whole.begin(), whole.begin() + cut)).song, nullptr)
-            << cut;
+        EXPECT_EQ(refusalOf(std::vector<uint8_t>(whole.begin(), whole.begin() + cut)),
+                  "cut short at byte " + std::to_string(cut));
     }
     // inside the sample data: the sample keeps the frames that are there
     Loaded l(std::vector<uint8_t>(whole.begin(), whole.end() - 700));
