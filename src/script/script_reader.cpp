@@ -127,7 +127,9 @@ bool includeAnsi(ScriptContext& ctx, std::string_view argument) {
         ctx.diagnostics->push_back(
             {resolvePath(fileName), report.firstIgnoredLine, 0, Severity::warning,
              std::to_string(report.ignoredEscapes) +
-                 " escape sequences of this file are ignored, the first on this line"});
+                 (report.ignoredEscapes == 1 ? " escape sequence of this file is ignored"
+                                             : " escape sequences of this file are ignored") +
+                 ", the first on this line"});
     // A file far larger than the cells it makes (escapes that draw nothing) counts by its
     // size, and so does one included before any page: including it over and over cannot take
     // hours either.

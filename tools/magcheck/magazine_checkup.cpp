@@ -51,13 +51,13 @@ void checkModules(const MagazineModel& model, Diagnostics& out) {
         if (result.refusal == XmRefusal::none) continue;
         std::string why;
         if (result.refusal != XmRefusal::notOpened)
-            why = "is refused by the player: " + describeRefusal(result);
+            why = "is refused: " + describeRefusal(result);
         else if (std::filesystem::exists(path))
             why = "cannot be read";
         else
             why = "does not exist";
         out.push_back({model.scriptName, entry.scriptLine, 0, Severity::warning,
-                       "module \"" + entry.fileName + "\" " + why + ": the music is silent"});
+                       "module \"" + entry.fileName + "\" " + why});
     }
 }
 
