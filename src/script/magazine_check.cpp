@@ -59,6 +59,12 @@ bool hasMenuKeys(const Page& p) {
     return p.isMenu && !p.scrollable;
 }
 
+// Presses are lowered before they are compared: a binding on a capital letter (or on no key at
+// all) never answers.
+bool pressable(uint8_t key) {
+    return key != 0 && !(key >= 'A' && key <= 'Z');
+}
+
 // The key as an author writes it.
 std::string keyName(uint8_t key) {
     if (key == kVkEscape) return "\"esc\"";
@@ -125,7 +131,7 @@ class Checker {
             if (b.key == 0) continue;  // a slot never set: no key matches it
             checkCommand(b.scriptLine, b.command, b.argument);
             const std::string name = keyName(b.key);
-            if (b.key >= 'A' && b.key <= 'Z') {
+            if (!pressable(b.key)) {
                 warn(b.scriptLine, "binding on " + name +
                                        " never answers: key presses are compared in small "
                                        "letters");
@@ -181,12 +187,13 @@ class Checker {
             const Page& p = m_.pages[todo.front()];
             todo.pop_front();
             if (equalsNoCase(p.name, "help")) continue;  // quirk: jumps do nothing on help
-            for (size_t i = 0; i < counted(m_.globalKeys, m_.globalKeyCount); ++i)
-                if (answering(&p, m_.globalKeys[i].key) == &m_.globalKeys[i])
-                    follow(m_.globalKeys[i].command, m_.globalKeys[i].argument);
-            for (size_t i = 0; i < counted(p.keys, p.keyCount); ++i)
-                if (answering(&p, p.keys[i].key) == &p.keys[i])
-                    follow(p.keys[i].command, p.keys[i].argument);
+            auto followAnswering = [&](const std::vector<KeyBinding>& keys, int32_t count) {
+                for (size_t i = 0; i < counted(keys, count); ++i)
+                    if (pressable(keys[i].key) && answering(&p, keys[i].key) == &keys[i])
+                        follow(keys[i].command, keys[i].argument);
+            };
+            followAnswering(m_.globalKeys, m_.globalKeyCount);
+            followAnswering(p.keys, p.keyCount);
             if (hasMenuKeys(p))
                 for (size_t i = 0; i < counted(p.selects, p.selectCount); ++i)
                     follow(p.selects[i].command, p.selects[i].argument);

@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "platform/file_path.h"
-
 #include "script/keyword_table.h"
 #include "script/script_lines.h"
 #include "script/script_scan.h"
