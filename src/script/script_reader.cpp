@@ -110,6 +110,24 @@ bool emptyLine(ScriptContext& ctx) {
     return true;
 }
 
+// For a check: rows of an ANSI include with a character in column 80, which is dropped. A plain
+// text file's rows are its lines; an ANSI file's rows are where its cursor put the text.
+void noteColumn80(ScriptContext& ctx, const std::string& fileName, const TextImport& block) {
+    int32_t rows = 0, first = 0;
+    for (int32_t row = 0; row < block.lineCount; ++row) {
+        const uint8_t ch = block.cells[size_t(row) * kCellsPerLine + kLastColumn].ch;
+        if (ch == ' ' || ch == 0) continue;
+        if (rows++ == 0) first = row + 1;
+    }
+    if (rows == 0) return;
+    const std::string row = std::to_string(first);
+    ctx.diagnostics->push_back(
+        {resolvePath(fileName), block.isAnsi ? 0 : first, 0, Severity::warning,
+         std::to_string(rows) + (rows == 1 ? " row has" : " rows have") +
+             " a character in column 80, which is cut (the first: row " + row + ", \"" +
+             char(block.cells[size_t(first - 1) * kCellsPerLine + kLastColumn].ch) + "\")"});
+}
+
 // "#includeansi": the first 79 cells of each row, forced coloured, then a coloured line end.
 bool includeAnsi(ScriptContext& ctx, std::string_view argument) {
     const std::string fileName = stripQuotes(argument);
@@ -129,6 +147,7 @@ bool includeAnsi(ScriptContext& ctx, std::string_view argument) {
                  (report.ignoredEscapes == 1 ? " escape sequence of this file is ignored"
                                              : " escape sequences of this file are ignored") +
                  ", the first on this line"});
+    if (ctx.diagnostics && ctx.scriptPage()) noteColumn80(ctx, fileName, block);
     // A file far larger than the cells it makes (escapes that draw nothing) counts by its
     // size, and so does one included before any page: including it over and over cannot take
     // hours either.
