@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 
 #include "platform/beeper.h"
 #include "platform/file_path.h"

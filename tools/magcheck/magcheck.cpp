@@ -16,7 +16,8 @@ const char kUsage[] =
     "Checks the magazine in DIR (the current directory without one): its script and includes,\n"
     "the font and the music, as the viewer reads them. Prints each problem as\n"
     "FILE:LINE[:COLUMN]: error|warning: TEXT, then a summary. Errors stop the viewer's start-up;\n"
-    "warnings are mistakes it passes over. Exit code: 0 clean, 1 warnings only, 2 errors.\n";
+    "warnings are mistakes it passes over. Exit code: 0 clean, 1 warnings only, 2 errors,\n"
+    "3 when it cannot check (a wrong argument, a folder it cannot enter).\n";
 
 }  // namespace
 
