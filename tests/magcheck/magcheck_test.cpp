@@ -27,6 +27,8 @@ TEST_F(MagcheckCases, BrokenMagazinesReportEachProblemOnce) {
                 writeFile("qvl.mag", decode(s.body));
             } else if (s.kind == "file") {
                 writeFile(s.argument, decode(s.body));
+            } else if (s.kind == "folder") {
+                std::filesystem::create_directories(s.argument);
             } else if (s.kind == "remove") {
                 std::filesystem::remove(s.argument);
             } else if (s.kind == "module") {  // "@@ module NAME CHANNELS"
