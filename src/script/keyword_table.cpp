@@ -131,6 +131,10 @@ bool key(ScriptContext& ctx, std::string_view argument) {
     if (!inRange(slot, *keys)) return outsideItsList(ctx, "key", slot, keys->size());
     KeyBinding& binding = (*keys)[size_t(slot)];
     binding.key = keyCodeFromName(name);
+    // Every known name has a code other than its first character's.
+    if (ctx.diagnostics && name.size() > 1 && binding.key == uint8_t(name[0]))
+        ctx.warn(0, "\"" + name + "\" is no key name: the binding is on its first character, \"" +
+                        name[0] + "\"");
     binding.command = std::move(command);
     binding.argument = std::move(keyArgument);
     binding.scriptLine = ctx.state.lineNumber;
