@@ -2,6 +2,7 @@
 // One call, so the modules that only report failures depend on nothing else of the platform.
 #pragma once
 
+#include <cstdio>
 #include <string_view>
 
 namespace qvl {
@@ -11,6 +12,11 @@ class MessageSink {
     // A message box captioned "morrowick" with an OK button; the text always goes to standard
     // error too. Never blocks where there is no display.
     virtual void showMessage(std::string_view text) = 0;
+    // One line for an author who started the program from a terminal: standard error only,
+    // never a box, so readers see nothing of it.
+    virtual void noteLine(std::string_view text) {
+        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+    }
 
   protected:
     ~MessageSink() = default;

@@ -20,14 +20,23 @@ constexpr int headerFieldsAt = 60;
 constexpr int emptyPatternRows = 64;
 constexpr size_t sampleReadChunk = 1 << 16;
 
-bool readSignature(XmReader& reader) {
+XmLoadResult refused(XmRefusal refusal, int64_t value = 0, int32_t index = 0) {
+    return {refusal, value, index};
+}
+
+XmLoadResult cutShort(const XmReader& reader) {
+    return refused(XmRefusal::cutShort, reader.truncatedAt);
+}
+
+XmLoadResult readSignature(XmReader& reader) {
     reader.seek(0);
     char text[signatureLength];
     reader.readBytes(text, signatureLength);
-    return std::memcmp(text, signature, signatureLength) == 0;
+    if (std::memcmp(text, signature, signatureLength) == 0) return {};
+    return reader.truncated ? cutShort(reader) : refused(XmRefusal::notXm);
 }
 
-bool readHeader(Song& song, XmReader& reader, int& storedPatterns) {
+XmLoadResult readHeader(Song& song, XmReader& reader, int& storedPatterns) {
     reader.seek(headerFieldsAt);
     const uint32_t headerSize = reader.readU32le();
     int songLength = reader.readU16le();
@@ -39,11 +48,14 @@ bool readHeader(Song& song, XmReader& reader, int& storedPatterns) {
     const int speed = reader.readU16le();
     const int bpm = reader.readU16le();
     reader.readBytes(song.orders, sizeof song.orders);
-    if (reader.truncated) return false;
+    if (reader.truncated) return cutShort(reader);
     // guard: refuse what no layout fits: no channels, more channels than voices,
     // more patterns or instruments than the format numbers
-    if (channels < 1 || channels > maxChannels) return false;
-    if (storedPatterns > maxStoredPatterns || instruments > maxInstruments) return false;
+    if (channels < 1) return refused(XmRefusal::noChannels, channels);
+    if (channels > maxChannels) return refused(XmRefusal::tooManyChannels, channels);
+    if (storedPatterns > maxStoredPatterns)
+        return refused(XmRefusal::tooManyPatterns, storedPatterns);
+    if (instruments > maxInstruments) return refused(XmRefusal::tooManyInstruments, instruments);
     songLength = std::clamp(songLength, 1, maxOrders);  // guard: at least one order
     if (restart >= songLength) restart = 0;             // guard: restart inside the song
     song.songLength = static_cast<int16_t>(songLength);
@@ -53,7 +65,7 @@ bool readHeader(Song& song, XmReader& reader, int& storedPatterns) {
     song.defaultSpeed = static_cast<int16_t>(std::min(speed, maxSpeed));
     song.defaultBpm = static_cast<int16_t>(std::min(bpm, maxBpm));
     reader.seek(int64_t{headerFieldsAt} + headerSize);
-    return true;
+    return {};
 }
 
 void readCell(XmReader& reader, NoteCell& cell) {
@@ -79,7 +91,7 @@ void readCell(XmReader& reader, NoteCell& cell) {
     if (cell.instrument > maxInstrumentNumber) cell.instrument = 0;
 }
 
-bool readPatterns(Song& song, XmReader& reader, int storedPatterns) {
+XmLoadResult readPatterns(Song& song, XmReader& reader, int storedPatterns) {
     song.usedPatterns = 0;
     for (int i = 0; i < song.songLength; ++i) {
         if (song.orders[i] >= song.usedPatterns) song.usedPatterns = song.orders[i] + 1;
@@ -93,14 +105,15 @@ bool readPatterns(Song& song, XmReader& reader, int storedPatterns) {
         reader.readU8();     // packing type
         const int rows = reader.readU16le();
         const int packedSize = reader.readU16le();
-        if (rows > maxRows) return false;  // guard: more rows than the format allows
+        // guard: more rows than the format allows
+        if (rows > maxRows) return refused(XmRefusal::tooManyRows, rows, p);
         pattern.rows = rows;
         pattern.cells.assign(static_cast<size_t>(rows) * channels, NoteCell{});
         if (packedSize != 0) {
             for (NoteCell& cell : pattern.cells) readCell(reader, cell);
         }
         // guard: a file that ends inside its patterns is refused, before more is allocated
-        if (reader.truncated) return false;
+        if (reader.truncated) return cutShort(reader);
         if (rows == 0) {
             // guard: a pattern of 0 rows plays as an empty pattern of 64 rows
             pattern.rows = emptyPatternRows;
@@ -111,7 +124,7 @@ bool readPatterns(Song& song, XmReader& reader, int storedPatterns) {
         song.patterns[p].rows = emptyPatternRows;
         song.patterns[p].cells.assign(static_cast<size_t>(emptyPatternRows) * channels, NoteCell{});
     }
-    return true;
+    return {};
 }
 
 void readEnvelopePoints(XmReader& reader, Envelope& envelope) {
@@ -241,11 +254,12 @@ void readSampleData(Sample& s, XmReader& reader, uint32_t byteCount) {
     writeGuardFrame(s);
 }
 
-bool readInstrument(Instrument& ins, XmReader& reader) {
+// False when the instrument declares more samples (n) than it can hold.
+bool readInstrument(Instrument& ins, XmReader& reader, int& n) {
     const int64_t start = reader.tell();
     const uint32_t size = reader.readU32le();
     reader.skip(23);
-    const int n = reader.readU16le();
+    n = reader.readU16le();
     if (n > maxSamplesPerInstrument) return false;
     ins.sampleCount = n;
     for (auto& slot : ins.samples) slot = &emptySample;
@@ -264,33 +278,73 @@ bool readInstrument(Instrument& ins, XmReader& reader) {
 
 }  // namespace
 
-bool loadXm(Song& song, XmReader& reader) {
-    if (!readSignature(reader)) return false;
+std::string describeRefusal(const XmLoadResult& r) {
+    const std::string value = std::to_string(r.value);
+    const std::string index = std::to_string(r.index);
+    switch (r.refusal) {
+        case XmRefusal::none:
+            return "loaded";
+        case XmRefusal::notOpened:
+            return "cannot be opened";
+        case XmRefusal::notXm:
+            return "not an XM module";
+        case XmRefusal::cutShort:
+            return "cut short at byte " + value;
+        case XmRefusal::noChannels:
+            return "no channels";
+        case XmRefusal::tooManyChannels:
+            return "too many channels: " + value + ", at most " + std::to_string(maxChannels);
+        case XmRefusal::tooManyPatterns:
+            return "too many patterns: " + value + ", at most " + std::to_string(maxStoredPatterns);
+        case XmRefusal::tooManyInstruments:
+            return "too many instruments: " + value + ", at most " + std::to_string(maxInstruments);
+        case XmRefusal::tooManyRows:
+            return "pattern " + index + " has too many rows: " + value + ", at most " +
+                   std::to_string(maxRows);
+        case XmRefusal::tooManySamples:
+            return "instrument " + index + " has too many samples: " + value + ", at most " +
+                   std::to_string(maxSamplesPerInstrument);
+    }
+    return "refused";
+}
+
+XmLoadResult loadXmWithReason(Song& song, XmReader& reader) {
+    if (XmLoadResult r = readSignature(reader); r.refusal != XmRefusal::none) return r;
     song.tickRoutine = songTick;
     song.initialGlobalVolume = 64;
     int storedPatterns = 0;
-    if (!readHeader(song, reader, storedPatterns)) return false;
-    if (!readPatterns(song, reader, storedPatterns)) return false;
+    if (XmLoadResult r = readHeader(song, reader, storedPatterns); r.refusal != XmRefusal::none)
+        return r;
+    if (XmLoadResult r = readPatterns(song, reader, storedPatterns); r.refusal != XmRefusal::none)
+        return r;
     song.instruments.resize(song.instrumentCount);
-    for (Instrument& ins : song.instruments) {
+    for (size_t i = 0; i < song.instruments.size(); ++i) {
         // past the end of the file the reads give zeros: instruments without samples
-        if (!readInstrument(ins, reader)) return false;
+        int samples = 0;
+        if (!readInstrument(song.instruments[i], reader, samples))
+            return refused(XmRefusal::tooManySamples, samples, int32_t(i) + 1);
     }
-    return true;
+    return {};
 }
 
-Song* createSong(PlayerContext& context, const char* name) {
+bool loadXm(Song& song, XmReader& reader) {
+    return loadXmWithReason(song, reader).refusal == XmRefusal::none;
+}
+
+Song* createSong(PlayerContext& context, const char* name, XmLoadResult* result) {
+    XmLoadResult local;
+    XmLoadResult& r = result ? *result : local;
+    r = refused(XmRefusal::notOpened);
     if (!context.files.complete() || !name) return nullptr;
     void* handle = context.files.open(name);
     if (!handle) return nullptr;
     auto song = std::make_unique<Song>();
-    bool loaded;
     {
         XmReader reader(context.files, handle);
-        loaded = loadXm(*song, reader);
+        r = loadXmWithReason(*song, reader);
     }
     context.files.close(handle);
-    return loaded ? song.release() : nullptr;
+    return r.refusal == XmRefusal::none ? song.release() : nullptr;
 }
 
 bool freeSong(PlayerContext& context, Song* song) {

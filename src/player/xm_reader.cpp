@@ -11,6 +11,7 @@ size_t XmReader::readBytes(void* destination, size_t count) {
     if (got > count) got = count;  // guard: a callback never fills more than was asked
     if (got < count) {
         std::memset(static_cast<uint8_t*>(destination) + got, 0, count - got);
+        if (!truncated) truncatedAt = tell();
         truncated = true;
     }
     return got;

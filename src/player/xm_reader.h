@@ -23,6 +23,7 @@ class XmReader {
     long tell() const { return files_.tell(handle_); }
 
     bool truncated = false;
+    int64_t truncatedAt = 0;  // the position at which the first short read ended
 
   private:
     const FileCallbacks& files_;

@@ -10,11 +10,15 @@ void MagazineApp::loadStartMusic() {
     if (slot < 0 || slot >= model_.musicCount ||
         static_cast<size_t>(slot) >= model_.musicList.size())
         return;
-    musicControl_.loadMusic(model_.musicList[slot].fileName);
+    const std::string& fileName = model_.musicList[slot].fileName;
+    // The magazine goes on silent; an author running it from a terminal learns why.
+    if (!musicControl_.loadMusic(fileName))
+        messages_.noteLine("module " + fileName +
+                           " not loaded: " + describeRefusal(musicControl_.loadResult));
 }
 
 // The end of start-up: the sound output, the start song, and playing it when music is on.
-// Failures are not reported: the magazine then runs silent.
+// A module that does not load leaves the magazine silent, with one line on standard error.
 void MagazineApp::startTheMusic() {
     musicControl_.initMusic();
     loadStartMusic();

@@ -25,6 +25,14 @@ bool inRange(int32_t index, const std::vector<T>& array) {
     return index >= 0 && size_t(index) < array.size();
 }
 
+// A slot or index outside the list it fills: the line does nothing, which a check reports.
+bool outsideItsList(ScriptContext& ctx, std::string_view what, int32_t index, size_t size) {
+    ctx.warn(ctx.state.argumentColumn, std::string(what) + " " + std::to_string(index) +
+                                           " lies outside the list of " + std::to_string(size) +
+                                           ": the line does nothing");
+    return true;
+}
+
 // A define count, checked (and taken from the budget) before anything is allocated.
 bool readCount(ScriptContext& ctx, std::string_view argument, int32_t& count) {
     count = readDecimal(argument);
@@ -81,7 +89,9 @@ bool definePages(ScriptContext& ctx, std::string_view argument) {
     int32_t count = 0;
     if (!readCount(ctx, argument, count)) return false;
     ctx.model.pageCount = count;
-    ctx.model.pages.assign(size_t(count), Page{});
+    Page page;
+    page.scriptLine = ctx.state.lineNumber;
+    ctx.model.pages.assign(size_t(count), page);
     return true;
 }
 
@@ -117,11 +127,17 @@ bool key(ScriptContext& ctx, std::string_view argument) {
         if (!page) return true;  // guard: no page yet, nothing to bind
         keys = &page->keys;
     }
-    if (!inRange(slot, *keys)) return true;  // guard: a slot outside the array fills nothing
+    // guard: a slot outside the array fills nothing
+    if (!inRange(slot, *keys)) return outsideItsList(ctx, "key", slot, keys->size());
     KeyBinding& binding = (*keys)[size_t(slot)];
     binding.key = keyCodeFromName(name);
+    // Every known name has a code other than its first character's.
+    if (ctx.diagnostics && name.size() > 1 && binding.key == uint8_t(name[0]))
+        ctx.warn(0, "\"" + name + "\" is no key name: the binding is on its first character, \"" +
+                        name[0] + "\"");
     binding.command = std::move(command);
     binding.argument = std::move(keyArgument);
+    binding.scriptLine = ctx.state.lineNumber;
     return true;
 }
 
@@ -168,8 +184,10 @@ bool homePage(ScriptContext& ctx, std::string_view argument) {
 bool music(ScriptContext& ctx, std::string_view argument) {
     IndexAndName parts = splitIndexAndName(argument);
     const int32_t index = ArgumentScanner(parts.indexWord).readInt();
-    if (!inRange(index, ctx.model.musicList)) return true;  // guard: outside the list
-    ctx.model.musicList[size_t(index)] = {index, std::move(parts.name)};
+    // guard: outside the list
+    if (!inRange(index, ctx.model.musicList))
+        return outsideItsList(ctx, "music entry", index, ctx.model.musicList.size());
+    ctx.model.musicList[size_t(index)] = {index, std::move(parts.name), ctx.state.lineNumber};
     return true;
 }
 
@@ -181,6 +199,7 @@ bool startPage(ScriptContext& ctx, std::string_view argument) {
     if (index < 0 || index >= ctx.model.pageCount) return false;
     ctx.state.scriptPage = index;
     ctx.model.pages[size_t(index)].name = std::move(parts.name);
+    ctx.model.pages[size_t(index)].scriptLine = ctx.state.lineNumber;
     return true;
 }
 
@@ -219,8 +238,11 @@ bool menuSelect(ScriptContext& ctx, std::string_view argument) {
     s.highlight = scan.readAnyInt() != 0;
     s.command = scan.readWord(kWordCapacity);
     s.argument = scan.readWord(kWordCapacity);
+    s.scriptLine = ctx.state.lineNumber;
     Page* page = ctx.scriptPage();
-    if (!page || !inRange(slot, page->selects)) return true;  // guard: nowhere to store it
+    if (!page) return true;  // guard: nowhere to store it
+    if (!inRange(slot, page->selects))
+        return outsideItsList(ctx, "menu entry", slot, page->selects.size());
     page->selects[size_t(slot)] = std::move(s);
     return true;
 }

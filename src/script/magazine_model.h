@@ -23,9 +23,10 @@ inline std::string fitText(std::string_view text, size_t capacity = kTextCapacit
 }
 
 struct KeyBinding {
-    uint8_t key = 0;       // lower-cased virtual-key code; 0 matches no key press
-    std::string command;   // "jump", "exit" or "nextmusic"
-    std::string argument;  // for "jump": "last" or a page number
+    uint8_t key = 0;         // lower-cased virtual-key code; 0 matches no key press
+    std::string command;     // "jump", "exit" or "nextmusic"
+    std::string argument;    // for "jump": "last" or a page number
+    int32_t scriptLine = 0;  // the script line that set it, for checks
 };
 
 struct MenuSelect {
@@ -38,11 +39,13 @@ struct MenuSelect {
     uint8_t highlight = 0;
     std::string command;
     std::string argument;
+    int32_t scriptLine = 0;
 };
 
 struct MusicEntry {
     int32_t index = 0;     // the index "#music" gave; nothing else reads it
     std::string fileName;  // the module file, as written in the script
+    int32_t scriptLine = 0;
 };
 
 struct Page {
@@ -56,6 +59,7 @@ struct Page {
     uint8_t isMenu = 0;
     int32_t selectCount = 0;
     std::vector<MenuSelect> selects;
+    int32_t scriptLine = 0;  // its "#startpage" line, or the "#definepages" line that made it
 };
 
 // The script read at start-up, in the working directory.

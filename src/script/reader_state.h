@@ -9,6 +9,7 @@
 
 #include "platform/beeper.h"
 #include "platform/message_sink.h"
+#include "script/diagnostics.h"
 #include "script/magazine_model.h"
 
 namespace qvl {
@@ -20,6 +21,8 @@ struct ReaderState {
     int32_t lineNumber = 0;       // lines read so far; the first line is line 1
     size_t textCells = 0;         // cells of page text taken so far, on all pages
     size_t definedEntries = 0;    // pages, keys, menu entries and songs defined so far
+    int32_t argumentColumn = 0;   // where the line's argument text starts, counting from 1
+    bool budgetSpent = false;     // a budget ran out: nothing after it can be read
 };
 
 // guard: the page text of a whole magazine is bounded. Each cell takes 20 bytes, and includes
@@ -43,6 +46,17 @@ struct ScriptContext {
     Beeper& beeper;  // for the ANSI includes
     ReaderState state;
     MarkupState markup;
+    // Null when the viewer reads; a check's list of problems otherwise.
+    Diagnostics* diagnostics = nullptr;
+    // Where the failing line's error lies when that is not the line itself (inside an include).
+    Diagnostic errorPlace;
+
+    // A warning for a check, at the line being read (column 0: none); nothing for the viewer.
+    void warn(int32_t column, std::string text) {
+        if (diagnostics)
+            diagnostics->push_back(
+                {model.scriptName, state.lineNumber, column, Severity::warning, std::move(text)});
+    }
 
     // The page that scriptPage names, or null when there is none (text before "#definepages").
     Page* scriptPage() {
@@ -57,6 +71,7 @@ struct ScriptContext {
             state.textCells += cells;
             return true;
         }
+        state.budgetSpent = true;
         messages.showMessage("error while parsing script...\nin line " +
                              std::to_string(state.lineNumber) + " (more than " +
                              std::to_string(kMaxTextCells) +
@@ -71,6 +86,7 @@ struct ScriptContext {
             state.definedEntries += entries;
             return true;
         }
+        state.budgetSpent = true;
         messages.showMessage("too many entries defined: at most " +
                              std::to_string(kMaxDefinedEntries) +
                              " pages, keys, menu entries and songs in all!");

@@ -36,7 +36,7 @@ bool MusicControl::initMusic() {
 bool MusicControl::loadMusic(std::string_view fileName) {
     finishPause();
     if (!enabled) return true;
-    song = createSong(context_, resolvePath(fileName).c_str());
+    song = createSong(context_, resolvePath(fileName).c_str(), &loadResult);
     return song != nullptr;
 }
 

@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/ring_device.h"
 #include "player/context.h"
+#include "player/xm_loader.h"
 #include "sound/wave_output.h"
 
 namespace qvl {
@@ -28,7 +29,8 @@ class MusicControl {
     // Installs the in-memory module file and opens the output at the mix rate; true with sound.
     bool initMusic();
     // Loads the module (a Windows-style name) as the current song; the previous one is
-    // replaced, not freed. True at once, loading nothing, when there is no sound.
+    // replaced, not freed. True at once, loading nothing, when there is no sound. False when
+    // the module does not load, with the reason in loadResult.
     bool loadMusic(std::string_view fileName);
     void playMusic();
     void stopMusic();
@@ -42,6 +44,7 @@ class MusicControl {
 
     bool enabled = false;
     Song* song = nullptr;
+    XmLoadResult loadResult;  // of the last loadMusic
 
     const WaveOutput& output() const { return output_; }
 

@@ -59,14 +59,15 @@ bool importTextFile(std::string_view fileName, Beeper& beeper, TextImport& resul
     const TextAttributes start;
     int32_t lineCount = 0;
     if (isAnsi) {
-        if (!parseTextPass(text, true, nullptr, lineCount, start, beeper)) return false;
+        if (!parseTextPass(text, true, nullptr, lineCount, start, beeper, &result.report))
+            return false;
     } else {
         lineCount = std::min(scan.lines, kMaxImportRows);
     }
 
     result.cells.resize(size_t(lineCount) * kCellsPerLine);
     // The filling pass repeats the measuring pass exactly, so its result adds nothing.
-    parseTextPass(text, isAnsi, result.cells.data(), lineCount, start, beeper);
+    parseTextPass(text, isAnsi, result.cells.data(), lineCount, start, beeper, &result.report);
     result.lineCount = lineCount;
     result.isAnsi = isAnsi;
     result.cellCount = lineCount * kCellsPerLine;

@@ -35,12 +35,20 @@ struct TextAttributes {
     uint8_t blink = 0;
 };
 
+// What a pass met that a reader of the file may want to hear about; lines count from 1.
+struct TextPassReport {
+    int32_t ignoredEscapes = 0;    // sequences whose final byte means nothing here, private modes
+    int32_t firstIgnoredLine = 0;  // the line of the first of them
+    int32_t unfinishedLine = 0;    // the line whose escape sequence has no final byte
+};
+
 struct TextImport {
     std::vector<CharCell> cells;  // lineCount rows of 80 cells, row-major
     int32_t lineCount = 0;
     bool isAnsi = false;  // the file held an ESC "[" pair
     int32_t cellCount = 0;
     size_t fileBytes = 0;  // the size of the file read
+    TextPassReport report;
 };
 
 struct TextScan {
@@ -62,8 +70,11 @@ TextScan scanTextFile(std::string_view text);
 
 // One pass over the text. Without a block it only measures: lineCount becomes the largest row
 // reached. With a block of lineCount rows it stores cells and never writes outside the block.
+// A report, when given, takes the line that failed and (in a filling pass) the ignored
+// sequences.
 bool parseTextPass(std::string_view text, bool interpretEscapes, CharCell* block,
-                   int32_t& lineCount, const TextAttributes& start, Beeper& beeper);
+                   int32_t& lineCount, const TextAttributes& start, Beeper& beeper,
+                   TextPassReport* report = nullptr);
 
 // Splits "n;n;..." into at most kMaxParams numbers (empty ones 0); returns how many it kept.
 // No text at all gives one parameter, 0.

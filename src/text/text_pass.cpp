@@ -19,6 +19,8 @@ struct TextPass {
     TextAttributes attr;
     int32_t params[kMaxParams] = {};
     int paramCount = 0;
+    TextPassReport* report = nullptr;
+    int32_t lineNumber = 0;  // the line being read, counting from 1
 
     CharCell makeCell(uint8_t ch) const {
         CharCell cell;
@@ -35,6 +37,12 @@ struct TextPass {
     void clearBlock() {
         if (!block) return;
         std::fill(block, block + int64_t(blockRows) * kCellsPerLine, makeCell(' '));
+    }
+
+    // A sequence that changes nothing; counted once, in the filling pass.
+    void ignored() {
+        if (!report || !block) return;
+        if (report->ignoredEscapes++ == 0) report->firstIgnoredLine = lineNumber;
     }
 
     void measure() {
@@ -159,6 +167,7 @@ bool TextPass::sequence(std::string_view text, size_t& at) {
         while (i < text.size() && text[i] >= 0x20 && text[i] <= 0x3F) ++i;
         if (i >= text.size()) return false;
         at = i + 1;
+        ignored();
         measure();
         return true;
     }
@@ -168,12 +177,17 @@ bool TextPass::sequence(std::string_view text, size_t& at) {
     std::fill(std::begin(params), std::end(params), 0);
     paramCount = parseParams(text.data() + paramStart, static_cast<int>(i - paramStart), params);
     const char finalByte = text[i];
+    const SequenceAction* found = nullptr;
     for (const SequenceAction& action : kSequenceActions) {
         if (action.finalByte == finalByte) {
-            action.act(*this);
+            found = &action;
             break;
         }
     }
+    if (found)
+        found->act(*this);
+    else
+        ignored();
     at = i + 1;
     measure();
     return true;
@@ -218,14 +232,20 @@ int parseParams(const char* text, int length, int32_t params[kMaxParams]) {
 }
 
 bool parseTextPass(std::string_view text, bool interpretEscapes, CharCell* block,
-                   int32_t& lineCount, const TextAttributes& start, Beeper& beeper) {
+                   int32_t& lineCount, const TextAttributes& start, Beeper& beeper,
+                   TextPassReport* report) {
     TextPass pass{block, block ? lineCount : 0, lineCount, interpretEscapes, beeper, {}, start};
+    pass.report = report;
     pass.clearBlock();
     size_t begin = 0;
     while (begin < text.size()) {
         size_t end = text.find('\n', begin);
         if (end == std::string_view::npos) end = text.size();
-        if (!pass.line(text.substr(begin, end - begin))) return false;
+        ++pass.lineNumber;
+        if (!pass.line(text.substr(begin, end - begin))) {
+            if (report) report->unfinishedLine = pass.lineNumber;
+            return false;
+        }
         begin = end + 1;
     }
     return true;

@@ -216,6 +216,58 @@ TEST(PlayerLoaderGuards, RefusesWrongSignaturesAndAbsurdCounts) {
     EXPECT_FALSE(context.files.complete());
 }
 
+// The reason createSong gives for bytes; "loaded" when it made a song.
+std::string refusalOf(const std::vector<uint8_t>& bytes) {
+    PlayerContext context;
+    loadBytes(context, bytes);  // installs the callbacks serving bytes
+    XmLoadResult result;
+    Song* song = createSong(context, "module.xm", &result);
+    EXPECT_EQ(song != nullptr, result.refusal == XmRefusal::none);
+    freeSong(context, song);
+    return describeRefusal(result);
+}
+
+TEST(PlayerLoaderGuards, RefusalsSayWhy) {
+    std::vector<uint8_t> bytes = buildXm(XmModule{});
+    bytes[16] = '!';
+    EXPECT_EQ(refusalOf(bytes), "not an XM module");
+    struct Case {
+        int channels, patternCount, instrumentCount, rows, samples;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {0, -1, -1, 64, 0, "no channels"},
+        {257, -1, -1, 64, 0, "too many channels: 257, at most 256"},  // more than voices
+        {256, -1, -1, 64, 0, "loaded"},
+        {4, 300, -1, 64, 0, "too many patterns: 300, at most 256"},
+        // refused from the header, before any pattern is read
+        {4, 65535, -1, 256, 0, "too many patterns: 65535, at most 256"},
+        {4, -1, 200, 64, 0, "too many instruments: 200, at most 128"},
+        {4, -1, -1, 300, 0, "pattern 0 has too many rows: 300, at most 256"},
+        {4, -1, -1, 64, 17, "instrument 1 has too many samples: 17, at most 16"},
+        {4, -1, -1, 64, 16, "loaded"},
+    };
+    for (const Case& c : cases) {
+        XmModule m;
+        m.channels = c.channels;
+        m.patternCountOverride = c.patternCount;
+        m.instrumentCountOverride = c.instrumentCount;
+        m.patterns[0].rows = c.rows;
+        if (c.samples) m.instruments.emplace_back().declaredSamples = c.samples;
+        EXPECT_EQ(refusalOf(buildXm(m)), c.reason) << c.reason;
+    }
+    PlayerContext context;
+    XmLoadResult result;
+    EXPECT_EQ(createSong(context, "x.xm", &result), nullptr);  // no callbacks installed
+    EXPECT_EQ(describeRefusal(result), "cannot be opened");
+    // cut inside the signature, the header or the patterns: the file's size is named
+    const std::vector<uint8_t> whole = buildXm(XmModule{});
+    for (size_t cut : {size_t{10}, size_t{100}, size_t{336 + 5}}) {
+        EXPECT_EQ(refusalOf(std::vector<uint8_t>(whole.begin(), whole.begin() + cut)),
+                  "cut short at byte " + std::to_string(cut));
+    }
+}
+
 TEST(PlayerLoaderGuards, TruncatedFiles) {
     XmModule m;
     m.instruments.push_back(oneSampleInstrument(sampleOf(std::vector<int>(1000, 7))));

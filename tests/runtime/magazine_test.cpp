@@ -16,6 +16,7 @@
 #include "display/display.h"
 #include "platform/headless/headless_platform.h"
 #include "runtime/magazine_app.h"
+#include "xmwrite/xm_writer.h"
 
 namespace qvl::testing {
 namespace {
@@ -208,6 +209,25 @@ TEST_F(MagazineTest, StartUpFindsTheFontAndRefusesBadFiles) {
         platform_.messages(),
         (std::vector<std::string>{"error while parsing script...\nin line 3 (unknown token): bogus",
                                   "script could not be loaded! terminating...", font, font, font}));
+}
+
+// A module that does not load is named, with the reason, in one line for standard error and
+// in no message box; one that loads adds nothing.
+TEST_F(MagazineTest, ModulesThatDoNotLoadAreNotedOnceEach) {
+    writeFile("music/bad.xm", "Extended Mod");
+    writeFile("music/good.xm", buildXm(XmModule{}));
+    ASSERT_TRUE(
+        start("#definemusic 3\n#music 0 music\\bad.xm\n#music 1 gone.xm\n"
+              "#music 2 music\\good.xm\n"));
+    EXPECT_TRUE(app_->runCommand("nextmusic", ""));
+    EXPECT_TRUE(app_->runCommand("nextmusic", ""));
+    EXPECT_EQ(platform_.notes(),
+              (std::vector<std::string>{"module music\\bad.xm not loaded: cut short at byte 12",
+                                        "module gone.xm not loaded: cannot be opened"}));
+    EXPECT_TRUE(platform_.messages().empty());
+    writeFile("music/bad.xm", "a text file, longer than the signature");
+    EXPECT_TRUE(app_->runCommand("nextmusic", ""));
+    EXPECT_EQ(platform_.notes().back(), "module music\\bad.xm not loaded: not an XM module");
 }
 
 }  // namespace

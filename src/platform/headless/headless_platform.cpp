@@ -51,6 +51,12 @@ void HeadlessPlatform::showMessage(std::string_view text) {
     logCall("message");
 }
 
+void HeadlessPlatform::noteLine(std::string_view text) {
+    if (!quiet) std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+    std::lock_guard lock(mutex_);
+    notes_.emplace_back(text);
+}
+
 void HeadlessPlatform::beep() {
     std::lock_guard lock(mutex_);
     ++beeps_;
@@ -251,6 +257,11 @@ std::string HeadlessPlatform::pageText() {
 std::vector<std::string> HeadlessPlatform::messages() const {
     std::lock_guard lock(mutex_);
     return messages_;
+}
+
+std::vector<std::string> HeadlessPlatform::notes() const {
+    std::lock_guard lock(mutex_);
+    return notes_;
 }
 
 std::vector<std::string> HeadlessPlatform::calls() const {

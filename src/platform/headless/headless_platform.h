@@ -51,6 +51,7 @@ class HeadlessPlatform final : public Platform {
     size_t keptAudioFrames = SIZE_MAX;
 
     void showMessage(std::string_view text) override;
+    void noteLine(std::string_view text) override;
     void beep() override;
     uint32_t tickCount() override;
     // On the thread that created the platform (the driver's) a sleep takes no virtual time.
@@ -74,6 +75,8 @@ class HeadlessPlatform final : public Platform {
 
     // What the run left behind. Read them after the run or from a call step.
     std::vector<std::string> messages() const;
+    // The lines noted for standard error alone (noteLine), in order.
+    std::vector<std::string> notes() const;
     // The platform operations in the order they were first used: "message", "createWindow",
     // "hideCursor", "enterFullScreen", "leaveFullScreen", "present" (the first frame only),
     // "stopPresenting", "postClose", "openRingDevice".
@@ -112,6 +115,7 @@ class HeadlessPlatform final : public Platform {
     std::thread::id driver_;
     WindowEvents* events_ = nullptr;  // while runEventLoop runs
     std::vector<std::string> messages_;
+    std::vector<std::string> notes_;
     std::vector<std::string> calls_;
     int beeps_ = 0;
     bool windowCreated_ = false;

@@ -1,0 +1,221 @@
+// Each check reads the model the way the runtime uses it: bindings are tried global first,
+// then the page's, each list from its first slot, before the fixed keys; a numeric jump does
+// nothing on a page named "help"; menu keys work on menu pages that do not scroll.
+#include "script/magazine_check.h"
+
+#include <cstdlib>
+#include <deque>
+#include <string>
+
+#include "base/ascii_case.h"
+#include "base/virtual_keys.h"
+
+namespace qvl {
+
+std::string formatDiagnostic(const Diagnostic& d) {
+    std::string out = d.file;
+    for (int32_t at : {d.line, d.line > 0 ? d.column : 0}) {
+        if (at <= 0) continue;
+        out += ':';
+        out += std::to_string(at);
+    }
+    out += d.severity == Severity::error ? ": error: " : ": warning: ";
+    return out + d.text;
+}
+
+namespace {
+
+// Where a fixed key works.
+enum class KeyPlace : uint8_t { everyPage, scrollingPage, menuPage };
+
+struct FixedKey {
+    uint8_t code;
+    const char* name;
+    const char* action;
+    KeyPlace place;
+};
+
+constexpr FixedKey kFixedKeys[] = {
+    {kVkF9, "F9", "switches the music off and on", KeyPlace::everyPage},
+    {kVkF12, "F12", "quits", KeyPlace::everyPage},
+    {kVkPrior, "Page Up", "scrolls", KeyPlace::scrollingPage},
+    {kVkNext, "Page Down", "scrolls", KeyPlace::scrollingPage},
+    {kVkEnd, "End", "scrolls", KeyPlace::scrollingPage},
+    {kVkHome, "Home", "scrolls", KeyPlace::scrollingPage},
+    {kVkUp, "Up", "scrolls", KeyPlace::scrollingPage},
+    {kVkDown, "Down", "scrolls", KeyPlace::scrollingPage},
+    {kVkReturn, "Return", "chooses in the menu", KeyPlace::menuPage},
+    {kVkSpace, "Space", "chooses in the menu", KeyPlace::menuPage},
+    {kVkEnd, "End", "moves in the menu", KeyPlace::menuPage},
+    {kVkHome, "Home", "moves in the menu", KeyPlace::menuPage},
+    {kVkUp, "Up", "moves in the menu", KeyPlace::menuPage},
+    {kVkDown, "Down", "moves in the menu", KeyPlace::menuPage},
+};
+
+bool scrolls(const Page& p) {
+    return p.scrollable;
+}
+bool hasMenuKeys(const Page& p) {
+    return p.isMenu && !p.scrollable;
+}
+
+// Presses are lowered before they are compared: a binding on a capital letter (or on no key at
+// all) never answers.
+bool pressable(uint8_t key) {
+    return key != 0 && !(key >= 'A' && key <= 'Z');
+}
+
+// The key as an author writes it.
+std::string keyName(uint8_t key) {
+    if (key == kVkEscape) return "\"esc\"";
+    if (key == kVkSpace) return "\"space\"";
+    if (key > 32 && key < 127) return std::string{'"', char(key), '"'};
+    return "code " + std::to_string(key);
+}
+
+template <typename T>
+size_t counted(const std::vector<T>& list, int32_t count) {
+    return std::min(list.size(), size_t(std::max(count, 0)));
+}
+
+class Checker {
+  public:
+    Checker(const MagazineModel& model, Diagnostics& out) : m_(model), out_(out) {}
+
+    void run() {
+        bool anyScrolls = false, anyMenuKeys = false;
+        for (const Page& p : m_.pages) {
+            anyScrolls = anyScrolls || scrolls(p);
+            anyMenuKeys = anyMenuKeys || hasMenuKeys(p);
+        }
+        checkBindings(m_.globalKeys, m_.globalKeyCount, nullptr, anyScrolls, anyMenuKeys);
+        for (const Page& p : m_.pages) {
+            checkBindings(p.keys, p.keyCount, &p, scrolls(p), hasMenuKeys(p));
+            checkMenu(p);
+        }
+        checkReach();
+    }
+
+  private:
+    void warn(int32_t line, std::string text) {
+        out_.push_back({m_.scriptName, line, 0, Severity::warning, std::move(text)});
+    }
+
+    // The binding that answers key: the global list first, then the page's; null for none.
+    const KeyBinding* answering(const Page* page, uint8_t key) const {
+        for (size_t i = 0; i < counted(m_.globalKeys, m_.globalKeyCount); ++i)
+            if (m_.globalKeys[i].key == key) return &m_.globalKeys[i];
+        if (page)
+            for (size_t i = 0; i < counted(page->keys, page->keyCount); ++i)
+                if (page->keys[i].key == key) return &page->keys[i];
+        return nullptr;
+    }
+
+    void checkCommand(int32_t line, const std::string& command, const std::string& argument) {
+        if (equalsNoCase(command, "exit") || equalsNoCase(command, "nextmusic")) return;
+        if (!equalsNoCase(command, "jump")) {
+            warn(line, "unknown command \"" + command + "\": it does nothing");
+            return;
+        }
+        if (equalsNoCase(argument, "last")) return;
+        const int32_t target = std::atoi(argument.c_str());
+        if (target < 0 || target >= m_.pageCount)
+            warn(line, "jump to page " + std::to_string(target) + ", which does not exist (" +
+                           std::to_string(m_.pageCount) + " pages)");
+    }
+
+    void checkBindings(const std::vector<KeyBinding>& keys, int32_t count, const Page* page,
+                       bool scrollKeys, bool menuKeys) {
+        for (size_t i = 0; i < counted(keys, count); ++i) {
+            const KeyBinding& b = keys[i];
+            if (b.key == 0) continue;  // a slot never set: no key matches it
+            checkCommand(b.scriptLine, b.command, b.argument);
+            const std::string name = keyName(b.key);
+            if (!pressable(b.key)) {
+                warn(b.scriptLine, "binding on " + name +
+                                       " never answers: key presses are compared in small "
+                                       "letters");
+                continue;
+            }
+            if (const KeyBinding* first = answering(page, b.key); first && first != &b) {
+                warn(b.scriptLine, "binding on " + name + " is shadowed by the one on line " +
+                                       std::to_string(first->scriptLine));
+                continue;
+            }
+            for (const FixedKey& f : kFixedKeys) {
+                const bool works = f.place == KeyPlace::everyPage ||
+                                   (f.place == KeyPlace::scrollingPage && scrollKeys) ||
+                                   (f.place == KeyPlace::menuPage && menuKeys);
+                if (f.code == b.key && works)
+                    warn(b.scriptLine, "binding on " + name + " also answers " + f.name +
+                                           ", which then no longer " + f.action);
+            }
+        }
+    }
+
+    void checkMenu(const Page& p) {
+        for (size_t i = 0; i < counted(p.selects, p.selectCount); ++i) {
+            const MenuSelect& s = p.selects[i];
+            const std::string entry = "menu entry " + std::to_string(i);
+            if (s.scriptLine == 0) {
+                warn(p.scriptLine, entry + " of this page is never set");
+                continue;
+            }
+            checkCommand(s.scriptLine, s.command, s.argument);
+            if (s.line < 1 || s.line > p.lineCount)
+                warn(s.scriptLine, entry + " is on line " + std::to_string(s.line) +
+                                       ", but its page has " + std::to_string(p.lineCount) +
+                                       " lines");
+        }
+    }
+
+    // The pages a reader can reach from the home page through bindings and menu entries
+    // ("jump last" only goes back to a page already reached).
+    void checkReach() {
+        if (m_.pages.empty()) return;
+        std::vector<bool> reached(m_.pages.size());
+        std::deque<size_t> todo{size_t(m_.homePage)};
+        reached[size_t(m_.homePage)] = true;
+        auto follow = [&](const std::string& command, const std::string& argument) {
+            if (!equalsNoCase(command, "jump") || equalsNoCase(argument, "last")) return;
+            const int32_t target = std::atoi(argument.c_str());
+            if (target < 0 || size_t(target) >= m_.pages.size() || reached[size_t(target)]) return;
+            reached[size_t(target)] = true;
+            todo.push_back(size_t(target));
+        };
+        while (!todo.empty()) {
+            const Page& p = m_.pages[todo.front()];
+            todo.pop_front();
+            if (equalsNoCase(p.name, "help")) continue;  // quirk: jumps do nothing on help
+            auto followAnswering = [&](const std::vector<KeyBinding>& keys, int32_t count) {
+                for (size_t i = 0; i < counted(keys, count); ++i)
+                    if (pressable(keys[i].key) && answering(&p, keys[i].key) == &keys[i])
+                        follow(keys[i].command, keys[i].argument);
+            };
+            followAnswering(m_.globalKeys, m_.globalKeyCount);
+            followAnswering(p.keys, p.keyCount);
+            if (hasMenuKeys(p))
+                for (size_t i = 0; i < counted(p.selects, p.selectCount); ++i)
+                    follow(p.selects[i].command, p.selects[i].argument);
+        }
+        for (size_t i = 0; i < m_.pages.size(); ++i) {
+            if (reached[i]) continue;
+            const Page& p = m_.pages[i];
+            warn(p.scriptLine, "page " + std::to_string(i) +
+                                   (p.name.empty() ? "" : " (\"" + p.name + "\")") +
+                                   " cannot be reached: no key binding or menu entry leads "
+                                   "to it, and it is not the home page");
+        }
+    }
+
+    const MagazineModel& m_;
+    Diagnostics& out_;
+};
+
+}  // namespace
+
+void checkMagazine(const MagazineModel& model, Diagnostics& diagnostics) {
+    Checker(model, diagnostics).run();
+}
+
+}  // namespace qvl
