@@ -36,7 +36,7 @@ class WindowHost {
   public:
     // Creates and shows the window titled "quorvel" whose client area is 640 x 480.
     virtual WindowResult createWindow() = 0;
-    // Hides the mouse cursor, then switches to a 640 x 480 full-screen picture.
+    // Hides the mouse cursor, then switches to the full-screen picture.
     virtual bool enterFullScreen() = 0;
     // Undoes whatever part of enterFullScreen succeeded.
     virtual void leaveFullScreen() = 0;
