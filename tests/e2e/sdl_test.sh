@@ -4,11 +4,12 @@
 # hold the start song (not silence); with no usable audio driver the viewer still runs normally.
 # "window", under Xvfb with a 1920 x 1080 screen: the window's title and size (2 x, 1280 x 960),
 # its picture pixel for pixel against magshot's at half the coordinates, a click on a menu entry
-# and a second one, a wheel notch against a Down press, Alt+Enter to full screen and back (with
-# a window manager of our own, since only one carries out that request), F12 ends it with 0,
-# the window manager's close ends it with 0, Ctrl+C puts the page's text on the clipboard (read
-# with xclip) and never reaches the magazine's bindings, a missing script ends it with 1 before
-# any window, and the CPU a still page with music costs.
+# and a second one, a wheel notch against a Down press, a smaller window showing the picture at
+# 1 x in its middle, Alt+Enter to full screen and back (with a window manager of our own, since
+# only one carries out that request), F12 ends it with 0, the window manager's close ends it
+# with 0, Ctrl+C puts the page's text on the clipboard (read with xclip) and never reaches the
+# magazine's bindings, a missing script ends it with 1 before any window, and the CPU a still
+# page with music costs.
 # usage: sdl_test.sh audio VIEWER DEMO_DIR
 #        sdl_test.sh window VIEWER DEMO_DIR WM_CLOSE FULL_SCREEN_WM MAGSHOT
 set -u
@@ -64,14 +65,18 @@ run_viewer() {
 # A pixel of the shot reduced to 5/6/5 bits, as the display stores the frame.
 pixel() { convert "$work/shot.png" -format "%[fx:int(255*p{$1}.r/8)],%[fx:int(255*p{$1}.g/4)],%[fx:int(255*p{$1}.b/8)]" info:; }
 # Every pixel of picture FILE reduced to 5/6/5 bits, one line each; with GEOMETRY, of that part
-# of it only, and one pixel of each 2 x 2 square of it (a screenshot at 2 x gives the frame).
+# of it only, and with a third argument, one pixel of each 2 x 2 square of that part (a
+# screenshot at 2 x gives the frame).
 frame565() {
-    convert "$1" ${2:+-crop "$2" +repage -sample 50%} -depth 8 rgb:- |
+    convert "$1" ${2:+-crop "$2" +repage} ${3:+-sample 50%} -depth 8 rgb:- |
         od -An -v -tu1 -w3 | awk '{ print int($1 / 8), int($2 / 4), int($3 / 8) }'
 }
-# Picture SHOT (at 2 x, GEOMETRY of it) shows magshot's frame REF: all 640 x 480 pixels.
+# Picture SHOT (GEOMETRY of it, at 2 x unless SCALE says 1) shows magshot's frame REF: all
+# 640 x 480 pixels.
 same_frame() {
-    frame565 "$work/$1" "$3" >"$work/shot.txt" && frame565 "$work/$2" >"$work/ref.txt" &&
+    local half=half
+    [ "${4:-2}" = 1 ] && half=
+    frame565 "$work/$1" "$3" $half >"$work/shot.txt" && frame565 "$work/$2" >"$work/ref.txt" &&
         [ "$(wc -l <"$work/shot.txt")" = 307200 ] && cmp -s "$work/shot.txt" "$work/ref.txt"
 }
 geometry() { xwininfo -id "$wid" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } /Width/ { w = $NF } /Height/ { h = $NF } END { print w "x" h "+" x "+" y }'; }
@@ -101,8 +106,11 @@ check "F12 ends the viewer with exit code 0 (got $rc)" '[ "$rc" = 0 ]'
 
 run_viewer 'sleep 0.5; xdotool key --window "$wid" Return; sleep 1
     xdotool mousemove --window "$wid" 640 480 click 5; sleep 0.5; import -window "$wid" "$work/wheel.png"
+    xdotool windowsize "$wid" 1000 700; sleep 0.5; import -window "$wid" "$work/small.png"
     xdotool key --window "$wid" F12'
 check "a wheel notch down on the first chapter scrolls it as Down does" 'same_frame wheel.png ref-down.png 1280x960+0+0'
+check "resized to 1000 x 700, the window shows the picture at 1 x in its middle" \
+    'same_frame small.png ref-down.png 640x480+180+110 1'
 
 # Full screen is the window manager's to carry out: a minimal one runs for this part.
 exec 4< <(exec "$full_screen_wm")
