@@ -32,6 +32,14 @@ std::string Viewer::pageText() {
     return magazine_ ? magazine_->pageText() : std::string();
 }
 
+void Viewer::pointerPressed(int x, int y) {
+    magazine_->pointerPressed(x, y);
+}
+
+void Viewer::wheelTurned(int notches) {
+    magazine_->wheelTurned(notches);
+}
+
 bool Viewer::start() {
     frameBuffer_.reset(new (std::nothrow) uint16_t[kFramePixels]);
     if (!frameBuffer_) {

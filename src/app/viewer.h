@@ -43,6 +43,8 @@ class Viewer final : public WindowEvents {
     void keyDown(int virtualKey) override;
     void closeRequested() override;
     std::string pageText() override;
+    void pointerPressed(int x, int y) override;
+    void wheelTurned(int notches) override;
 
   private:
     void renderThreadProc();

@@ -1,6 +1,6 @@
-// The window and its picture: creating the 640 x 480 window, full screen, presenting frames,
-// and the event loop that delivers keys and the close. Only the display and the application
-// shell use it.
+// The window and its picture: creating the window for the 640 x 480 picture, full screen,
+// presenting frames, and the event loop that delivers keys, the mouse and the close. Only the
+// display and the application shell use it.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +23,10 @@ class WindowEvents {
     virtual void closeRequested() = 0;
     // The whole text of the page shown, as UTF-8 lines, for the clipboard or a file.
     virtual std::string pageText() = 0;
+    // A press of the main mouse button over picture pixel (x, y) of the 640 x 480 picture.
+    virtual void pointerPressed(int x, int y) = 0;
+    // The mouse wheel turned by whole notches: positive away from the reader, negative toward.
+    virtual void wheelTurned(int notches) = 0;
 
   protected:
     ~WindowEvents() = default;
@@ -32,7 +36,7 @@ class WindowHost {
   public:
     // Creates and shows the window titled "quorvel" whose client area is 640 x 480.
     virtual WindowResult createWindow() = 0;
-    // Hides the mouse cursor, then switches to a 640 x 480 full-screen picture.
+    // Hides the mouse cursor, then switches to the full-screen picture.
     virtual bool enterFullScreen() = 0;
     // Undoes whatever part of enterFullScreen succeeded.
     virtual void leaveFullScreen() = 0;

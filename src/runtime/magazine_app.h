@@ -68,6 +68,12 @@ class MagazineApp {
     // Runs a bound or chosen command (main thread, inside handleKey, or with no render thread
     // running); true for a known one.
     bool runCommand(std::string_view command, std::string_view argument);
+    // The mouse (main thread; pointer_handling.cpp). A press over a menu entry of a menu page
+    // selects it, and a second press on the entry it selected chooses it as Return does; true
+    // when an entry was hit. Each wheel notch on a scrollable page is an Up or Down press; true
+    // when the page took them.
+    bool pointerPressed(int x, int y);
+    bool wheelTurned(int notches);
 
     // The whole text of the page shown, every line, as UTF-8 (text/page_text.h); main thread.
     std::string pageText() const;
@@ -101,6 +107,9 @@ class MagazineApp {
     bool menuKey(int code, int32_t pageIndex, const Page& page, bool& handled);
     // The lowest scrollY of a page: its last line ends at the bottom of the picture.
     int32_t scrollLimit(const Page& page) const;
+    // The menu entry whose cells cover picture pixel (x, y), or -1.
+    int32_t menuEntryAt(const Page& page, int x, int y) const;
+    bool scrollablePageShown() const;
 
     // Commands (commands.cpp): starts a page change, a fade when fading is on, at once
     // otherwise.
@@ -140,6 +149,9 @@ class MagazineApp {
     MusicControl musicControl_;
     uint16_t* frameBuffer_ = nullptr;  // the render thread's picture
     std::vector<std::vector<uint32_t>> lineStarts_;
+    // The menu entry the last mouse press selected, and its page; -1 for none. Main only.
+    int32_t pressedPage_ = -1;
+    int32_t pressedEntry_ = -1;
 
     // Held by the main thread while it handles a key or copies the page out, and by the render
     // thread while it replaces the model; the render thread reads the model without it, as no

@@ -41,5 +41,23 @@ TEST(SdlKeys, OnlyCtrlCIsTheCopyChord) {
         EXPECT_EQ(isCopyChord(key, modifiers), copies) << key << " " << modifiers;
 }
 
+// Alt+Enter, with either Alt and either Enter, switches full screen; Enter alone, with Ctrl+Alt
+// (AltGr) or the system key, and Alt with another key go to the magazine as before.
+TEST(SdlKeys, OnlyAltEnterIsTheFullScreenChord) {
+    const std::tuple<SDL_Keycode, uint16_t, bool> chords[] = {
+        {SDLK_RETURN, KMOD_LALT, true},
+        {SDLK_RETURN, KMOD_RALT, true},
+        {SDLK_KP_ENTER, KMOD_LALT, true},
+        {SDLK_RETURN, KMOD_LALT | KMOD_LSHIFT | KMOD_CAPS, true},
+        {SDLK_RETURN, KMOD_NONE, false},
+        {SDLK_RETURN, KMOD_LSHIFT, false},
+        {SDLK_RETURN, KMOD_LCTRL | KMOD_RALT, false},
+        {SDLK_RETURN, KMOD_LALT | KMOD_RGUI, false},
+        {SDLK_SPACE, KMOD_LALT, false},
+        {SDLK_LALT, KMOD_LALT, false}};
+    for (auto [key, modifiers, switches] : chords)
+        EXPECT_EQ(isFullScreenChord(key, modifiers), switches) << key << " " << modifiers;
+}
+
 }  // namespace
 }  // namespace qvl

@@ -1,6 +1,6 @@
 // The magazine on the headless backend, drawn frame by frame on a clock the test sets, with a
-// test font whose glyphs read back from the picture (support/test_font.h). Keys, commands,
-// fades and drawing are cases in magazine_cases.txt, whose head says how it reads; the
+// test font whose glyphs read back from the picture (support/test_font.h). Keys, the mouse,
+// commands, fades and drawing are cases in magazine_cases.txt, whose head says how it reads; the
 // start-up and the pictures of missing pages are tested here.
 #include <gtest/gtest.h>
 
@@ -135,11 +135,15 @@ TEST_F(MagazineTest, CasesFromTheCaseFile) {
                 ASSERT_TRUE(start(script));
                 base = platform_.tickCount(), started = true;
             }
-            int result = -1, row = 0, column = 0;
+            int result = -1, row = 0, column = 0, notches = 0;
             uint64_t ms = 0;
             if (step == "key") {
                 words >> word;
                 result = app_->handleKey(word.size() == 1 ? word[0] : std::stoi(word));
+            } else if (step == "press" && words >> column >> row) {
+                result = app_->pointerPressed(column, row);
+            } else if (step == "wheel" && words >> notches) {
+                result = app_->wheelTurned(notches);
             } else if (step == "run") {
                 std::string argument;
                 words >> std::quoted(word) >> std::quoted(argument);
@@ -171,7 +175,7 @@ TEST_F(MagazineTest, CasesFromTheCaseFile) {
             }
         }
     }
-    EXPECT_EQ(cases, 22);
+    EXPECT_EQ(cases, 24);
 }
 
 TEST_F(MagazineTest, MissingPagesShowABlackPictureAndEmptyMagazinesRun) {

@@ -29,6 +29,8 @@ class CountingEvents final : public WindowEvents {
         platform_.quit(7);
     }
     std::string pageText() override { return {}; }
+    void pointerPressed(int, int) override {}
+    void wheelTurned(int) override {}
     std::vector<int> keys;
     int closes = 0;
 

@@ -24,6 +24,8 @@ const char kUsage[] =
     "virtual millisecond, and takes the steps in order:\n"
     "  --wait MS    let MS milliseconds pass (draws the frames of that time)\n"
     "  --key VK     press the key with that Windows virtual-key code (decimal)\n"
+    "  --click X,Y  press the mouse button over pixel X,Y of the 640 x 480 picture\n"
+    "  --wheel up|down  turn the mouse wheel one notch\n"
     "  --shot FILE  write the frame of the current time: FILE.png as PNG, anything else as the\n"
     "               raw frame (614400 bytes, little-endian RGB565, top row first)\n"
     "  --text FILE  write the whole text of the page shown (every line, not only those on the\n"
@@ -88,6 +90,26 @@ int main(int argc, char** argv) {
             auto kind =
                 arg == "--wait" ? qvl::HeadlessStep::Kind::wait : qvl::HeadlessStep::Kind::key;
             platform.steps.push_back({kind, number, {}});
+        } else if (arg == "--click") {
+            uint32_t x = 0, y = 0;
+            const char* comma = std::strchr(value, ',');
+            if (!comma || !parseNumber(std::string(value, comma).c_str(), x) ||
+                !parseNumber(comma + 1, y) || x >= uint32_t{qvl::kFrameWidth} ||
+                y >= uint32_t{qvl::kFrameHeight}) {
+                std::fprintf(stderr, "magshot: bad value for --click: %s\n", value);
+                return 2;
+            }
+            qvl::HeadlessStep step{qvl::HeadlessStep::Kind::press, 0, {}};
+            step.x = static_cast<int>(x), step.y = static_cast<int>(y);
+            platform.steps.push_back(step);
+        } else if (arg == "--wheel") {
+            if (std::strcmp(value, "up") != 0 && std::strcmp(value, "down") != 0) {
+                std::fprintf(stderr, "magshot: bad value for --wheel: %s\n", value);
+                return 2;
+            }
+            qvl::HeadlessStep step{qvl::HeadlessStep::Kind::wheel, 0, {}};
+            step.y = std::strcmp(value, "up") == 0 ? 1 : -1;
+            platform.steps.push_back(step);
         } else if (arg == "--shot") {
             // Relative names are taken from where magshot was started, not from --dir.
             std::string file = std::filesystem::absolute(value).string();

@@ -239,6 +239,12 @@ int HeadlessPlatform::runEventLoop(WindowEvents& events) {
             case HeadlessStep::Kind::call:
                 if (step.call) deliver(step.call);
                 break;
+            case HeadlessStep::Kind::press:
+                deliver([&] { events.pointerPressed(step.x, step.y); });
+                break;
+            case HeadlessStep::Kind::wheel:
+                deliver([&] { events.wheelTurned(step.y); });
+                break;
         }
     }
     deliverPostedClose();

@@ -1,6 +1,7 @@
 // The headless backend: no window, no devices. A virtual clock that only moves when the driver
 // says, frames captured in memory, key presses and the close fed from a list of steps, a ring
-// device that plays in lockstep with the clock, messages and beeps recorded. Tests and the
+// device that plays in lockstep with the clock, messages and beeps recorded. Mouse presses and
+// wheel notches come from the steps too, already in picture pixels. Tests and the
 // magshot tool run the whole viewer on it, deterministically.
 #pragma once
 
@@ -20,10 +21,11 @@ namespace qvl {
 
 // One step of a headless run, taken in order by runEventLoop.
 struct HeadlessStep {
-    enum class Kind { wait, key, close, call };
+    enum class Kind { wait, key, close, call, press, wheel };
     Kind kind = Kind::wait;
     uint32_t value = 0;          // milliseconds for wait, virtual-key code for key
     std::function<void()> call;  // for call: runs on the loop's thread while the frame stands still
+    int x = 0, y = 0;            // press: the picture pixel; wheel: notches in y (up positive)
 };
 
 class HeadlessPlatform final : public Platform {

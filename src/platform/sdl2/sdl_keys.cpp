@@ -62,4 +62,9 @@ bool isCopyChord(SDL_Keycode key, uint16_t modifiers) {
     return key == SDLK_c && (modifiers & KMOD_CTRL) && !(modifiers & (KMOD_ALT | KMOD_GUI));
 }
 
+bool isFullScreenChord(SDL_Keycode key, uint16_t modifiers) {
+    return (key == SDLK_RETURN || key == SDLK_KP_ENTER) && (modifiers & KMOD_ALT) &&
+           !(modifiers & (KMOD_CTRL | KMOD_GUI));
+}
+
 }  // namespace qvl

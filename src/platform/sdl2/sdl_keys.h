@@ -15,4 +15,8 @@ int virtualKeyFromSdl(SDL_Keycode key);
 // page's text, and the magazine never sees the key.
 bool isCopyChord(SDL_Keycode key, uint16_t modifiers);
 
+// Alt+Enter (either Enter, without Ctrl or the system key): the viewer switches between window
+// and full screen, and the magazine never sees the Enter.
+bool isFullScreenChord(SDL_Keycode key, uint16_t modifiers);
+
 }  // namespace qvl

@@ -1,10 +1,13 @@
-// The SDL2 backend: a real 640 x 480 window (or full screen), keys as virtual-key codes,
-// message boxes. The render thread hands each frame to the main thread, which uploads it as
-// an RGB565 texture and presents it with vertical sync where the display offers it.
+// The SDL2 backend: a resizable window (or the desktop in full screen) showing the 640 x 480
+// picture at whole multiples, keys as virtual-key codes, the mouse in picture pixels, message
+// boxes. The render thread hands each changed frame to the main thread, which uploads it as an
+// RGB565 texture and presents it scaled, with vertical sync where the display offers it.
 #pragma once
 
 #include <SDL.h>
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <vector>
@@ -33,7 +36,18 @@ class SdlPlatform final : public Platform {
     std::unique_ptr<RingDevice> openRingDevice(int rate, const int16_t* ring, int frames) override;
 
   private:
+    void handleEvent(const SDL_Event& event, WindowEvents& events);
+    void handleKey(const SDL_KeyboardEvent& key, WindowEvents& events);
     void showPendingFrame();
+    // Shows the texture's picture at its scale for the window's present size, on black.
+    void drawPicture();
+    // Grows the new window to the largest whole multiple that fits the desktop.
+    void fitWindowToDesktop();
+    void readRefreshRate();
+    bool setFullScreen(bool on);
+    void showPointer(bool shown);
+    // The picture pixel under a mouse position in window units; false outside the picture.
+    bool pictureFromWindow(int x, int y, int& pictureX, int& pictureY);
     void destroyWindow();
 
     bool videoStarted_ = false;
@@ -43,11 +57,19 @@ class SdlPlatform final : public Platform {
     uint32_t frameEvent_ = 0;  // user event: a frame waits to be shown
     uint32_t closeEvent_ = 0;  // user event: the render loop has ended
 
+    // Main thread only.
+    bool fullScreen_ = false;
+    bool pointerShown_ = true;
+    uint32_t pointerMovedAt_ = 0;  // SDL ticks
+
     std::mutex mutex_;
     std::condition_variable taken_;
-    std::vector<uint16_t> pending_;
+    std::vector<uint16_t> pending_;  // the frame handed over last, which is the one shown
     bool framePending_ = false;
     bool presenting_ = true;
+    // The render thread's pace: one frame a refresh of the display.
+    std::atomic<int> framePeriodUs_{1000000 / 60};
+    std::chrono::steady_clock::time_point nextPresent_{};  // render thread only
 
     bool quit_ = false;
     int exitCode_ = 0;
