@@ -219,7 +219,7 @@ TEST(PlayerLoaderGuards, RefusesWrongSignaturesAndAbsurdCounts) {
 // The reason createSong gives for bytes; "loaded" when it made a song.
 std::string refusalOf(const std::vector<uint8_t>& bytes) {
     PlayerContext context;
-    loadBytes(context, bytes);  // installs the callbacks serving bytes
+    freeSong(context, loadBytes(context, bytes));  // installs the callbacks serving bytes
     XmLoadResult result;
     Song* song = createSong(context, "module.xm", &result);
     EXPECT_EQ(song != nullptr, result.refusal == XmRefusal::none);
