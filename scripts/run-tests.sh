@@ -29,6 +29,6 @@ echo "== fuzzing, 60 s a reader"
 
 echo "== tsan build (the tests that run the viewer's threads)"
 cmake --preset tsan >/dev/null
-cmake --build --preset tsan -j "$jobs" --target app_test e2e_viewer_run_test magshot xm2wav \
-    sound_test runtime_test
-ctest --preset tsan -j "$jobs" -R '^(ViewerTest|ViewerRunTest|SoundWaveOutput|MagazineTest)\.'
+cmake --build --preset tsan -j "$jobs" --target app_test e2e_viewer_run_test e2e_watch_test \
+    magshot xm2wav sound_test runtime_test
+ctest --preset tsan -j "$jobs" -R '^(ViewerTest|ViewerRunTest|WatchTest|SoundWaveOutput|MagazineTest)\.'

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "../support/scratch_dir.h"
@@ -17,6 +18,14 @@ namespace {
 namespace fs = std::filesystem;
 
 class FileWatchTest : public ScratchDir {};
+
+// Windows' stamps hold no file identity (no inode), so a file renamed over another of the same
+// size and write time goes unseen there; the Windows viewer does not watch files.
+#ifdef _WIN32
+constexpr bool kStampsKnowTheFile = false;
+#else
+constexpr bool kStampsKnowTheFile = true;
+#endif
 
 TEST_F(FileWatchTest, EachKindOfChangeIsSeenOnce) {
     struct Case {
@@ -40,7 +49,7 @@ TEST_F(FileWatchTest, EachKindOfChangeIsSeenOnce) {
              fs::last_write_time("new.txt", fs::last_write_time("a.txt"));
              fs::rename("new.txt", "a.txt");
          },
-         true},
+         kStampsKnowTheFile},
         {"removed", [] { fs::remove("a.txt"); }, true},
         {"created where missing", [] { writeFile("B.TXT", "b"); }, true},
         {"that one written again", [] { writeFile("B.TXT", "bb"); }, true},
