@@ -18,9 +18,11 @@ node build/web/tests/web/player_mixer_test.js --gtest_brief=1
 
 frames=$(mktemp -d)
 trap 'rm -rf "$frames"' EXIT
-# The home page after its fade; then Down Down Return: the third chapter after its fade.
+# The home page after its fade; then Down Down Return: the third chapter after its fade; then
+# Esc: the home page again, its third entry still chosen.
 build/release/tools/magshot/magshot --dir demo --wait 3000 --shot "$frames/home.raw" \
-    --key 40 --key 40 --key 13 --wait 3000 --shot "$frames/third.raw"
+    --key 40 --key 40 --key 13 --wait 3000 --shot "$frames/third.raw" \
+    --key 27 --wait 3000 --shot "$frames/back.raw"
 for song in intro drift; do
     build/release/tools/xm2wav/xm2wav "demo/music/$song.xm" "$frames/$song.wav" --seconds 30
 done

@@ -6,7 +6,8 @@
 // console errors. Prints the time from the page's start to the first picture.
 // usage: node browser_test.cjs WWW_DIR SINGLE_HTML NO_FONT_WWW_DIR EXPECTED_DIR
 // EXPECTED_DIR: home.raw (the home page after its fade), third.raw (after Down Down Return and
-// the fade), intro.wav and drift.wav (the demo's first two songs).
+// the fade), back.raw (after Esc and the fade), intro.wav and drift.wav (the demo's first two
+// songs).
 'use strict';
 const fs = require('fs'), os = require('os'), path = require('path');
 const puppeteer = require('puppeteer-core');
@@ -120,6 +121,8 @@ async function pictures(browser, url, errors) {
   for (const key of ['ArrowDown', 'ArrowDown', 'Enter']) await page.keyboard.press(key);
   await expectCanvas(page, 'third');
   check(await page.$eval('#hint', (h) => h.hidden), 'the hint stayed after a key');
+  await page.keyboard.press('Escape');
+  await expectCanvas(page, 'back');
   await page.keyboard.press('F12');
   await page.waitForFunction(() => !document.getElementById('ended').hidden, {timeout: 5000});
 
