@@ -57,6 +57,9 @@ class MagazineApp {
     // Reads the script (a Windows-style name), loads the font, starts the music and sets the
     // view state up; false after a failure message. Runs before the render thread starts.
     bool init(std::string_view scriptName, uint16_t* pixels);
+    // The font file made into the 8 x 12 font as start-up takes it, or none when it cannot be
+    // loaded or used.
+    static std::unique_ptr<BitmapFont> loadFont();
     // Follows the author's edits from now on: every kWatchPollMs frame() looks at the files the
     // magazine was read from (script, includes, font, modules) and, when one changed, reads the
     // magazine again (live_reload.cpp). Call after a successful init, before the render thread.
@@ -121,8 +124,6 @@ class MagazineApp {
     void nextMusic();
     // Loads the music list's entry startMusic; an empty list or a slot outside it loads nothing.
     void loadStartMusic();
-    // The font file made into the 8 x 12 font, or none when it cannot be loaded or used.
-    static std::unique_ptr<BitmapFont> loadFont();
 
     // Live reload (live_reload.cpp), all on the render thread.
     // The module files of a model and their contents, to tell whether the song must change.

@@ -3,7 +3,6 @@
 #include "magazine_checkup.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 
 #include "platform/beeper.h"
@@ -15,7 +14,6 @@
 #include "script/magazine_check.h"
 #include "script/script_reader.h"
 #include "sound/memory_file.h"
-#include "text/bitmap_font.h"
 
 namespace qvl {
 
@@ -26,16 +24,11 @@ class NoBeeps final : public Beeper {
     void beep() override {}
 };
 
-// The font exactly as start-up takes it: the file must open, and the image hold the glyphs.
+// The font exactly as start-up takes it.
 void checkFont(Diagnostics& out) {
-    const std::string path = resolvePath(kFontFile);
-    bool usable = false;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        std::fclose(f);
-        usable = BitmapFont(kFontFile).usable();
-    }
-    if (!usable)
-        out.push_back({path, 0, 0, Severity::error, "font file cannot be loaded! terminating..."});
+    if (!MagazineApp::loadFont())
+        out.push_back({resolvePath(kFontFile), 0, 0, Severity::error,
+                       "font file cannot be loaded! terminating..."});
 }
 
 void checkModules(const MagazineModel& model, Diagnostics& out) {
