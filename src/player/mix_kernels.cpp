@@ -2,27 +2,19 @@
 // every frame is a + w x (b - a), then acc + value x scale, each rounded in single precision.
 #include "player/mix_kernels.h"
 
+#include "player/mix_frame.h"
 #include "player/mix_kernels_simd.h"
 
 namespace qvl {
 
 namespace {
 
-inline float interpolate(const int16_t* data, int64_t position) {
-    const int32_t at = static_cast<int32_t>(position >> 32);
-    const float a = static_cast<float>(data[at]);
-    const float b = static_cast<float>(data[at + 1]);
-    // the fraction rounded once to single precision, then scaled exactly by 2^-32
-    const float w = static_cast<float>(static_cast<uint32_t>(position)) * 0x1p-32f;
-    return a + w * (b - a);
-}
-
 int64_t mixConstant(float* out, const int16_t* data, int64_t position, int64_t step, int frames,
                     float left, float right) {
     int i = 0;
     for (; i + 2 <= frames; i += 2) {
-        const float v0 = interpolate(data, position);
-        const float v1 = interpolate(data, position + step);
+        const float v0 = interpolateFrame(data, position);
+        const float v1 = interpolateFrame(data, position + step);
         position += 2 * step;
         out[0] += v0 * left;
         out[1] += v0 * right;
@@ -31,7 +23,7 @@ int64_t mixConstant(float* out, const int16_t* data, int64_t position, int64_t s
         out += 4;
     }
     if (i < frames) {
-        const float v = interpolate(data, position);
+        const float v = interpolateFrame(data, position);
         position += step;
         out[0] += v * left;
         out[1] += v * right;
@@ -43,7 +35,7 @@ int64_t mixRamp(float* out, const int16_t* data, int64_t position, int64_t step,
                 float& left, float& right, float leftStep, float rightStep) {
     float l = left, r = right;
     for (int i = 0; i < frames; ++i) {
-        const float v = interpolate(data, position);
+        const float v = interpolateFrame(data, position);
         position += step;
         out[0] += v * l;
         out[1] += v * r;

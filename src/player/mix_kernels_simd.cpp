@@ -4,6 +4,8 @@
 // as in the portable loops.
 #include "player/mix_kernels_simd.h"
 
+#include "player/mix_frame.h"
+
 #if defined(__x86_64__) && defined(__GNUC__)
 
 // GCC 12 warns inside its own AVX-512 headers about the undefined upper halves it leaves
@@ -21,14 +23,6 @@ namespace qvl {
 namespace {
 
 #define QVL_AVX2 __attribute__((target("avx2")))
-
-inline float interpolateOne(const int16_t* data, int64_t position) {
-    const int32_t at = static_cast<int32_t>(position >> 32);
-    const float a = static_cast<float>(data[at]);
-    const float b = static_cast<float>(data[at + 1]);
-    const float w = static_cast<float>(static_cast<uint32_t>(position)) * 0x1p-32f;
-    return a + w * (b - a);
-}
 
 // Interpolated values of the eight frames whose positions are in p03 and p47.
 QVL_AVX2 inline __m256 interpolate8(const int16_t* data, __m256i p03, __m256i p47) {
@@ -84,7 +78,7 @@ QVL_AVX2 int64_t mixConstant8(float* out, const int16_t* data, int64_t position,
         position += static_cast<int64_t>(i) * step;
     }
     for (; i < frames; ++i) {
-        const float v = interpolateOne(data, position);
+        const float v = interpolateFrame(data, position);
         position += step;
         out[0] += v * left;
         out[1] += v * right;
@@ -121,7 +115,7 @@ QVL_AVX2 int64_t mixRamp8(float* out, const int16_t* data, int64_t position, int
             position += static_cast<int64_t>(k) * step;
         }
         for (; k < n; ++k) {
-            const float v = interpolateOne(data, position);
+            const float v = interpolateFrame(data, position);
             position += step;
             out[0] += v * ls[k];
             out[1] += v * rs[k];
@@ -317,7 +311,7 @@ QVL_AVX512 int64_t mixRamp16(float* out, const int16_t* data, int64_t position, 
                 r = rBefore;
                 int64_t p = lanes.position;
                 for (int k = 0; k < 16; ++k) {
-                    const float v = interpolateOne(data, p);
+                    const float v = interpolateFrame(data, p);
                     p += step;
                     out[2 * k] += v * l.step();
                     out[2 * k + 1] += v * r.step();
@@ -329,7 +323,7 @@ QVL_AVX512 int64_t mixRamp16(float* out, const int16_t* data, int64_t position, 
         position = lanes.position;
     }
     for (; i < frames; ++i) {
-        const float v = interpolateOne(data, position);
+        const float v = interpolateFrame(data, position);
         position += step;
         out[0] += v * l.step();
         out[1] += v * r.step();

@@ -3,6 +3,8 @@
 // every frame is rounded exactly as in the portable loops.
 #include "player/mix_kernels_simd.h"
 
+#include "player/mix_frame.h"
+
 #if defined(__wasm_simd128__)
 
 #include <wasm_simd128.h>
@@ -12,14 +14,6 @@
 namespace qvl {
 
 namespace {
-
-inline float interpolateOne(const int16_t* data, int64_t position) {
-    const int32_t at = static_cast<int32_t>(position >> 32);
-    const float a = static_cast<float>(data[at]);
-    const float b = static_cast<float>(data[at + 1]);
-    const float w = static_cast<float>(static_cast<uint32_t>(position)) * 0x1p-32f;
-    return a + w * (b - a);
-}
 
 // Frames at and at + 1 as the low and high halves of one 32-bit word.
 inline int32_t pairAt(const int16_t* data, int64_t position) {
@@ -76,7 +70,7 @@ int64_t mixConstant4(float* out, const int16_t* data, int64_t position, int64_t 
         }
     }
     for (; i < frames; ++i) {
-        const float v = interpolateOne(data, position);
+        const float v = interpolateFrame(data, position);
         position += step;
         out[0] += v * left;
         out[1] += v * right;
@@ -112,7 +106,7 @@ int64_t mixRamp4(float* out, const int16_t* data, int64_t position, int64_t step
             }
         }
         for (; k < n; ++k) {
-            const float v = interpolateOne(data, position);
+            const float v = interpolateFrame(data, position);
             position += step;
             out[0] += v * ls[k];
             out[1] += v * rs[k];
