@@ -70,7 +70,8 @@ bool Viewer::start() {
     }
 
     // The flag is raised before any render step, so that a close arriving before the first
-    // frame is not undone by it.
+    // frame is not undone by it. The fades count from here, right before the first frame on
+    // either driver of the render step (the thread, or a browser's animation frames).
     view_.renderRunning.store(1);
     view_.startTick.store(platform_.tickCount());
     return true;
@@ -91,7 +92,6 @@ bool Viewer::renderStep() {
 }
 
 void Viewer::renderThreadProc() {
-    view_.startTick.store(platform_.tickCount());
     while (renderStep()) {
     }
     view_.renderRunning.store(0);

@@ -56,8 +56,8 @@ struct ViewState {
     // thread starts; cleared by "exit", F12 and the close) and by render (cleared when its loop
     // ends); read by render before every frame.
     std::atomic<int32_t> renderRunning{0};
-    // The clock's tick count when the render thread started. Written by render as it starts;
-    // read by both, through the elapsed milliseconds of the fades.
+    // The clock's tick count right before the first frame. Written by main before the render
+    // thread starts; read by both, through the elapsed milliseconds of the fades.
     std::atomic<uint32_t> startTick{0};
 };
 

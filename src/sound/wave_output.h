@@ -66,8 +66,8 @@ class WaveOutput {
     WaveOutput& operator=(const WaveOutput&) = delete;
 
     // True when the device plays and, driven by the thread, the output thread runs (unless the
-    // device runs the step itself). Needs all
-    // five file callbacks of the context; a second open replaces the first.
+    // device runs the step itself). Needs all five file callbacks of the context; a second open
+    // replaces the first.
     bool openWaveOutput(int rate, OutputDriver driver = OutputDriver::thread);
     // Stops the thread and releases the device, the voices and the buffers.
     void closeWaveOutput();
