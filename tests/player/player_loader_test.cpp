@@ -2,7 +2,6 @@
 // guard frames, and the handling of damaged or absurd modules.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "player/xm_loader.h"
@@ -97,13 +96,12 @@ TEST(PlayerLoader, PatternsAndTheirCells) {
 
 // Sample headers and data from the case list tests/player/samples.txt.
 TEST(PlayerLoader, SamplesLoopsAndGuardFrames) {
-    std::ifstream file(std::string(QVL_SOURCE_DIR) + "/tests/player/samples.txt");
-    ASSERT_TRUE(file);
+    const std::vector<std::string> lines = caseLines(QVL_SOURCE_DIR "/tests/player/samples.txt");
+    ASSERT_FALSE(lines.empty());
     std::vector<std::vector<std::string>> cases;
     XmModule m;
     XmInstrument& ins = m.instruments.emplace_back();
-    for (std::string line; std::getline(file, line);) {
-        if (line.empty() || line[0] == '#') continue;
+    for (const std::string& line : lines) {
         cases.push_back(split(line, '|'));
         XmSample& s = ins.samples.emplace_back();
         std::istringstream head(cases.back()[2]);

@@ -1,6 +1,7 @@
 // Songs written as text for the case lists and traces under tests/player.
 #include "song_builder.h"
 
+#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
@@ -27,6 +28,14 @@ std::vector<std::string> expand(const std::string& text) {
                      w.substr(0, star));
     }
     return words;
+}
+
+std::vector<std::string> caseLines(const std::string& path) {
+    std::ifstream file(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);)
+        if (!line.empty() && line[0] != '#') lines.push_back(line);
+    return lines;
 }
 
 namespace {

@@ -78,5 +78,8 @@ void putCell(XmModule& m, const std::string& text);
 std::vector<std::string> split(const std::string& text, char separator);
 // The words of `text`, "v*n" standing for n words v.
 std::vector<std::string> expand(const std::string& text);
+// The cases of a case list (tests/player/ticks.txt, functions.txt, samples.txt): its lines but
+// the empty ones and "#" comments; none when the file does not open.
+std::vector<std::string> caseLines(const std::string& path);
 
 }  // namespace qvl::test
