@@ -9,14 +9,6 @@ namespace qvl {
 
 namespace {
 
-// The first binding whose key equals the lowered code, or none.
-const KeyBinding* findBinding(const std::vector<KeyBinding>& keys, int32_t count, uint8_t key) {
-    size_t n = std::min(keys.size(), static_cast<size_t>(std::max(count, 0)));
-    for (size_t i = 0; i < n; ++i)
-        if (keys[i].key == key) return &keys[i];
-    return nullptr;
-}
-
 int32_t clampToInt32(int64_t v) {
     return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
@@ -37,15 +29,11 @@ bool MagazineApp::handleKey(int code) {
     if (!view_.fadeActive.load(std::memory_order_acquire)) {
         // Only A to Z change; the binding compares the low byte alone, so "f1" (112) answers P.
         uint8_t lowered = static_cast<uint8_t>(foldAscii(code));
-        if (const KeyBinding* b = findBinding(model_.globalKeys, model_.globalKeyCount, lowered))
+        if (const KeyBinding* b = answeringBinding(model_, page, lowered))
             return runCommand(b->command, b->argument);
-        if (page) {
-            if (const KeyBinding* b = findBinding(page->keys, page->keyCount, lowered))
-                return runCommand(b->command, b->argument);
-            if (page->scrollable) scrollKey(code, *page);
-        }
+        if (page && page->scrollable) scrollKey(code, *page);
     }
-    if (page && page->isMenu && !page->scrollable) {
+    if (page && page->takesMenuKeys()) {
         bool handled = false;
         bool result = menuKey(code, pageIndex, *page, handled);
         if (handled) return result;

@@ -86,7 +86,7 @@ void MagazineApp::frame() {
     drawPageText(view_.currentPage);
     clearMargins();
     if (const Page* page = pageAt(view_.currentPage)) {
-        if (page->isMenu && !page->infobar && !page->scrollable) drawMenuSelection();
+        if (page->takesMenuKeys() && !page->infobar) drawMenuSelection();
     }
     if (const Page* page = pageAt(view_.currentPage); page && page->scrollable) drawScrollBar();
     if (const Page* page = pageAt(view_.currentPage); page && page->infobar) drawInfoBar();

@@ -40,7 +40,7 @@ bool MagazineApp::pointerPressed(int x, int y) {
         const Page* page = pageAt(pageIndex);
         // Menus answer the mouse where they answer their keys: on pages that do not scroll.
         const int32_t entry =
-            page && page->isMenu && !page->scrollable ? menuEntryAt(*page, x, y) : int32_t{-1};
+            page && page->takesMenuKeys() ? menuEntryAt(*page, x, y) : int32_t{-1};
         if (entry < 0) {
             pressedPage_ = pageIndex;
             pressedEntry_ = -1;

@@ -52,13 +52,6 @@ constexpr FixedKey kFixedKeys[] = {
     {kVkDown, "Down", "moves in the menu", KeyPlace::menuPage},
 };
 
-bool scrolls(const Page& p) {
-    return p.scrollable;
-}
-bool hasMenuKeys(const Page& p) {
-    return p.isMenu && !p.scrollable;
-}
-
 // Presses are lowered before they are compared: a binding on a capital letter (or on no key at
 // all) never answers.
 bool pressable(uint8_t key) {
@@ -85,12 +78,12 @@ class Checker {
     void run() {
         bool anyScrolls = false, anyMenuKeys = false;
         for (const Page& p : m_.pages) {
-            anyScrolls = anyScrolls || scrolls(p);
-            anyMenuKeys = anyMenuKeys || hasMenuKeys(p);
+            anyScrolls = anyScrolls || p.scrollable != 0;
+            anyMenuKeys = anyMenuKeys || p.takesMenuKeys();
         }
         checkBindings(m_.globalKeys, m_.globalKeyCount, nullptr, anyScrolls, anyMenuKeys);
         for (const Page& p : m_.pages) {
-            checkBindings(p.keys, p.keyCount, &p, scrolls(p), hasMenuKeys(p));
+            checkBindings(p.keys, p.keyCount, &p, p.scrollable != 0, p.takesMenuKeys());
             checkMenu(p);
         }
         checkReach();
@@ -99,16 +92,6 @@ class Checker {
   private:
     void warn(int32_t line, std::string text) {
         out_.push_back({m_.scriptName, line, 0, Severity::warning, std::move(text)});
-    }
-
-    // The binding that answers key: the global list first, then the page's; null for none.
-    const KeyBinding* answering(const Page* page, uint8_t key) const {
-        for (size_t i = 0; i < counted(m_.globalKeys, m_.globalKeyCount); ++i)
-            if (m_.globalKeys[i].key == key) return &m_.globalKeys[i];
-        if (page)
-            for (size_t i = 0; i < counted(page->keys, page->keyCount); ++i)
-                if (page->keys[i].key == key) return &page->keys[i];
-        return nullptr;
     }
 
     void checkCommand(int32_t line, const std::string& command, const std::string& argument) {
@@ -137,7 +120,7 @@ class Checker {
                                        "letters");
                 continue;
             }
-            if (const KeyBinding* first = answering(page, b.key); first && first != &b) {
+            if (const KeyBinding* first = answeringBinding(m_, page, b.key); first && first != &b) {
                 warn(b.scriptLine, "binding on " + name + " is shadowed by the one on line " +
                                        std::to_string(first->scriptLine));
                 continue;
@@ -189,12 +172,12 @@ class Checker {
             if (equalsNoCase(p.name, "help")) continue;  // quirk: jumps do nothing on help
             auto followAnswering = [&](const std::vector<KeyBinding>& keys, int32_t count) {
                 for (size_t i = 0; i < counted(keys, count); ++i)
-                    if (pressable(keys[i].key) && answering(&p, keys[i].key) == &keys[i])
+                    if (pressable(keys[i].key) && answeringBinding(m_, &p, keys[i].key) == &keys[i])
                         follow(keys[i].command, keys[i].argument);
             };
             followAnswering(m_.globalKeys, m_.globalKeyCount);
             followAnswering(p.keys, p.keyCount);
-            if (hasMenuKeys(p))
+            if (p.takesMenuKeys())
                 for (size_t i = 0; i < counted(p.selects, p.selectCount); ++i)
                     follow(p.selects[i].command, p.selects[i].argument);
         }

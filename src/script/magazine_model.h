@@ -4,6 +4,7 @@
 // in a view state of its own. Every count equals the size of its array.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -60,6 +61,9 @@ struct Page {
     int32_t selectCount = 0;
     std::vector<MenuSelect> selects;
     int32_t scriptLine = 0;  // its "#startpage" line, or the "#definepages" line that made it
+
+    // The menu's keys and clicks work on a menu page that does not scroll.
+    bool takesMenuKeys() const { return isMenu && !scrollable; }
 };
 
 // The script read at start-up, in the working directory.
@@ -85,5 +89,20 @@ struct MagazineModel {
     // again and again is kept once.
     std::set<std::string> includes;
 };
+
+// The binding that answers a lowered key press on page (null: outside any page): the global
+// list first, then the page's, each from its first slot; null when none does.
+inline const KeyBinding* answeringBinding(const MagazineModel& model, const Page* page,
+                                          uint8_t key) {
+    const auto first = [key](const std::vector<KeyBinding>& keys,
+                             int32_t count) -> const KeyBinding* {
+        const size_t n = std::min(keys.size(), static_cast<size_t>(std::max(count, 0)));
+        for (size_t i = 0; i < n; ++i)
+            if (keys[i].key == key) return &keys[i];
+        return nullptr;
+    };
+    if (const KeyBinding* b = first(model.globalKeys, model.globalKeyCount)) return b;
+    return page ? first(page->keys, page->keyCount) : nullptr;
+}
 
 }  // namespace qvl
