@@ -169,7 +169,7 @@ class Checker {
         while (!todo.empty()) {
             const Page& p = m_.pages[todo.front()];
             todo.pop_front();
-            if (equalsNoCase(p.name, "help")) continue;  // quirk: jumps do nothing on help
+            if (p.ignoresNumberedJumps()) continue;
             auto followAnswering = [&](const std::vector<KeyBinding>& keys, int32_t count) {
                 for (size_t i = 0; i < counted(keys, count); ++i)
                     if (pressable(keys[i].key) && answeringBinding(m_, &p, keys[i].key) == &keys[i])

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ascii_case.h"
 #include "text/char_cell.h"
 
 namespace qvl {
@@ -64,6 +65,8 @@ struct Page {
 
     // The menu's keys and clicks work on a menu page that does not scroll.
     bool takesMenuKeys() const { return isMenu && !scrollable; }
+    // quirk: a jump to a page number does nothing on a page named "help"
+    bool ignoresNumberedJumps() const { return equalsNoCase(name, "help"); }
 };
 
 // The script read at start-up, in the working directory.
