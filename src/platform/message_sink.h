@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace qvl {
@@ -20,6 +21,17 @@ class MessageSink {
 
   protected:
     ~MessageSink() = default;
+};
+
+// Keeps the messages, one a line, instead of showing them: for a reading whose failures go
+// into a report or onto the picture rather than into boxes.
+class KeptMessages final : public MessageSink {
+  public:
+    void showMessage(std::string_view message) override {
+        if (!text.empty()) text += '\n';
+        text += message;
+    }
+    std::string text;
 };
 
 }  // namespace qvl

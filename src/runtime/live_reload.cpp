@@ -13,17 +13,6 @@ namespace qvl {
 
 namespace {
 
-// The reader's messages, kept for the box instead of shown: a message box on every save would
-// stop the author's work, and the old magazine stays usable.
-class KeptMessages final : public MessageSink {
-  public:
-    void showMessage(std::string_view message) override {
-        if (!text.empty()) text += '\n';
-        text += message;
-    }
-    std::string text;
-};
-
 // FNV-1a over the file's bytes; 0 for a file that does not open.
 uint64_t digestFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -78,6 +67,7 @@ void MagazineApp::pollFiles() {
 void MagazineApp::reload() {
     MagazineModel fresh;
     fresh.scriptName = model_.scriptName;
+    // kept for the box: a message box on every save would stop the author's work
     KeptMessages messages;
     const bool read = readScript(fresh, messages, beeper_);
     std::unique_ptr<BitmapFont> font = read ? loadFont() : nullptr;

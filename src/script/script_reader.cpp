@@ -24,17 +24,11 @@ std::string lineMessage(const ScriptContext& ctx, std::string_view detail, std::
 constexpr size_t kShownColumns = 80;  // the columns of a page line that are drawn
 
 // The messages of one failing line, for a check: one line of text, newlines as spaces.
-class LineMessages final : public MessageSink {
-  public:
-    void showMessage(std::string_view text) override {
-        if (!text_.empty()) text_ += ' ';
-        for (char c : text) text_ += c == '\n' ? ' ' : c;
-    }
-    std::string take() { return std::exchange(text_, {}); }
-
-  private:
-    std::string text_;
-};
+std::string takeAsOneLine(KeptMessages& messages) {
+    std::string line = std::exchange(messages.text, {});
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    return line;
+}
 
 // For a check: a page line whose text runs past the drawn columns, and what is cut of it;
 // column is where the cut begins in the file.
@@ -202,7 +196,7 @@ namespace {
 
 // Both readings: the viewer's (no diagnostics: the first failing line ends it) and a check's.
 bool readLines(MagazineModel& model, MessageSink& messages, Beeper& beeper,
-               Diagnostics* diagnostics, LineMessages* lineMessages) {
+               Diagnostics* diagnostics, KeptMessages* lineMessages) {
     TextLineReader file;
     if (!file.open(model.scriptName)) return false;
     ScriptContext ctx{model, messages, beeper, {}, {}, diagnostics, {}};
@@ -235,7 +229,7 @@ bool readLines(MagazineModel& model, MessageSink& messages, Beeper& beeper,
         Diagnostic error = std::exchange(ctx.errorPlace, {});
         if (error.file.empty()) error = {model.scriptName, ctx.state.lineNumber, 0, {}, {}};
         error.severity = Severity::error;
-        error.text = lineMessages->take();
+        error.text = takeAsOneLine(*lineMessages);
         diagnostics->push_back(std::move(error));
         if (ctx.state.budgetSpent) break;
     }
@@ -253,7 +247,7 @@ bool readScript(MagazineModel& model, MessageSink& messages, Beeper& beeper) {
 }
 
 bool readScript(MagazineModel& model, Diagnostics& diagnostics, Beeper& beeper) {
-    LineMessages lineMessages;
+    KeptMessages lineMessages;
     return readLines(model, lineMessages, beeper, &diagnostics, &lineMessages);
 }
 
