@@ -3,27 +3,24 @@
 // reads replaces the magazine shown, at the same page and scroll position where they still
 // exist; one that does not leaves the old magazine up, with its message in a box over it.
 #include <algorithm>
-#include <fstream>
 
 #include "platform/file_path.h"
 #include "runtime/magazine_app.h"
 #include "script/script_reader.h"
+#include "text/file_bytes.h"
 
 namespace qvl {
 
 namespace {
 
-// FNV-1a over the file's bytes; 0 for a file that does not open.
-uint64_t digestFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return 0;
+// FNV-1a over the bytes of a file the magazine names; 0 for a file that cannot be read.
+uint64_t digestFile(std::string_view windowsName) {
+    std::string bytes;
+    if (!readFileBytes(windowsName, bytes)) return 0;
     uint64_t hash = 14695981039346656037ull;
-    char buffer[65536];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        for (std::streamsize i = 0; i < in.gcount(); ++i) {
-            hash ^= static_cast<uint8_t>(buffer[i]);
-            hash *= 1099511628211ull;
-        }
+    for (char c : bytes) {
+        hash ^= static_cast<uint8_t>(c);
+        hash *= 1099511628211ull;
     }
     return hash;
 }
@@ -42,7 +39,7 @@ MagazineApp::MusicFiles MagazineApp::musicFiles(const MagazineModel& model) {
     MusicFiles music;
     for (const MusicEntry& entry : model.musicList) {
         music.paths.push_back(resolvePath(entry.fileName));
-        music.digests.push_back(digestFile(music.paths.back()));
+        music.digests.push_back(digestFile(entry.fileName));
     }
     music.start = model.startMusic;
     return music;
