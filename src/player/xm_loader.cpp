@@ -254,18 +254,18 @@ void readSampleData(Sample& s, XmReader& reader, uint32_t byteCount) {
     writeGuardFrame(s);
 }
 
-// False when the instrument declares more samples (n) than it can hold.
-bool readInstrument(Instrument& ins, XmReader& reader, int& n) {
+// Instrument number (counting from 1); refused when it declares more samples than it can hold.
+XmLoadResult readInstrument(Instrument& ins, XmReader& reader, int32_t number) {
     const int64_t start = reader.tell();
     const uint32_t size = reader.readU32le();
     reader.skip(23);
-    n = reader.readU16le();
-    if (n > maxSamplesPerInstrument) return false;
+    const int n = reader.readU16le();
+    if (n > maxSamplesPerInstrument) return refused(XmRefusal::tooManySamples, n, number);
     ins.sampleCount = n;
     for (auto& slot : ins.samples) slot = &emptySample;
     if (n > 0) readInstrumentHeader(ins, reader);
     reader.seek(start + size);
-    if (n == 0) return true;
+    if (n == 0) return {};
     uint32_t byteCounts[maxSamplesPerInstrument] = {};
     for (int j = 0; j < n; ++j) {
         ins.owned[j] = std::make_unique<Sample>();
@@ -273,7 +273,7 @@ bool readInstrument(Instrument& ins, XmReader& reader, int& n) {
         ins.samples[j] = ins.owned[j].get();
     }
     for (int j = 0; j < n; ++j) readSampleData(*ins.owned[j], reader, byteCounts[j]);
-    return true;
+    return {};
 }
 
 }  // namespace
@@ -308,27 +308,20 @@ std::string describeRefusal(const XmLoadResult& r) {
     return "refused";
 }
 
-XmLoadResult loadXmWithReason(Song& song, XmReader& reader) {
-    if (XmLoadResult r = readSignature(reader); r.refusal != XmRefusal::none) return r;
+XmLoadResult loadXm(Song& song, XmReader& reader) {
+    if (XmLoadResult r = readSignature(reader); !r.loaded()) return r;
     song.tickRoutine = songTick;
     song.initialGlobalVolume = 64;
     int storedPatterns = 0;
-    if (XmLoadResult r = readHeader(song, reader, storedPatterns); r.refusal != XmRefusal::none)
-        return r;
-    if (XmLoadResult r = readPatterns(song, reader, storedPatterns); r.refusal != XmRefusal::none)
-        return r;
+    if (XmLoadResult r = readHeader(song, reader, storedPatterns); !r.loaded()) return r;
+    if (XmLoadResult r = readPatterns(song, reader, storedPatterns); !r.loaded()) return r;
     song.instruments.resize(song.instrumentCount);
     for (size_t i = 0; i < song.instruments.size(); ++i) {
         // past the end of the file the reads give zeros: instruments without samples
-        int samples = 0;
-        if (!readInstrument(song.instruments[i], reader, samples))
-            return refused(XmRefusal::tooManySamples, samples, int32_t(i) + 1);
+        XmLoadResult r = readInstrument(song.instruments[i], reader, int32_t(i) + 1);
+        if (!r.loaded()) return r;
     }
     return {};
-}
-
-bool loadXm(Song& song, XmReader& reader) {
-    return loadXmWithReason(song, reader).refusal == XmRefusal::none;
 }
 
 Song* createSong(PlayerContext& context, const char* name, XmLoadResult* result) {
@@ -341,10 +334,10 @@ Song* createSong(PlayerContext& context, const char* name, XmLoadResult* result)
     auto song = std::make_unique<Song>();
     {
         XmReader reader(context.files, handle);
-        r = loadXmWithReason(*song, reader);
+        r = loadXm(*song, reader);
     }
     context.files.close(handle);
-    return r.refusal == XmRefusal::none ? song.release() : nullptr;
+    return r.loaded() ? song.release() : nullptr;
 }
 
 bool freeSong(PlayerContext& context, Song* song) {

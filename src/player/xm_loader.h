@@ -40,15 +40,15 @@ struct XmLoadResult {
     XmRefusal refusal = XmRefusal::none;
     int64_t value = 0;
     int32_t index = 0;
+
+    bool loaded() const { return refusal == XmRefusal::none; }
 };
 
 // The reason in words: "not an XM module", "cut short at byte 1234", ...
 std::string describeRefusal(const XmLoadResult& result);
 
-// Reads the module from the reader into the song; false when the file is refused.
-bool loadXm(Song& song, XmReader& reader);
-// The same, saying why a file is refused.
-XmLoadResult loadXmWithReason(Song& song, XmReader& reader);
+// Reads the module from the reader into the song, or says why the file is refused.
+XmLoadResult loadXm(Song& song, XmReader& reader);
 
 // Opens the named module through the context's callbacks and loads it; none on failure, with
 // the reason in result when one is given.

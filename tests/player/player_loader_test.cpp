@@ -220,7 +220,7 @@ std::string refusalOf(const std::vector<uint8_t>& bytes) {
     freeSong(context, loadBytes(context, bytes));  // installs the callbacks serving bytes
     XmLoadResult result;
     Song* song = createSong(context, "module.xm", &result);
-    EXPECT_EQ(song != nullptr, result.refusal == XmRefusal::none);
+    EXPECT_EQ(song != nullptr, result.loaded());
     freeSong(context, song);
     return describeRefusal(result);
 }

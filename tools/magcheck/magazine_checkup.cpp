@@ -40,7 +40,7 @@ void checkModules(const MagazineModel& model, Diagnostics& out) {
         XmLoadResult result;
         Song* song = createSong(context, path.c_str(), &result);
         freeSong(context, song);
-        if (result.refusal == XmRefusal::none) continue;
+        if (result.loaded()) continue;
         std::string why;
         if (result.refusal != XmRefusal::notOpened)
             why = "is refused: " + describeRefusal(result);
