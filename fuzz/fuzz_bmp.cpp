@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "display/display.h"
+#include "platform/window_host.h"
 #include "scratch.h"
 #include "text/bitmap_font.h"
 #include "text/bmp_image.h"

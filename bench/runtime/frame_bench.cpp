@@ -6,7 +6,6 @@
 #include <fstream>
 #include <string>
 
-#include "display/display.h"
 #include "platform/headless/headless_platform.h"
 #include "runtime/magazine_app.h"
 #include "support/test_font.h"
@@ -33,10 +32,9 @@ void BM_FullColouredPage(benchmark::State& state) {
 
     qvl::HeadlessPlatform platform;
     platform.freeRunning = true;
-    qvl::Display display(platform);
     qvl::ViewState view;
     std::vector<uint16_t> frameBuffer(qvl::kFramePixels);
-    qvl::MagazineApp app(qvl::MagazineServices{platform, platform, platform, platform}, display,
+    qvl::MagazineApp app(qvl::MagazineServices{platform, platform, platform, platform}, platform,
                          view);
     if (!app.init("qvl.mag", frameBuffer.data())) state.SkipWithError("magazine did not start");
     fs::current_path(old);

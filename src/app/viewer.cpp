@@ -1,5 +1,6 @@
-// Start-up order: frame buffer, magazine with its script, the magazine's init, the present
-// set-up, the window, full screen when asked for, then the render thread and the event loop (or,
+// Start-up order: frame buffer, magazine with its script, the magazine's init (the window host
+// takes RGB565 frames as they are, so presenting needs no set-up of its own), the window, full
+// screen when asked for, then the render thread and the event loop (or,
 // without threads, the platform's own calls of the render step).
 // Ending: whoever ends it (F12, "exit", the close box) comes through closeRequested, which stops
 // the render loop, waits for the render thread, and ends the event loop.
@@ -20,7 +21,7 @@ ViewerOptions viewerOptions(int argc, const char* const* argv) {
 }
 
 Viewer::Viewer(Platform& platform, ViewerOptions options)
-    : platform_(platform), options_(options), display_(platform) {}
+    : platform_(platform), options_(options) {}
 
 Viewer::~Viewer() = default;  // run has joined the render thread
 
@@ -47,11 +48,10 @@ bool Viewer::start() {
         return false;
     }
     magazine_ = std::make_unique<MagazineApp>(
-        MagazineServices{platform_, platform_, platform_, platform_}, display_, view_);
+        MagazineServices{platform_, platform_, platform_, platform_}, platform_, view_);
     if (!magazine_->init(kScriptName, frameBuffer_.get()))
         return false;  // init has shown its message
     if (options_.watch) magazine_->watchFiles();
-    if (!display_.setup()) return false;
 
     switch (platform_.createWindow()) {
         case WindowResult::ok:
@@ -63,9 +63,9 @@ bool Viewer::start() {
             platform_.showMessage("initialization of window failed!");
             return false;
     }
-    if (magazine_->model().displayMode == kDisplayFullScreen && !display_.initDirectDraw()) {
+    if (magazine_->model().displayMode == kDisplayFullScreen && !platform_.enterFullScreen()) {
         platform_.showMessage("initialization of directdraw interface failed!");
-        display_.releaseDirectDraw();
+        platform_.leaveFullScreen();
         return false;
     }
 

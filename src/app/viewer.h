@@ -7,7 +7,6 @@
 #include <memory>
 #include <thread>
 
-#include "display/display.h"
 #include "platform/platform.h"
 #include "runtime/view_state.h"
 
@@ -53,7 +52,6 @@ class Viewer final : public WindowEvents {
     Platform& platform_;
     ViewerOptions options_;
     ViewState view_;
-    Display display_;
     std::unique_ptr<uint16_t[]> frameBuffer_;
     std::unique_ptr<MagazineApp> magazine_;
     std::thread renderThread_;

@@ -8,10 +8,19 @@
 
 namespace qvl {
 
+// The caption of the viewer's message boxes, and of its lines on standard error.
+inline constexpr char kMessageCaption[] = "morrowick";
+
+// "morrowick: TEXT" on standard error, flushed: what every backend prints for a message box.
+inline void printMessage(std::string_view text) {
+    std::fprintf(stderr, "%s: %.*s\n", kMessageCaption, static_cast<int>(text.size()), text.data());
+    std::fflush(stderr);
+}
+
 class MessageSink {
   public:
-    // A message box captioned "morrowick" with an OK button; the text always goes to standard
-    // error too. Never blocks where there is no display.
+    // A message box captioned kMessageCaption with an OK button; the text always goes to
+    // standard error too. Never blocks where there is no display.
     virtual void showMessage(std::string_view text) = 0;
     // One line for an author who started the program from a terminal: standard error only,
     // never a box, so readers see nothing of it.

@@ -10,6 +10,9 @@ namespace qvl {
 
 inline constexpr int kFrameWidth = 640;
 inline constexpr int kFrameHeight = 480;
+inline constexpr int kFramePixels = kFrameWidth * kFrameHeight;  // 307200
+// A frame is RGB565 (red bits 15-11, green 10-5, blue 4-0), top row first.
+inline constexpr int kFrameBytes = kFramePixels * 2;  // 614400
 
 // What creating the window can end in; the shell turns each failure into its message.
 enum class WindowResult { ok, classFailed, windowFailed };

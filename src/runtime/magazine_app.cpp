@@ -91,7 +91,7 @@ void MagazineApp::frame() {
     if (const Page* page = pageAt(view_.currentPage); page && page->scrollable) drawScrollBar();
     if (const Page* page = pageAt(view_.currentPage); page && page->infobar) drawInfoBar();
     if (!errorText_.empty()) drawErrorBox();
-    display_.presentFrame(frameBuffer_);
+    window_.present(frameBuffer_);
 }
 
 void MagazineApp::fadeStep() {

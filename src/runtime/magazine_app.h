@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "base/virtual_keys.h"
-#include "display/display.h"
 #include "platform/beeper.h"
 #include "platform/clock.h"
 #include "platform/message_sink.h"
 #include "platform/ring_device.h"
+#include "platform/window_host.h"
 #include "runtime/file_watch.h"
 #include "runtime/view_state.h"
 #include "script/magazine_model.h"
@@ -44,11 +44,11 @@ struct MagazineServices {
 
 class MagazineApp {
   public:
-    MagazineApp(const MagazineServices& services, Display& display, ViewState& view)
+    MagazineApp(const MagazineServices& services, WindowHost& window, ViewState& view)
         : messages_(services.messages),
           beeper_(services.beeper),
           clock_(services.clock),
-          display_(display),
+          window_(window),
           view_(view),
           musicControl_(services.ringDevices, services.clock) {}
     MagazineApp(const MagazineApp&) = delete;
@@ -143,7 +143,7 @@ class MagazineApp {
     MessageSink& messages_;
     Beeper& beeper_;
     Clock& clock_;
-    Display& display_;
+    WindowHost& window_;  // the finished frames go to its present
     ViewState& view_;
     MagazineModel model_;
     std::unique_ptr<BitmapFont> font_;

@@ -95,7 +95,7 @@ void MagazineApp::drawInfoBar() {
 void MagazineApp::drawErrorBox() {
     constexpr int32_t kInner = kTextColumns - 4;  // text columns between the frame and padding
     constexpr int32_t kMaxLines = kTextRows - 4;
-    constexpr std::string_view kCaption = " morrowick ";
+    const std::string kCaption = std::string(" ") + kMessageCaption + " ";
     std::vector<std::string> lines;
     size_t start = 0;
     while (start <= errorText_.size() && static_cast<int32_t>(lines.size()) < kMaxLines) {

@@ -148,7 +148,7 @@ bool setGlobalOption(ScriptContext& ctx, std::string_view argument) {
     const std::string value = scan.readWord(kWordCapacity);
     MagazineModel& m = ctx.model;
     if (equalsNoCase(name, "fullscreen"))
-        m.displayMode = isOn(value) ? 3 : 0;
+        m.displayMode = isOn(value) ? kDisplayFullScreen : kDisplayWindowed;
     else if (equalsNoCase(name, "fading"))
         m.fading = isOn(value);
     // quirk: a fadespeed of 0 or below is stored as it is (the fade guards its division)

@@ -16,6 +16,9 @@
 
 namespace qvl {
 
+// Display modes the script's option "fullscreen" chooses between (the values it stores).
+enum DisplayMode : int32_t { kDisplayWindowed = 0, kDisplayFullScreen = 3 };
+
 inline constexpr size_t kTextCapacity = 511;  // characters in any text field of the model
 
 // A copy of text cut at the model's text capacity.
@@ -85,8 +88,8 @@ struct MagazineModel {
     uint8_t music = 1;
     uint8_t fading = 1;
     uint32_t fadespeed = 3;  // milliseconds per fade level
-    // 0 windowed, 3 full screen; set by the option "fullscreen", read by the shell after init.
-    int32_t displayMode = 0;
+    // Set by the option "fullscreen", read by the shell after init.
+    int32_t displayMode = kDisplayWindowed;
     // The files "#includeascii" and "#includeansi" named, as written (one that failed too), so
     // that a viewer following the author's edits knows what to watch. A set: a file included
     // again and again is kept once.

@@ -50,7 +50,6 @@ bool WaveOutput::openWaveOutput(int rate, OutputDriver driver) {
     played_ = 0;
     lastCount_ = 0;
     const bool threaded = driver == OutputDriver::thread && !device_->runsOutputStep();
-    threadEnded_ = !threaded;
     if (threaded)
         thread_ = std::thread(&WaveOutput::outputThreadMain, this);
     else
@@ -88,7 +87,6 @@ void WaveOutput::outputThreadMain() {
         outputStep();
         clock_.sleepMs(kPollMillis);
     }
-    threadEnded_.store(true, std::memory_order_release);
 }
 
 void WaveOutput::noteLead(int lead) {

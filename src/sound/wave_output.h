@@ -108,9 +108,6 @@ class WaveOutput {
     // The output thread is to stop. Written by whoever opens and closes the output (the main
     // thread), read by the output thread before each look at the device.
     std::atomic<bool> stopRequest_{false};
-    // The output thread has left its loop. Written by the output thread (and by an open, before
-    // the thread starts); nothing reads it, since closing joins the thread instead.
-    std::atomic<bool> threadEnded_{true};
     int nextBlock_ = 0;    // kept between opens, as the device's blocks are
     uint64_t played_ = 0;  // bytes, the device's 32-bit counter widened across its wraps
     uint32_t lastCount_ = 0;

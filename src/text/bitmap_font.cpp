@@ -2,7 +2,8 @@
 // are looked up once per cell; the pixel loop only tests for ink.
 #include "text/bitmap_font.h"
 
-#include "display/display.h"
+#include "platform/rgb565.h"
+#include "platform/window_host.h"
 
 namespace qvl {
 

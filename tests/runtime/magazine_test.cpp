@@ -13,8 +13,8 @@
 
 #include "../support/scratch_dir.h"
 #include "../support/test_font.h"
-#include "display/display.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/rgb565.h"
 #include "runtime/magazine_app.h"
 #include "xmwrite/xm_writer.h"
 
@@ -40,7 +40,7 @@ class MagazineTest : public ScratchDir {
         app_.reset();
         view_ = std::make_unique<ViewState>();
         app_ = std::make_unique<MagazineApp>(
-            MagazineServices{platform_, platform_, platform_, platform_}, display_, *view_);
+            MagazineServices{platform_, platform_, platform_, platform_}, platform_, *view_);
         bool ok = app_->init(kScriptName, frameBuffer_.data());
         view_->startTick = 0;
         return ok;
@@ -102,7 +102,6 @@ class MagazineTest : public ScratchDir {
     }
 
     HeadlessPlatform platform_;
-    Display display_{platform_};
     std::vector<uint16_t> frameBuffer_ = std::vector<uint16_t>(kFramePixels);
     std::unique_ptr<ViewState> view_;
     std::unique_ptr<MagazineApp> app_;

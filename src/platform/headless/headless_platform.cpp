@@ -44,8 +44,7 @@ HeadlessPlatform::HeadlessPlatform()
 HeadlessPlatform::~HeadlessPlatform() = default;
 
 void HeadlessPlatform::showMessage(std::string_view text) {
-    if (!quiet)
-        std::fprintf(stderr, "morrowick: %.*s\n", static_cast<int>(text.size()), text.data());
+    if (!quiet) printMessage(text);
     std::lock_guard lock(mutex_);
     messages_.emplace_back(text);
     logCall("message");

@@ -41,10 +41,10 @@ SdlPlatform::~SdlPlatform() {
 
 void SdlPlatform::showMessage(std::string_view text) {
     std::string message(text);
-    std::fprintf(stderr, "morrowick: %s\n", message.c_str());
+    printMessage(message);
     if (messageBoxesOff()) return;
     // Without a display this fails at once, and the text is already on standard error.
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "morrowick", message.c_str(), window_);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, kMessageCaption, message.c_str(), window_);
 }
 
 uint32_t SdlPlatform::tickCount() {

@@ -35,9 +35,9 @@ EM_JS(void, jsPresent, (const uint8_t* rgba, int width, int height), {
     Module.qvlContext.putImageData(new ImageData(pixels, width, height), 0, 0);
 });
 
-EM_JS(void, jsShowMessage, (const char* text), {
+EM_JS(void, jsShowMessage, (const char* caption, const char* text), {
     const message = UTF8ToString(text);
-    console.error('morrowick: ' + message);
+    console.error(UTF8ToString(caption) + ': ' + message);
     if (window.qvlPage) window.qvlPage.showMessage(message);
 });
 
@@ -173,7 +173,7 @@ WebPlatform::~WebPlatform() {
 }
 
 void WebPlatform::showMessage(std::string_view text) {
-    jsShowMessage(std::string(text).c_str());
+    jsShowMessage(kMessageCaption, std::string(text).c_str());
 }
 
 uint32_t WebPlatform::tickCount() {

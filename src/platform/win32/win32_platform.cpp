@@ -32,11 +32,10 @@ Win32Platform::~Win32Platform() {
 
 void Win32Platform::showMessage(std::string_view text) {
     std::string message(text);
-    std::fprintf(stderr, "morrowick: %s\n", message.c_str());
-    std::fflush(stderr);
+    printMessage(message);
     if (messageBoxesOff()) return;
     // Without a desktop (no display under wine) this returns at once.
-    MessageBoxA(mainWindow_.load(), message.c_str(), "morrowick", MB_OK);
+    MessageBoxA(mainWindow_.load(), message.c_str(), kMessageCaption, MB_OK);
 }
 
 WindowResult Win32Platform::createWindow() {

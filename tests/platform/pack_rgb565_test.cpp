@@ -1,7 +1,7 @@
 // Colour packing: clamping and dropped low bits, with the values worked out by hand.
 #include <gtest/gtest.h>
 
-#include "display/display.h"
+#include "platform/rgb565.h"
 
 namespace qvl {
 namespace {
