@@ -75,32 +75,6 @@ class MagazineTest : public ScratchDir {
             if (pixel(632 + 1, kCellHeight * row) == 0xFFFF) found = found == -1 ? row : -2;
         return found;
     }
-    // The view state a case names; null for a name it does not know.
-    std::atomic<int32_t>* field(const std::string& name) {
-        ViewState& v = *view_;
-        const std::pair<const char*, std::atomic<int32_t>*> fields[] = {
-            {"page", &v.currentPage},      {"last", &v.lastPage},
-            {"target", &v.targetPage},     {"scroll", &v.scrollY},
-            {"level", &v.fadeLevel},       {"sel", v.selections.data()},
-            {"startmusic", &v.startMusic}, {"running", &v.renderRunning}};
-        for (auto [known, f] : fields)
-            if (name == known) return f;
-        return nullptr;
-    }
-    // The value a check NAME=V of a case looks at, if it knows the name; result is what the
-    // step's key or command returned.
-    std::optional<int> seen(const std::string& name, int result) {
-        if (std::atomic<int32_t>* f = field(name)) return f->load();
-        const std::array<int, 3> cell = cellAt(column_, row_);
-        const std::pair<const char*, int> values[] = {
-            {"code", cell[0]},          {"ink", cell[1]},      {"paper", cell[2]},
-            {"white", cellAt(0, 0)[1]}, {"thumb", thumbRow()}, {"fade", view_->fadeActive},
-            {"music", view_->music},    {"handled", result}};
-        for (auto [known, value] : values)
-            if (name == known) return value;
-        return std::nullopt;
-    }
-
     // One step of a case and the checks on its line; base is the clock at the case's start.
     void step(const std::string& line, uint64_t base) {
         std::istringstream words(line);
@@ -144,6 +118,32 @@ class MagazineTest : public ScratchDir {
             else
                 ADD_FAILURE() << "cannot read " << word;
         }
+    }
+
+    // The view state a case names; null for a name it does not know.
+    std::atomic<int32_t>* field(const std::string& name) {
+        ViewState& v = *view_;
+        const std::pair<const char*, std::atomic<int32_t>*> fields[] = {
+            {"page", &v.currentPage},      {"last", &v.lastPage},
+            {"target", &v.targetPage},     {"scroll", &v.scrollY},
+            {"level", &v.fadeLevel},       {"sel", v.selections.data()},
+            {"startmusic", &v.startMusic}, {"running", &v.renderRunning}};
+        for (auto [known, f] : fields)
+            if (name == known) return f;
+        return nullptr;
+    }
+    // The value a check NAME=V of a case looks at, if it knows the name; result is what the
+    // step's key or command returned.
+    std::optional<int> seen(const std::string& name, int result) {
+        if (std::atomic<int32_t>* f = field(name)) return f->load();
+        const std::array<int, 3> cell = cellAt(column_, row_);
+        const std::pair<const char*, int> values[] = {
+            {"code", cell[0]},          {"ink", cell[1]},      {"paper", cell[2]},
+            {"white", cellAt(0, 0)[1]}, {"thumb", thumbRow()}, {"fade", view_->fadeActive},
+            {"music", view_->music},    {"handled", result}};
+        for (auto [known, value] : values)
+            if (name == known) return value;
+        return std::nullopt;
     }
 
     HeadlessPlatform platform_;
