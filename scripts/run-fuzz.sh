@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, address and undefined sanitizers) and runs each for a
 # while: first over every seed and every input that ever crashed a reader (tests/fuzz/), then on
-# new inputs. A crash stops the run and leaves the input in build/fuzz/findings/TARGET/.
+# new inputs. A crash stops the run; its input is left in build/fuzz/findings/TARGET/ and copied
+# to tests/fuzz/regressions/TARGET/, where the replay tests run it from then on: commit it with
+# the fix.
 # usage: scripts/run-fuzz.sh [SECONDS per target, default 60] [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,7 +26,7 @@ seeds() {
         text) echo "$root/tests/text/data $root/demo/art $root/demo/text" ;;
         bmp) echo "$root/demo/data/system" ;;
     esac
-    echo "$root/tests/fuzz/regressions/$1"
+    [ ! -d "$root/tests/fuzz/regressions/$1" ] || echo "$root/tests/fuzz/regressions/$1"
 }
 
 for target in "${targets[@]}"; do
@@ -36,8 +38,11 @@ for target in "${targets[@]}"; do
         -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -max_len=262144 \
         -artifact_prefix="$findings/" -print_final_stats=1 2>&1 |
         grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|==[0-9]+==|SUMMARY|INFO: (Loaded|seed)|.*(crash|leak|timeout|oom)-)' || true
-    if ls "$findings" | grep -qE '^(crash|leak|timeout|oom)-'; then
-        echo "fuzz_$target found a failing input: $findings"
+    failing=$(ls "$findings" | grep -E '^(crash|leak|timeout|oom)-' || true)
+    if [ -n "$failing" ]; then
+        mkdir -p "$root/tests/fuzz/regressions/$target"
+        for name in $failing; do cp "$findings/$name" "$root/tests/fuzz/regressions/$target/"; done
+        echo "fuzz_$target found a failing input, kept in tests/fuzz/regressions/$target:" $failing
         exit 1
     fi
 done

@@ -16,6 +16,7 @@
 #include <set>
 #include <sstream>
 
+#include "../support/case_file.h"
 #include "../support/file_bytes.h"
 #include "../support/scratch_dir.h"
 #include "../support/song_audio.h"
@@ -146,33 +147,33 @@ TEST_F(ViewerRunTest, TextWritesTheWholePageShownAsUtf8) {
 
 // The runs of magshot_cases.txt, whose head says how it reads.
 TEST_F(ViewerRunTest, MagshotCases) {
-    std::ifstream cases(QVL_TEST_DATA "/magshot_cases.txt");
-    ASSERT_TRUE(cases);
-    std::string line, run, err;
-    int code = -1;
-    while (std::getline(cases, line)) {
-        std::istringstream words(line);
-        std::string what, a, b;
-        words >> what >> a >> b;
-        const std::string rest = line.substr(std::min(line.size(), what.size() + 1));
-        SCOPED_TRACE(run + "\n" + line);
-        if (what == "run") {
-            run = rest;
+    for (const Case& c : readCases(QVL_TEST_DATA "/magshot_cases.txt")) {
+        for (const CaseSection& s : c.sections) {
+            ASSERT_EQ(s.kind, "run") << c.name;
+            std::string run = s.argument, err;
             if (run.find("DEMO") != std::string::npos)
                 run.replace(run.find("DEMO"), 4, "'" QVL_SOURCE_DIR "/demo'");
-            code = magshot(run, &err);
-        } else if (what == "exit") {
-            EXPECT_EQ(code, std::stoi(a));
-        } else if (what == "says") {
-            EXPECT_NE(err.find(rest), std::string::npos) << err;
-        } else if (what == "size") {
-            EXPECT_EQ(read(a).size(), std::stoul(b));
-        } else if (what == "missing") {
-            EXPECT_FALSE(std::filesystem::exists(a));
-        } else if (what == "same" || what == "differs") {
-            EXPECT_EQ(read(a) == read(b), what == "same");
-        } else if (!what.empty() && what != "--") {
-            ADD_FAILURE() << "unknown line";
+            const int code = magshot(run, &err);
+            std::istringstream checks(s.body);
+            for (std::string line; std::getline(checks, line);) {
+                SCOPED_TRACE(c.name + "\n" + run + "\n" + line);
+                std::istringstream words(line);
+                std::string what, a, b;
+                words >> what >> a >> b;
+                const std::string rest = line.substr(std::min(line.size(), what.size() + 1));
+                if (what == "exit")
+                    EXPECT_EQ(code, std::stoi(a));
+                else if (what == "says")
+                    EXPECT_NE(err.find(rest), std::string::npos) << err;
+                else if (what == "size")
+                    EXPECT_EQ(read(a).size(), std::stoul(b));
+                else if (what == "missing")
+                    EXPECT_FALSE(std::filesystem::exists(a));
+                else if (what == "same" || what == "differs")
+                    EXPECT_EQ(read(a) == read(b), what == "same");
+                else
+                    ADD_FAILURE() << "unknown line";
+            }
         }
     }
 }

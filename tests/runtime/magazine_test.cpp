@@ -5,12 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <fstream>
 #include <iomanip>
 #include <memory>
 #include <optional>
 #include <sstream>
 
+#include "../support/case_file.h"
 #include "../support/scratch_dir.h"
 #include "../support/test_font.h"
 #include "platform/headless/headless_platform.h"
@@ -75,6 +75,51 @@ class MagazineTest : public ScratchDir {
             if (pixel(632 + 1, kCellHeight * row) == 0xFFFF) found = found == -1 ? row : -2;
         return found;
     }
+    // One step of a case and the checks on its line; base is the clock at the case's start.
+    void step(const std::string& line, uint64_t base) {
+        std::istringstream words(line);
+        std::string step, word;
+        words >> step;
+        int result = -1, row = 0, column = 0, notches = 0;
+        uint64_t ms = 0;
+        if (step == "key") {
+            words >> word;
+            result = app_->handleKey(word.size() == 1 ? word[0] : std::stoi(word));
+        } else if (step == "press" && words >> column >> row) {
+            result = app_->pointerPressed(column, row);
+        } else if (step == "wheel" && words >> notches) {
+            result = app_->wheelTurned(notches);
+        } else if (step == "run") {
+            std::string argument;
+            words >> std::quoted(word) >> std::quoted(argument);
+            result = app_->runCommand(word, argument);
+        } else if (step == "clock" && words >> ms) {
+            platform_.setClock(base + ms);
+        } else if (step == "frame" && words >> ms) {
+            frameAt(base + ms);
+        } else if (step == "text" && words >> row >> column >> std::quoted(word)) {
+            EXPECT_EQ(rowText(row, column, static_cast<int>(word.size())), word);
+        } else if (step == "cell") {
+            words >> column_ >> row_;
+        } else if (step != "set" && step != "check") {
+            ADD_FAILURE() << "cannot read " << line;
+        }
+        while (words >> word) {
+            const size_t eq = word.find('=');
+            const std::string key = word.substr(0, eq);
+            const int value =
+                eq == std::string::npos ? 0 : std::stoi(word.substr(eq + 1), nullptr, 0);
+            if (word == "handled" || word == "ignored")
+                EXPECT_EQ(result, word == "handled");
+            else if (step == "set" && field(key))
+                *field(key) = value;
+            else if (auto shown = seen(key, result); shown && eq != std::string::npos)
+                EXPECT_EQ(*shown, key == "white" ? whiteAt(value) : value) << key;
+            else
+                ADD_FAILURE() << "cannot read " << word;
+        }
+    }
+
     // The view state a case names; null for a name it does not know.
     std::atomic<int32_t>* field(const std::string& name) {
         ViewState& v = *view_;
@@ -110,71 +155,26 @@ class MagazineTest : public ScratchDir {
 };
 
 TEST_F(MagazineTest, CasesFromTheCaseFile) {
-    std::ifstream in(QVL_SOURCE_DIR "/tests/runtime/magazine_cases.txt");
-    ASSERT_TRUE(in);
-    std::string line, name, script;
-    bool started = false;
-    uint64_t base = 0;  // the clock at the case's start
-    int cases = 0;
-    for (int number = 1; std::getline(in, line); ++number) {
-        std::istringstream words(line);
-        std::string step, word;
-        words >> step;
-        if (step == "case") {
-            name = line.substr(5), script.clear(), started = false, ++cases;
-        } else if (step == "|") {
-            script += line.substr(2) + "\n";
-        } else if (step == "lines") {
-            int count = 0;
-            words >> count >> word;
-            for (int i = 0; i < count; ++i) script += word + std::to_string(i) + "\n";
-        } else if (!step.empty() && step != "--") {
-            SCOPED_TRACE(name + " (line " + std::to_string(number) + ")");
-            if (!started) {
-                ASSERT_TRUE(start(script));
-                base = platform_.tickCount(), started = true;
-            }
-            int result = -1, row = 0, column = 0, notches = 0;
-            uint64_t ms = 0;
-            if (step == "key") {
-                words >> word;
-                result = app_->handleKey(word.size() == 1 ? word[0] : std::stoi(word));
-            } else if (step == "press" && words >> column >> row) {
-                result = app_->pointerPressed(column, row);
-            } else if (step == "wheel" && words >> notches) {
-                result = app_->wheelTurned(notches);
-            } else if (step == "run") {
-                std::string argument;
-                words >> std::quoted(word) >> std::quoted(argument);
-                result = app_->runCommand(word, argument);
-            } else if (step == "clock" && words >> ms) {
-                platform_.setClock(base + ms);
-            } else if (step == "frame" && words >> ms) {
-                frameAt(base + ms);
-            } else if (step == "text" && words >> row >> column >> std::quoted(word)) {
-                EXPECT_EQ(rowText(row, column, static_cast<int>(word.size())), word);
-            } else if (step == "cell") {
-                words >> column_ >> row_;
-            } else if (step != "set" && step != "check") {
-                ADD_FAILURE() << "cannot read " << line;
-            }
-            while (words >> word) {
-                const size_t eq = word.find('=');
-                const std::string key = word.substr(0, eq);
-                const int value =
-                    eq == std::string::npos ? 0 : std::stoi(word.substr(eq + 1), nullptr, 0);
-                if (word == "handled" || word == "ignored")
-                    EXPECT_EQ(result, word == "handled");
-                else if (step == "set" && field(key))
-                    *field(key) = value;
-                else if (auto shown = seen(key, result); shown && eq != std::string::npos)
-                    EXPECT_EQ(*shown, key == "white" ? whiteAt(value) : value) << key;
-                else
-                    ADD_FAILURE() << "cannot read " << word;
-            }
+    const std::vector<Case> cases = readCases(QVL_SOURCE_DIR "/tests/runtime/magazine_cases.txt");
+    EXPECT_EQ(cases.size(), 24u);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string script, steps;
+        for (const CaseSection& s : c.sections) {
+            const size_t space = s.argument.find(' ');
+            if (s.kind == "script") script += decode(s.body);
+            for (int i = 0; s.kind == "lines" && i < std::stoi(s.argument); ++i)
+                script += s.argument.substr(space + 1) + std::to_string(i) + "\n";
+            if (s.kind == "steps") steps += s.body;
+        }
+        ASSERT_TRUE(start(script));
+        const uint64_t base = platform_.tickCount();
+        std::istringstream lines(steps);
+        for (std::string line; std::getline(lines, line);) {
+            SCOPED_TRACE(line);
+            if (!line.empty() && !line.starts_with("--")) step(line, base);
         }
     }
-    EXPECT_EQ(cases, 24);
 }
 
 TEST_F(MagazineTest, MissingPagesShowABlackPictureAndEmptyMagazinesRun) {

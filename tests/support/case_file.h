@@ -2,7 +2,8 @@
 // and made of sections, each opened by a line "@@ KIND ARGUMENT" and holding the lines up to
 // the next "@@" line. A case's "expect" section is compared, as written, with the text the
 // test makes of the program's result; QVL_UPDATE_CASES set in the environment rewrites the
-// expect sections instead, to be read over line by line before they are committed.
+// expect sections instead, to be read over line by line before they are committed. Cases
+// without one check themselves as they run (readCases).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -82,12 +83,11 @@ struct Case {
     }
 };
 
-// Reads the cases of a file and checks each one's expect section against dump(case).
-inline void checkCases(const std::string& path,
-                       const std::function<std::string(const Case&)>& dump) {
+// The sections of a file in order, after a first one of no kind holding the lines before them.
+inline std::vector<CaseSection> readSections(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    ASSERT_TRUE(in) << path;
-    std::vector<CaseSection> all(1);  // the file's sections in order, after the lines before them
+    EXPECT_TRUE(in) << path;
+    std::vector<CaseSection> all(1);
     for (std::string line; std::getline(in, line);) {
         const size_t space = line.find(' ', 3);
         if (line.rfind("@@ ", 0) == 0)
@@ -96,7 +96,30 @@ inline void checkCases(const std::string& path,
         else
             all.back().body += line + '\n';
     }
-    ASSERT_GT(all.size(), 1u) << path;
+    EXPECT_GT(all.size(), 1u) << path << " holds no cases";
+    return all;
+}
+
+// The cases of a file, for tests whose cases check themselves as they run.
+inline std::vector<Case> readCases(const std::string& path) {
+    const std::vector<CaseSection> all = readSections(path);
+    std::vector<Case> cases;
+    for (auto s = all.begin() + 1; s != all.end(); ++s) {
+        if (s->kind == "case")
+            cases.push_back({s->argument, s->body, {}});
+        else if (cases.empty())
+            ADD_FAILURE() << path << ": a section before the first case";
+        else
+            cases.back().sections.push_back(*s);
+    }
+    return cases;
+}
+
+// Reads the cases of a file and checks each one's expect section against dump(case).
+inline void checkCases(const std::string& path,
+                       const std::function<std::string(const Case&)>& dump) {
+    std::vector<CaseSection> all = readSections(path);
+    if (all.size() < 2) return;
     const bool update = std::getenv("QVL_UPDATE_CASES") != nullptr;
     for (auto at = all.begin() + 1, end = at; at != all.end(); at = end) {
         ASSERT_EQ(at->kind, "case") << path;
