@@ -18,6 +18,8 @@ constexpr char signature[] = "Extended Module: ";
 constexpr int signatureLength = 17;
 constexpr int headerFieldsAt = 60;
 constexpr int emptyPatternRows = 64;
+constexpr uint32_t lengthFieldSize = 4;  // a pattern header's first field, its length
+constexpr uint32_t usualSampleHeaderSize = 40;
 constexpr size_t sampleReadChunk = 1 << 16;
 
 XmLoadResult refused(XmRefusal refusal, int64_t value = 0, int32_t index = 0) {
@@ -101,10 +103,16 @@ XmLoadResult readPatterns(Song& song, XmReader& reader, int storedPatterns) {
     const int channels = song.channelCount;
     for (int p = 0; p < storedPatterns; ++p) {
         Pattern& pattern = song.patterns[p];
-        reader.readU32le();  // header length: the header is always these 9 bytes
-        reader.readU8();     // packing type
+        const int64_t start = reader.tell();
+        const uint32_t length = reader.readU32le();  // usually 9: this field and the 3 below
+        // guard: the cells start at the header's stated end, never inside this length field;
+        // the bytes a header shorter than 9 lacks read as 0 (no rows: 64 empty rows; packed
+        // size 0: no cells)
+        reader.openHeader(start + std::max(length, lengthFieldSize));
+        reader.readU8();  // packing type
         const int rows = reader.readU16le();
         const int packedSize = reader.readU16le();
+        reader.closeHeader();
         // guard: more rows than the format allows
         if (rows > maxRows) return refused(XmRefusal::tooManyRows, rows, p);
         pattern.rows = rows;
@@ -144,8 +152,9 @@ void limitEnvelope(Envelope& e) {
     if (e.loopEnd >= e.count || e.loopStart > e.loopEnd) e.type &= ~envelopeLoop;
 }
 
-void readInstrumentHeader(Instrument& ins, XmReader& reader) {
-    reader.readU32le();  // sample header size: each is taken as 40 bytes
+// Returns the size of each of the instrument's sample headers.
+uint32_t readInstrumentHeader(Instrument& ins, XmReader& reader) {
+    const uint32_t sampleHeaderSize = reader.readU32le();
     reader.readBytes(ins.noteSample, sizeof ins.noteSample);
     Envelope& volume = ins.volumeEnvelope;
     Envelope& panning = ins.panningEnvelope;
@@ -168,6 +177,8 @@ void readInstrumentHeader(Instrument& ins, XmReader& reader) {
     ins.fadeout = uint32_t{reader.readU16le()} * 2;
     limitEnvelope(volume);
     limitEnvelope(panning);
+    // guard: files that leave the field 0 hold the usual 40-byte headers
+    return sampleHeaderSize == 0 ? usualSampleHeaderSize : sampleHeaderSize;
 }
 
 // Keeps the loop inside the sample; a loop of no length becomes no loop at all.
@@ -186,8 +197,11 @@ void limitLoop(Sample& s) {
     }
 }
 
-// Reads one 40-byte sample header; returns the byte count of its data.
-uint32_t readSampleHeader(Sample& s, XmReader& reader) {
+// Reads one sample header of `size` bytes (usually 40); returns the byte count of its data.
+uint32_t readSampleHeader(Sample& s, XmReader& reader, uint32_t size) {
+    // guard: the next header starts at this one's stated end; the fields a header shorter
+    // than 17 bytes lacks read as 0
+    reader.openHeader(reader.tell() + int64_t{size});
     const uint32_t byteLength = reader.readU32le();
     s.length = byteLength;
     s.loopStart = reader.readU32le();
@@ -209,7 +223,7 @@ uint32_t readSampleHeader(Sample& s, XmReader& reader) {
     limitLoop(s);
     s.panning = reader.readU8();
     s.relativeNote = reader.readU8();
-    reader.skip(23);
+    reader.closeHeader();  // past the reserved byte and the name
     // quirk: the odd last byte of 16-bit data is skipped, so the next sample starts right
     return s.bits == 16 ? byteLength : s.length;
 }
@@ -263,13 +277,13 @@ XmLoadResult readInstrument(Instrument& ins, XmReader& reader, int32_t number) {
     if (n > maxSamplesPerInstrument) return refused(XmRefusal::tooManySamples, n, number);
     ins.sampleCount = n;
     for (auto& slot : ins.samples) slot = &emptySample;
-    if (n > 0) readInstrumentHeader(ins, reader);
+    const uint32_t sampleHeaderSize = n > 0 ? readInstrumentHeader(ins, reader) : 0;
     reader.seek(start + size);
     if (n == 0) return {};
     uint32_t byteCounts[maxSamplesPerInstrument] = {};
     for (int j = 0; j < n; ++j) {
         ins.owned[j] = std::make_unique<Sample>();
-        byteCounts[j] = readSampleHeader(*ins.owned[j], reader);
+        byteCounts[j] = readSampleHeader(*ins.owned[j], reader, sampleHeaderSize);
         ins.samples[j] = ins.owned[j].get();
     }
     for (int j = 0; j < n; ++j) readSampleData(*ins.owned[j], reader, byteCounts[j]);

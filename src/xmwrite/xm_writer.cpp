@@ -2,6 +2,7 @@
 // sample data.
 #include "xmwrite/xm_writer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -48,21 +49,28 @@ void writeCell(Bytes& b, const NoteCell& c, bool unpacked) {
     if (c.parameter) b.u8(c.parameter);
 }
 
+// Appends `part` padded with zeros or cut to `size` bytes.
+void appendSized(Bytes& b, Bytes part, size_t size) {
+    part.v.resize(size, 0);
+    b.v.insert(b.v.end(), part.v.begin(), part.v.end());
+}
+
 void writePattern(Bytes& b, const XmPattern& p, int channels) {
-    b.u32(9);
-    b.u8(0);
-    b.u16(p.rows);
-    const size_t sizeAt = b.v.size();
-    b.u16(0);
-    if (p.empty) return;
-    const size_t start = b.v.size();
-    for (int i = 0; i < p.rows * channels; ++i) {
-        writeCell(b, i < static_cast<int>(p.cells.size()) ? p.cells[i] : NoteCell{}, p.unpacked);
+    Bytes cells;
+    if (!p.empty) {
+        for (int i = 0; i < p.rows * channels; ++i) {
+            const bool stored = i < static_cast<int>(p.cells.size());
+            writeCell(cells, stored ? p.cells[i] : NoteCell{}, p.unpacked);
+        }
     }
-    const size_t size = b.v.size() - start;
-    b.v[sizeAt] = static_cast<uint8_t>(size);
-    b.v[sizeAt + 1] = static_cast<uint8_t>(size >> 8);
-    if (size == 0) b.v[sizeAt] = 1;  // a non-empty pattern never says 0
+    Bytes header;
+    header.u32(p.headerLength);
+    header.u8(0);
+    header.u16(p.rows);
+    header.u16(static_cast<int>(cells.v.size()));
+    if (!p.empty && cells.v.empty()) header.v[7] = 1;  // a non-empty pattern never says 0
+    appendSized(b, std::move(header), std::max<size_t>(p.headerLength, 4));
+    b.v.insert(b.v.end(), cells.v.begin(), cells.v.end());
 }
 
 void writeEnvelope(Bytes& b, const XmEnvelope& e) {
@@ -83,7 +91,7 @@ void writeInstrument(Bytes& b, const XmInstrument& ins) {
     b.u8(0);
     b.u16(declared);
     if (declared > 0) {
-        b.u32(40);
+        b.u32(ins.sampleHeaderSize);
         for (uint8_t s : ins.noteSample) b.u8(s);
         writeEnvelope(b, ins.volume);
         writeEnvelope(b, ins.panning);
@@ -112,16 +120,18 @@ void writeInstrument(Bytes& b, const XmInstrument& ins) {
     for (const XmSample& s : ins.samples) {
         const uint32_t unit = s.sixteenBit ? 2 : 1;
         const uint32_t bytes = static_cast<uint32_t>(s.frames.size()) * unit;
-        b.u32(s.byteLengthOverride >= 0 ? static_cast<uint32_t>(s.byteLengthOverride) : bytes);
-        b.u32(s.loopStart * unit);
-        b.u32(s.loopLength * unit);
-        b.u8(s.volume);
-        b.u8(static_cast<uint8_t>(s.finetune));
-        b.u8(s.loopBits | (s.sixteenBit ? 0x10 : 0));
-        b.u8(s.panning);
-        b.u8(static_cast<uint8_t>(s.relativeNote));
-        b.u8(0);
-        b.text("sample", 22);
+        Bytes h;
+        h.u32(s.byteLengthOverride >= 0 ? static_cast<uint32_t>(s.byteLengthOverride) : bytes);
+        h.u32(s.loopStart * unit);
+        h.u32(s.loopLength * unit);
+        h.u8(s.volume);
+        h.u8(static_cast<uint8_t>(s.finetune));
+        h.u8(s.loopBits | (s.sixteenBit ? 0x10 : 0));
+        h.u8(s.panning);
+        h.u8(static_cast<uint8_t>(s.relativeNote));
+        h.u8(0);
+        h.text("sample", 22);
+        appendSized(b, std::move(h), ins.sampleHeaderSize ? ins.sampleHeaderSize : 40);
     }
     for (const XmSample& s : ins.samples) {
         int previous = 0;

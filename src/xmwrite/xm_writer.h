@@ -35,6 +35,9 @@ struct XmInstrument {
     uint8_t vibType = 0, vibSweep = 0, vibDepth = 0, vibRate = 0;
     uint16_t fadeout = 0;
     int declaredSamples = -1;  // sample count field, when it should differ
+    // The sample header size field; each sample header is padded with zeros or cut to it
+    // (0 writes 40-byte headers, as files that leave the field 0 do).
+    uint32_t sampleHeaderSize = 40;
 };
 
 struct XmPattern {
@@ -42,6 +45,9 @@ struct XmPattern {
     std::vector<NoteCell> cells;  // rows x channels, row by row; missing cells are empty
     bool empty = false;           // write packed size 0
     bool unpacked = false;        // write every cell as five plain bytes
+    // The header length field; the 9-byte header is padded with zeros or cut to it (never
+    // shorter than the length field itself).
+    uint32_t headerLength = 9;
 };
 
 struct XmModule {

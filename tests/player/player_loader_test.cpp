@@ -2,8 +2,10 @@
 // guard frames, and the handling of damaged or absurd modules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
+#include "player/mixer.h"
 #include "player/xm_loader.h"
 #include "song_builder.h"
 
@@ -130,6 +132,184 @@ TEST(PlayerLoader, SamplesLoopsAndGuardFrames) {
             EXPECT_EQ(got.data[std::stoi(f)], std::stoi(f.substr(f.find('=') + 1)))
                 << c[0] << " " << f;
         }
+    }
+}
+
+// The song as text: its patterns' rows and cells, and its instruments' samples with their
+// fields and frames (the guard frame too).
+std::string songText(const Song& song) {
+    std::ostringstream t;
+    t << song.songLength << ' ' << song.channelCount << ' ' << song.patternSlots << '\n';
+    for (int p = 0; p < song.patternSlots; ++p) {
+        t << "pattern " << song.patterns[p].rows << ':';
+        for (const NoteCell& c : song.patterns[p].cells) {
+            t << ' ' << int{c.note} << '/' << int{c.instrument} << '/' << int{c.volume} << '/'
+              << int{c.effect} << '/' << int{c.parameter};
+        }
+        t << '\n';
+    }
+    for (const Instrument& ins : song.instruments) {
+        t << "instrument " << ins.sampleCount << ' ' << ins.fadeout << ' '
+          << int{ins.volumeEnvelope.count} << ' ' << int{ins.noteSample[60]} << '\n';
+        for (int j = 0; j < ins.sampleCount; ++j) {
+            const Sample& x = *ins.samples[j];
+            t << x.length << ' ' << x.loopStart << ' ' << x.loopLength << ' ' << int{x.volume}
+              << ' ' << int{x.finetune} << ' ' << x.panning << ' ' << int{x.loopType} << ' '
+              << int{x.relativeNote} << ':';
+            for (uint32_t k = 0; x.data && k <= x.length; ++k) t << ' ' << x.data[k];
+            t << '\n';
+        }
+    }
+    return t.str();
+}
+
+// What the song plays over its first `ticks` ticks, as the mixer writes it.
+std::vector<float> rendered(const XmModule& m, int ticks) {
+    Player p(m);
+    std::vector<float> out;
+    if (!p.song) return out;
+    for (int t = 0; t < ticks; ++t) {
+        p.tick();
+        std::vector<float> mix(2 * static_cast<size_t>(p.song->samplesPerTick), 0.0f);
+        mixVoices(p.context, mix.data(), p.song->samplesPerTick);
+        out.insert(out.end(), mix.begin(), mix.end());
+    }
+    return out;
+}
+
+// Two patterns (the second empty) and two instruments of 8- and 16-bit samples, with every
+// sample header field set.
+XmModule headerLengthsSong() {
+    XmModule m;
+    m.channels = 2;
+    m.songLength = 3;
+    m.orders = {0, 1, 0};
+    m.patterns.assign(2, XmPattern{});
+    m.patterns[0].rows = 8;
+    setCell(m.patterns[0], 2, 0, 0, {noteC4, 1, 0, 0, 0});
+    setCell(m.patterns[0], 2, 2, 1, {61, 1, 0x30, 0, 0});
+    setCell(m.patterns[0], 2, 4, 0, {37, 2, 0, 4, 0x44});
+    m.patterns[1].rows = 16;
+    m.patterns[1].empty = true;
+    XmSample plain;
+    for (int f = 0; f < 900; ++f) plain.frames.push_back((f * 7) % 200 - 100);
+    plain.loopBits = 1;
+    plain.loopStart = 100;
+    plain.loopLength = 800;
+    plain.volume = 50;
+    plain.finetune = -16;
+    plain.panning = 60;
+    plain.relativeNote = 3;
+    XmSample wide = loopedSample(1200, 9000);
+    for (int f = 0; f < 1200; f += 3) wide.frames[f] = -7000;
+    wide.loopBits = 2;
+    wide.panning = 200;
+    wide.relativeNote = -5;
+    wide.finetune = 40;
+    XmInstrument two;
+    two.samples = {plain, wide};
+    for (int n = 60; n < 96; ++n) two.noteSample[n] = 1;
+    two.fadeout = 300;
+    two.volume.points = {{0, 64}, {30, 20}};
+    two.volume.type = 1;
+    m.instruments = {two, oneSampleInstrument(wide)};
+    return m;
+}
+
+// Longer headers are skipped to their stated end, shorter ones end early: the same song,
+// played the same, whatever lengths the file states.
+TEST(PlayerLoader, PatternAndSampleHeadersOfTheirStatedLengths) {
+    const XmModule usual = headerLengthsSong();
+    const Loaded reference(usual);
+    ASSERT_NE(reference.song, nullptr);
+    const std::string want = songText(*reference.song);
+    const int ticks = 32 * 6;  // the three orders
+    const std::vector<float> wantSound = rendered(usual, ticks);
+    ASSERT_EQ(wantSound.size(), static_cast<size_t>(ticks) * 2 * 882);
+    EXPECT_NE(std::count(wantSound.begin(), wantSound.end(), 0.0f), std::ssize(wantSound));
+    // first pattern, second (empty) pattern, sample headers of each instrument
+    const uint32_t cases[][4] = {
+        {10, 10, 41, 41},    {272, 272, 40, 40},  // a pattern header as some trackers write it
+        {300, 7, 64, 17},  // 7: no packed size, so no cells; 17: ends after the relative note
+        {9, 8, 0, 255},    // 0: the usual 40 bytes
+        {4096, 7, 1000, 18},
+    };
+    for (const auto& [first, second, samples1, samples2] : cases) {
+        XmModule m = usual;
+        m.patterns[0].headerLength = first;
+        m.patterns[1].headerLength = second;
+        m.instruments[0].sampleHeaderSize = samples1;
+        m.instruments[1].sampleHeaderSize = samples2;
+        const std::string name = std::to_string(first) + " " + std::to_string(second) + " " +
+                                 std::to_string(samples1) + " " + std::to_string(samples2);
+        const Loaded l(m);
+        ASSERT_NE(l.song, nullptr) << name;
+        EXPECT_EQ(songText(*l.song), want) << name;
+        EXPECT_TRUE(rendered(m, ticks) == wantSound) << name;
+    }
+}
+
+// A pattern header shorter than its 9 bytes: the bytes it lacks read as 0 (no rows: 64 empty
+// rows; no packed size: no cells), and the next pattern starts at its stated end, though
+// never inside its 4-byte length field.
+TEST(PlayerLoader, PatternHeadersShorterThanTheirFields) {
+    // stated length, rows written, rows loaded
+    const int cases[][3] = {
+        {0, 32, 64}, {3, 32, 64}, {4, 32, 64},    {5, 32, 64},
+        {7, 32, 32}, {8, 32, 32}, {6, 0x120, 32},  // the low byte of the rows field: 32
+    };
+    for (const auto& [length, rows, wantRows] : cases) {
+        XmModule m;
+        m.channels = 1;
+        m.songLength = 2;
+        m.orders = {0, 1};
+        m.patterns.assign(2, XmPattern{});
+        m.patterns[0].headerLength = static_cast<uint32_t>(length);
+        m.patterns[0].rows = rows;
+        m.patterns[0].empty = true;
+        m.patterns[1].rows = 4;
+        setCell(m.patterns[1], 1, 1, 0, {noteC4, 1, 0, 0, 0});
+        const Loaded l(m);
+        ASSERT_NE(l.song, nullptr) << length;
+        EXPECT_EQ(l.song->patterns[0].rows, wantRows) << length;
+        EXPECT_EQ(l.song->patterns[0].cells.size(), size_t(wantRows)) << length;
+        EXPECT_EQ(l.song->patterns[1].rows, 4) << length;
+        EXPECT_EQ(l.song->patterns[1].cells[1].note, noteC4) << length;
+    }
+}
+
+// A sample header shorter than its fields: the fields it lacks read as 0, and the next header
+// and the data start at its stated end.
+TEST(PlayerLoader, SampleHeadersShorterThanTheirFields) {
+    // stated size, then length, volume, finetune, panning and relative note as loaded
+    const int cases[][6] = {
+        {4, 3, 0, 0, 0, 0},     {12, 3, 0, 0, 0, 0},     {13, 3, 50, 0, 0, 0},
+        {15, 3, 50, 20, 0, 0},  {16, 3, 50, 20, 200, 0}, {17, 3, 50, 20, 200, 7},
+        {0, 3, 50, 20, 200, 7},  // the usual 40 bytes
+    };
+    for (const auto& [size, length, volume, finetune, panning, relativeNote] : cases) {
+        XmSample s = sampleOf({10, 20, 30});
+        s.volume = 50;
+        s.finetune = 20;
+        s.panning = 200;
+        s.relativeNote = 7;
+        XmInstrument ins;
+        ins.samples = {s, sampleOf({5, 6})};
+        ins.sampleHeaderSize = static_cast<uint32_t>(size);
+        XmModule m;
+        m.instruments.push_back(ins);
+        const Loaded l(m);
+        ASSERT_NE(l.song, nullptr) << size;
+        const Sample& got = *l.song->instruments[0].samples[0];
+        EXPECT_EQ(got.length, uint32_t(length)) << size;
+        EXPECT_EQ(got.volume, volume) << size;
+        EXPECT_EQ(got.finetune, finetune) << size;
+        EXPECT_EQ(got.panning, panning) << size;
+        EXPECT_EQ(got.relativeNote, relativeNote) << size;
+        EXPECT_EQ(got.data[2], 30 * 256) << size;
+        const Sample& next = *l.song->instruments[0].samples[1];
+        ASSERT_EQ(next.length, 2u) << size;
+        EXPECT_EQ(next.data[1], 6 * 256) << size;
     }
 }
 
@@ -264,6 +444,34 @@ TEST(PlayerLoaderGuards, RefusalsSayWhy) {
         EXPECT_EQ(refusalOf(std::vector<uint8_t>(whole.begin(), whole.begin() + cut)),
                   "cut short at byte " + std::to_string(cut));
     }
+}
+
+// A header whose stated length runs past the end of the file is a file cut short there: in
+// the patterns it is refused, and the samples whose headers or data lie beyond are empty.
+TEST(PlayerLoaderGuards, HeaderLengthsPastTheEndOfTheFile) {
+    XmModule m;
+    m.patterns[0].empty = true;
+    std::vector<uint8_t> bytes = buildXm(m);  // the pattern header at 336, the file's end at 345
+    ASSERT_EQ(refusalOf(bytes), "loaded");
+    bytes[339] = 0xFF;  // a length of about 4 GB
+    EXPECT_EQ(refusalOf(bytes), "cut short at byte 345");
+    m.patterns[0].headerLength = 300;
+    m.patterns[0].empty = false;
+    const std::vector<uint8_t> whole = buildXm(m);
+    EXPECT_EQ(refusalOf(whole), "loaded");
+    EXPECT_EQ(refusalOf(std::vector<uint8_t>(whole.begin(), whole.begin() + 336 + 200)),
+              "cut short at byte 536");
+    XmModule samples;
+    const size_t instrumentAt = buildXm(samples).size();
+    samples.instruments.push_back(oneSampleInstrument(sampleOf({1, 2, 3})));
+    samples.instruments[0].samples.push_back(sampleOf({4}));
+    bytes = buildXm(samples);
+    bytes[instrumentAt + 29 + 3] = 0x7F;  // a sample header size of about 2 GB
+    const Loaded l(bytes);
+    ASSERT_NE(l.song, nullptr);
+    EXPECT_EQ(l.song->instruments[0].sampleCount, 2);
+    EXPECT_EQ(l.song->instruments[0].samples[0]->length, 0u);
+    EXPECT_EQ(l.song->instruments[0].samples[1]->length, 0u);
 }
 
 TEST(PlayerLoaderGuards, TruncatedFiles) {
