@@ -34,7 +34,7 @@ double reached(double a, double b, std::initializer_list<int> stretchEnds, int i
 
 TEST(PlayerRestart, OldSoundFadesOutWhileTheNewOneRampsIn) {
     PlayerContext context;
-    openVoices(context, 44100);
+    openVoices(context, standardMixRate);
     // the new sample's loop ends after 67 frames at step 0.75; the old one plays on unwrapped
     MemorySample first(std::vector<int16_t>(1000, -2000), 2),
         second(std::vector<int16_t>(50, 3000), 2);
@@ -82,7 +82,7 @@ TEST(PlayerRestart, OldSoundFadesOutWhileTheNewOneRampsIn) {
 // fade on a tiny loop still arrives.
 TEST(PlayerRestart, FadeVoicesOnlyWhereDue) {
     PlayerContext context;
-    openVoices(context, 44100);
+    openVoices(context, standardMixRate);
     MemorySample s(std::vector<int16_t>(61, 1000), 2);
     Voice& fade = context.voicePool[fadeVoiceOffset + 3];
     startVoiceSample(context, 3, &s.s);
