@@ -4,6 +4,7 @@
 
 #include "player/channel.h"
 #include "player/effect_step.h"
+#include "player/envelope.h"
 #include "player/replay.h"
 #include "player/song.h"
 
@@ -88,8 +89,18 @@ void noteCutTick(EffectStep& s) {
 
 constexpr uint8_t deferred = requestFrequency | requestVolume | requestPanning | requestTrigger;
 
+// quirk: ED0 delays nothing, and a delay at or past the row's speed (a pattern delay not
+// counted) never plays its note
+bool delays(const EffectStep& s) {
+    return param(s) > 0;
+}
+bool delayPlays(const EffectStep& s) {
+    return param(s) < s.song.speed;
+}
+
 // EDy note delay, row tick: the row's changes are held back.
 void noteDelayRow(EffectStep& s) {
+    if (!delays(s)) return;
     Channel& ch = s.channel;
     ch.volume = ch.rowVolume;
     ch.period = ch.rowPeriod;
@@ -97,16 +108,24 @@ void noteDelayRow(EffectStep& s) {
     ch.requests &= ~deferred;
 }
 
-// EDy, later ticks: the note starts at tick y (ED0 never).
+// EDy, later ticks: the note starts at tick y. quirk: without a note in the cell the last
+// note starts again; without an instrument the channel keeps its volume and panning, and
+// either way the envelopes start over.
 void noteDelayTick(EffectStep& s) {
+    if (!delays(s)) return;
     Channel& ch = s.channel;
-    if (s.song.tick != param(s)) {
+    if (s.song.tick != param(s) || !delayPlays(s)) {
         ch.requests &= ~deferred;
         return;
     }
-    resetChannelInstrument(ch, s.sample);
+    if (s.cell.instrument) {
+        resetChannelInstrument(ch, s.sample);
+    } else {
+        restartEnvelope(ch.volumeEnvelope, 64);
+        restartEnvelope(ch.panningEnvelope, 32);
+    }
     ch.period = ch.notePeriod;
-    ch.requests |= requestFrequency;
+    ch.requests |= requestFrequency | requestVolume | requestPanning;
     if (s.cell.volume) volumeColumnRow(s);
     ch.requests |= requestTrigger;
 }

@@ -131,11 +131,13 @@ void processTick(PlayerContext& context, Song& song) {
         ch.volumeDelta = 0;
         ch.periodDelta = 0;
         ch.requests = 0;
-        stepEnvelopes(ch, *found.instrument);
-        if (ch.keyOff) fadeout(ch, *found.instrument);
         EffectStep step{context, song, ch, cell, *found.instrument, *found.sample, found.ownSample};
         volumeColumnTick(step);
         effectTick(step);
+        // after the effects, so that a delayed note's envelopes take their first step at
+        // once, as a note's do on the row tick
+        stepEnvelopes(ch, *found.instrument);
+        if (ch.keyOff) fadeout(ch, *found.instrument);
         autoVibrato(ch, *found.instrument);
         applyChannel(context, ch, *found.sample, song);
     }
