@@ -51,7 +51,8 @@ struct Channel {
     uint8_t tremorCount = 0, tremorOn = 0, tremorOff = 0;
     int32_t loopRow = 0, loopCount = 0;
     uint8_t waveControl = 0;
-    uint8_t fineVolumeSlide = 0;
+    // memories of E1y, E2y, EAy and EBy, one each
+    uint8_t finePortaUp = 0, finePortaDown = 0, fineVolumeUp = 0, fineVolumeDown = 0;
     // the volume, period and panning at the start of the row, for the note delay
     int32_t rowVolume = 0, rowPeriod = 0, rowPanning = 0;
 };

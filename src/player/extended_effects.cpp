@@ -18,14 +18,22 @@ int param(const EffectStep& s) {
     return lowNibble(s.cell.parameter);
 }
 
+// quirk: each fine slide, E1y, E2y, EAy and EBy, keeps a memory of its own for y = 0
+uint8_t fineMemory(const EffectStep& s, uint8_t& memory) {
+    if (param(s)) memory = static_cast<uint8_t>(param(s));
+    return memory;
+}
+
 // E1y fine portamento up, without limit.
 void finePortaUpRow(EffectStep& s) {
-    s.channel.period = limitPeriod(int64_t{s.channel.period} - 4 * param(s));
+    const int y = fineMemory(s, s.channel.finePortaUp);
+    s.channel.period = limitPeriod(int64_t{s.channel.period} - 4 * y);
 }
 
 // E2y fine portamento down.
 void finePortaDownRow(EffectStep& s) {
-    s.channel.period = limitPeriod(int64_t{s.channel.period} + 4 * param(s));
+    const int y = fineMemory(s, s.channel.finePortaDown);
+    s.channel.period = limitPeriod(int64_t{s.channel.period} + 4 * y);
 }
 
 // E4y vibrato waveform (low nibble of waveControl).
@@ -66,16 +74,14 @@ void retriggerTick(EffectStep& s) {
 // EAy fine volume slide up.
 void fineVolumeUpRow(EffectStep& s) {
     Channel& ch = s.channel;
-    if (param(s)) ch.fineVolumeSlide = static_cast<uint8_t>(param(s));
-    ch.volume = std::min(ch.volume + ch.fineVolumeSlide, 64);
+    ch.volume = std::min(ch.volume + fineMemory(s, ch.fineVolumeUp), 64);
     ch.requests |= requestVolume;
 }
 
 // EBy fine volume slide down.
 void fineVolumeDownRow(EffectStep& s) {
     Channel& ch = s.channel;
-    if (param(s)) ch.fineVolumeSlide = static_cast<uint8_t>(param(s));
-    ch.volume = std::max(ch.volume - ch.fineVolumeSlide, 0);
+    ch.volume = std::max(ch.volume - fineMemory(s, ch.fineVolumeDown), 0);
     ch.requests |= requestVolume;
 }
 
