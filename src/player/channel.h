@@ -40,6 +40,7 @@ struct Channel {
     uint8_t keyOff = 0;
     uint8_t instrument = 0;
     uint8_t realNote = 0;
+    int8_t finetune = 0;  // of the last note: its sample's, or E5y's
     int32_t notePeriod = 0;
     int32_t sampleOffset = 0;
     uint8_t portaDownSpeed = 0, portaUpSpeed = 0, extraFineDownSpeed = 0, extraFineUpSpeed = 0;

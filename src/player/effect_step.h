@@ -20,7 +20,6 @@ struct EffectStep {
     const NoteCell& cell;
     const Instrument& instrument;
     const Sample& sample;
-    Sample* ownSample;  // the same sample when the song owns it; none for the empty one
 };
 
 using EffectAction = void (*)(EffectStep&);

@@ -29,8 +29,8 @@ void arpeggioTick(EffectStep& s) {
     if (s.song.linearFrequencies()) {
         ch.periodDelta = 64 * n;
     } else {
-        ch.periodDelta = amigaPeriod(ch.realNote + n, s.sample.finetune) -
-                         amigaPeriod(ch.realNote, s.sample.finetune);
+        ch.periodDelta = notePeriod(false, ch.realNote + n, ch.finetune) -
+                         notePeriod(false, ch.realNote, ch.finetune);
     }
     ch.requests |= requestFrequency;
 }

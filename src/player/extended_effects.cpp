@@ -5,6 +5,7 @@
 #include "player/channel.h"
 #include "player/effect_step.h"
 #include "player/envelope.h"
+#include "player/pitch.h"
 #include "player/replay.h"
 #include "player/song.h"
 
@@ -41,9 +42,18 @@ void waveformRow(EffectStep& s) {
     s.channel.waveControl = static_cast<uint8_t>((s.channel.waveControl & 0xF0) | param(s));
 }
 
-// E5y set the current sample's finetune; the sample keeps it.
+// E5y finetune of the cell's note. quirk: without a note it does nothing; y runs from the
+// lowest finetune (E50, -128) to the highest (E5F, 112) in steps of 16.
 void finetuneRow(EffectStep& s) {
-    if (s.ownSample) s.ownSample->finetune = static_cast<int8_t>(param(s));
+    Channel& ch = s.channel;
+    if (s.cell.note == noNote || s.cell.note == keyOffNote) return;
+    ch.finetune = static_cast<int8_t>(16 * (param(s) - 8));
+    ch.notePeriod = notePeriod(s.song.linearFrequencies(), ch.realNote, ch.finetune);
+    if (s.cell.volume >= volumeTonePortamento) {
+        ch.portaTarget = ch.notePeriod;
+    } else {
+        ch.period = ch.notePeriod;
+    }
 }
 
 // E6y pattern loop: E60 marks the start, E6y repeats y times.

@@ -34,8 +34,10 @@ int32_t amigaPeriod(int n, int f) {
 }
 
 int32_t notePeriod(bool linear, int realNote, int finetune) {
-    if (linear) return 7680 - 64 * realNote - finetune / 2;
-    return amigaPeriod(realNote, finetune);
+    // quirk: the tracker keeps only the upper five bits of a finetune, 16 steps a semitone
+    const int fine = finetune & ~7;
+    if (linear) return 7680 - 64 * realNote - fine / 2;
+    return amigaPeriod(realNote, fine);
 }
 
 int64_t periodFrequency(bool linear, int32_t period, int32_t periodDelta) {

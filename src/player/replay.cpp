@@ -32,15 +32,12 @@ void stopSongLocked(PlayerContext& context, Song& song) {
 struct ChannelFind {
     const Instrument* instrument;
     const Sample* sample;
-    Sample* ownSample;
 };
 
 ChannelFind findInstrument(Song& song, const Channel& ch) {
-    if (ch.instrument >= song.instrumentCount) return {&emptyInstrument, &emptySample, nullptr};
-    Instrument& ins = song.instruments[ch.instrument];
-    const int slot = ins.noteSample[ch.note < noteCount ? ch.note : 0];
-    Sample* own = slot < ins.sampleCount ? ins.owned[slot].get() : nullptr;
-    return {&ins, &slotSample(ins, slot), own};
+    if (ch.instrument >= song.instrumentCount) return {&emptyInstrument, &emptySample};
+    const Instrument& ins = song.instruments[ch.instrument];
+    return {&ins, &slotSample(ins, ins.noteSample[ch.note < noteCount ? ch.note : 0])};
 }
 
 void stepEnvelopes(Channel& ch, const Instrument& ins) {
@@ -85,13 +82,14 @@ void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const No
     ch.requests = 0;
     if (hasNote(cell)) {
         ch.realNote = static_cast<uint8_t>(sample.relativeNote + cell.note - 1);
-        ch.notePeriod = notePeriod(song.linearFrequencies(), ch.realNote, sample.finetune);
+        ch.finetune = sample.finetune;
+        ch.notePeriod = notePeriod(song.linearFrequencies(), ch.realNote, ch.finetune);
         if (!porta) ch.period = ch.notePeriod;
         ch.requests = requestTrigger;
     }
     ch.periodDelta = 0;
     ch.requests |= requestFrequency | requestVolume;
-    EffectStep step{context, song, ch, cell, *found.instrument, sample, found.ownSample};
+    EffectStep step{context, song, ch, cell, *found.instrument, sample};
     if (cell.instrument) resetChannelInstrument(ch, sample);
     if (cell.volume) volumeColumnRow(step);
     // K00 keys off on the row tick; Kxx with xx above 0 waits for tick xx
@@ -131,7 +129,7 @@ void processTick(PlayerContext& context, Song& song) {
         ch.volumeDelta = 0;
         ch.periodDelta = 0;
         ch.requests = 0;
-        EffectStep step{context, song, ch, cell, *found.instrument, *found.sample, found.ownSample};
+        EffectStep step{context, song, ch, cell, *found.instrument, *found.sample};
         volumeColumnTick(step);
         effectTick(step);
         // after the effects, so that a delayed note's envelopes take their first step at

@@ -40,8 +40,6 @@ const std::map<std::string, Field> fields = {
     {"vpos", [](auto&, auto&, const Voice& v) { return v.sample ? int(v.positionInt) : -1; }},
     {"fading", [](Player& p, auto&,
                   const Voice& v) { return int{p.voice(v.index + fadeVoiceOffset).fading}; }},
-    {"sfine",
-     [](Player& p, auto&, auto&) { return int{p.song->instruments[0].samples[0]->finetune}; }},
 };
 
 std::string fieldValue(Player& p, const std::string& name) {
