@@ -18,20 +18,45 @@ namespace {
 
 void none(EffectStep&) {}
 
+// The arpeggio's phase by the ticks left in the row: 0 the base note, 1 up x, 2 up y.
+// quirk: the tracker reads a table of 16; past its end the first value plays the base
+// note and every later one y
+int arpeggioPhase(int ticksLeft) {
+    if (ticksLeft < 16) return ticksLeft % 3;
+    return ticksLeft == 16 ? 0 : 2;
+}
+
+// quirk: the arpeggio counts semitones from the note nearest the period (after a
+// portamento the period lies between notes), and plays nothing above note 96, which it
+// plays without finetune
+int32_t arpeggioPeriod(bool linear, int32_t period, int finetune, int n) {
+    int low = 0, high = 96 + 16;  // the first note whose period lies at or below the period
+    while (low < high) {
+        const int mid = (low + high) / 2;
+        if (notePeriod(linear, mid, finetune) <= period) {
+            high = mid;
+        } else {
+            low = mid + 1;
+        }
+    }
+    const bool lowerNearer = low > 0 && notePeriod(linear, low - 1, finetune) - period <
+                                            period - notePeriod(linear, low, finetune);
+    const int note = (lowerNearer ? low - 1 : low) + n;
+    return note >= 96 ? notePeriod(linear, 96, 0) : notePeriod(linear, note, finetune);
+}
+
 // 0xy arpeggio, later ticks: base, +x, +y semitones, counted back from the row's end so
 // that the last tick of a row always plays +x (at speed 6: y, x, base, y, x).
 void arpeggioTick(EffectStep& s) {
     const uint8_t p = s.cell.parameter;
     if (p == 0) return;
-    const int phase = (s.song.speed + s.song.patternDelayTicks - s.song.tick) % 3;
+    const int phase = arpeggioPhase(s.song.speed + s.song.patternDelayTicks - s.song.tick);
     const int n = phase == 1 ? highNibble(p) : phase == 2 ? lowNibble(p) : 0;
     Channel& ch = s.channel;
-    if (s.song.linearFrequencies()) {
-        ch.periodDelta = 64 * n;
-    } else {
-        ch.periodDelta = notePeriod(false, ch.realNote + n, ch.finetune) -
-                         notePeriod(false, ch.realNote, ch.finetune);
-    }
+    const bool linear = s.song.linearFrequencies();
+    const int32_t target = n ? arpeggioPeriod(linear, ch.period, ch.finetune, n) : ch.period;
+    // a positive delta raises the pitch in the linear table and lowers it in the Amiga one
+    ch.periodDelta = linear ? ch.period - target : target - ch.period;
     ch.requests |= requestFrequency;
 }
 

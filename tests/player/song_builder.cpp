@@ -69,7 +69,8 @@ XmModule songFrom(const std::string& text) {
     };
     std::vector<Option> options;
     const std::string known =
-        " rows orders ticks restart amiga frames tone svol rel fadeout map venv penv vsus psus "
+        " rows orders ticks restart amiga frames tone svol rel fine fadeout map venv penv vsus "
+        "psus "
         "vloop ploop vib ";
     for (std::string word; in >> word;) {
         Option o{0, word, {}};
@@ -105,6 +106,7 @@ XmModule songFrom(const std::string& text) {
         if (k == "tone") sample = toneSample();
         if (k == "svol") sample.volume = static_cast<uint8_t>(n0);
         if (k == "rel") sample.relativeNote = static_cast<int8_t>(n0);
+        if (k == "fine") sample.finetune = static_cast<int8_t>(n0);
         if (k == "fadeout") ins.fadeout = static_cast<uint16_t>(n0);
         if (k == "map") ins.noteSample[n0] = static_cast<uint8_t>(o.n[1]);
         if (k == "venv") setEnvelope(ins.volume, o.n);
