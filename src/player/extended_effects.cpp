@@ -73,6 +73,12 @@ void panningRow(EffectStep& s) {
     s.channel.requests |= requestPanning;
 }
 
+// E9y retrigger, row tick. quirk: E90 restarts the sound once, on the row tick; no E9y has
+// a memory.
+void retriggerRow(EffectStep& s) {
+    if (param(s) == 0) s.channel.requests |= requestTrigger | requestVolume | requestFrequency;
+}
+
 // E9y retrigger every y ticks, later ticks.
 void retriggerTick(EffectStep& s) {
     const int y = param(s);
@@ -161,7 +167,7 @@ constexpr EffectAction rowActions[16] = {
     patternLoopRow,     // E6
     none,               // E7
     panningRow,         // E8
-    none,               // E9
+    retriggerRow,       // E9
     fineVolumeUpRow,    // EA
     fineVolumeDownRow,  // EB
     none,               // EC
