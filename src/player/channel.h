@@ -49,9 +49,11 @@ struct Channel {
     uint8_t portaSpeed = 0;
     int8_t vibratoPos = 0;
     uint8_t vibratoSpeed = 0, vibratoDepth = 0;
+    int8_t tremoloPos = 0;  // -32..31, as vibratoPos
+    uint8_t tremoloSpeed = 0, tremoloDepth = 0;
     uint8_t tremorCount = 0, tremorOn = 0, tremorOff = 0;
     int32_t loopRow = 0, loopCount = 0;
-    uint8_t waveControl = 0;
+    uint8_t waveControl = 0;  // low nibble the vibrato's wave (E4y), high the tremolo's (E7y)
     // memories of E1y, E2y, EAy and EBy, one each
     uint8_t finePortaUp = 0, finePortaDown = 0, fineVolumeUp = 0, fineVolumeDown = 0;
     // the volume, period and panning at the start of the row, for the note delay

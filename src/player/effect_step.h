@@ -36,6 +36,7 @@ void volumeColumnTick(EffectStep& step);
 void tonePortamento(Channel& channel);
 void volumeSlide(Channel& channel);
 void vibrato(Channel& channel, bool advance);
+void tremolo(Channel& channel);
 void tremor(Channel& channel);
 int32_t limitPeriod(int64_t period);
 void multiRetrigger(Channel& channel, int tick);

@@ -1,4 +1,4 @@
-// Steps shared by several effects: tone portamento, volume slide, vibrato, tremor and the
+// Steps shared by several effects: tone portamento, volume slide, vibrato, tremolo, tremor and the
 // multi-retrigger volume table.
 #include <algorithm>
 
@@ -56,6 +56,16 @@ void vibrato(Channel& ch, bool advance) {
     int pos = ch.vibratoPos + ch.vibratoSpeed;
     if (pos > 31) pos -= 64;
     ch.vibratoPos = static_cast<int8_t>(pos);
+}
+
+void tremolo(Channel& ch) {
+    const int p = ch.tremoloPos;
+    const int delta = (waveMagnitude(p, ch.waveControl >> 4) * ch.tremoloDepth) >> 6;
+    ch.volumeDelta = p >= 0 ? delta : -delta;  // up over the first half wave
+    ch.requests |= requestVolume;
+    int pos = p + ch.tremoloSpeed;
+    if (pos > 31) pos -= 64;
+    ch.tremoloPos = static_cast<int8_t>(pos);
 }
 
 void tremor(Channel& ch) {

@@ -140,6 +140,18 @@ void vibratoSlideTick(EffectStep& s) {
     volumeSlide(s.channel);
 }
 
+// 7xy tremolo, row tick: speed and depth memories; the row tick plays the plain volume.
+void tremoloRow(EffectStep& s) {
+    Channel& ch = s.channel;
+    if (highNibble(s.cell.parameter)) ch.tremoloSpeed = highNibble(s.cell.parameter);
+    if (lowNibble(s.cell.parameter)) ch.tremoloDepth = lowNibble(s.cell.parameter);
+}
+
+// 7xy, later ticks: the volume moves by the wave x depth / 64, for this tick only.
+void tremoloTick(EffectStep& s) {
+    tremolo(s.channel);
+}
+
 // 8xx set panning.
 void setPanningRow(EffectStep& s) {
     s.channel.panning = s.cell.parameter;
@@ -297,7 +309,7 @@ constexpr EffectAction rowActions[effectCount] = {
     vibratoRow,           // 4
     tonePortaSlideRow,    // 5
     vibratoSlideRow,      // 6
-    none,                 // 7 tremolo
+    tremoloRow,           // 7
     setPanningRow,        // 8
     sampleOffsetRow,      // 9
     volumeSlideRow,       // 10 A
@@ -336,7 +348,7 @@ constexpr EffectAction tickActions[effectCount] = {
     vibratoTick,         // 4
     tonePortaSlideTick,  // 5
     vibratoSlideTick,    // 6
-    none,                // 7
+    tremoloTick,         // 7
     none,                // 8
     none,                // 9
     volumeSlideTick,     // 10 A

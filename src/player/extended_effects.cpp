@@ -42,6 +42,11 @@ void waveformRow(EffectStep& s) {
     s.channel.waveControl = static_cast<uint8_t>((s.channel.waveControl & 0xF0) | param(s));
 }
 
+// E7y tremolo waveform (high nibble of waveControl).
+void tremoloWaveformRow(EffectStep& s) {
+    s.channel.waveControl = static_cast<uint8_t>((s.channel.waveControl & 0x0F) | param(s) << 4);
+}
+
 // E5y finetune of the cell's note. quirk: without a note it does nothing; y runs from the
 // lowest finetune (E50, -128) to the highest (E5F, 112) in steps of 16.
 void finetuneRow(EffectStep& s) {
@@ -158,22 +163,22 @@ void patternDelayRow(EffectStep& s) {
 }
 
 constexpr EffectAction rowActions[16] = {
-    none,               // E0
-    finePortaUpRow,     // E1
-    finePortaDownRow,   // E2
-    none,               // E3
-    waveformRow,        // E4
-    finetuneRow,        // E5
-    patternLoopRow,     // E6
-    none,               // E7
-    panningRow,         // E8
-    retriggerRow,       // E9
-    fineVolumeUpRow,    // EA
-    fineVolumeDownRow,  // EB
-    none,               // EC
-    noteDelayRow,       // ED
-    patternDelayRow,    // EE
-    none,               // EF
+    none,                // E0
+    finePortaUpRow,      // E1
+    finePortaDownRow,    // E2
+    none,                // E3
+    waveformRow,         // E4
+    finetuneRow,         // E5
+    patternLoopRow,      // E6
+    tremoloWaveformRow,  // E7
+    panningRow,          // E8
+    retriggerRow,        // E9
+    fineVolumeUpRow,     // EA
+    fineVolumeDownRow,   // EB
+    none,                // EC
+    noteDelayRow,        // ED
+    patternDelayRow,     // EE
+    none,                // EF
 };
 
 constexpr EffectAction tickActions[16] = {

@@ -52,20 +52,19 @@ int64_t periodFrequency(bool linear, int32_t period, int32_t periodDelta) {
     return 14317056 / sum;
 }
 
-int32_t vibratoOffset(int p, int d, uint8_t waveControl) {
-    int m;
-    switch (waveControl & 3) {
+int waveMagnitude(int p, int waveform) {
+    switch (waveform & 3) {
         case 0:
-            m = vibratoSine[p & 31];
-            break;
+            return vibratoSine[p & 31];
         case 1:
-            m = p >= 0 ? 8 * p : 255 - ((8 * p) & 255);
-            break;
+            return p >= 0 ? 8 * p : 255 - ((8 * p) & 255);
         default:
-            m = 255;
-            break;
+            return 255;
     }
-    int32_t offset = ((m * d) >> 5) & ~3;
+}
+
+int32_t vibratoOffset(int p, int d, uint8_t waveControl) {
+    const int32_t offset = ((waveMagnitude(p, waveControl) * d) >> 5) & ~3;
     return p >= 0 ? -offset : offset;
 }
 

@@ -183,6 +183,7 @@ void resetChannelInstrument(Channel& ch, const Sample& sample) {
     ch.fadeoutVolume = 65536;
     ch.autoVibratoPos = ch.autoVibratoCount = 0;
     if ((ch.waveControl & 15) < 4) ch.vibratoPos = 0;
+    if ((ch.waveControl >> 4) < 4) ch.tremoloPos = 0;
     ch.tremorCount = 0;
     ch.requests |= requestVolume | requestPanning;
 }

@@ -28,6 +28,7 @@ const std::map<std::string, Field> fields = {
     {"period", [](auto&, const Channel& c, auto&) { return c.period; }},
     {"delta", [](auto&, const Channel& c, auto&) { return c.periodDelta; }},
     {"vol", [](auto&, const Channel& c, auto&) { return c.volume; }},
+    {"vdelta", [](auto&, const Channel& c, auto&) { return c.volumeDelta; }},
     {"pan", [](auto&, const Channel& c, auto&) { return c.panning; }},
     {"keyoff", [](auto&, const Channel& c, auto&) { return int{c.keyOff}; }},
     {"venv", [](auto&, const Channel& c, auto&) { return c.volumeEnvelope.value; }},
