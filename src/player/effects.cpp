@@ -234,11 +234,16 @@ void globalSlideTick(EffectStep& s) {
         x ? std::min(song.globalVolume + x, 64) : std::max(song.globalVolume - y, 0);
 }
 
-// Lxx set volume envelope position.
+// Lxx set envelope position. quirk: the tracker moves both envelopes, not only the volume's
 void envelopePositionRow(EffectStep& s) {
     if (s.instrument.volumeEnvelope.on()) {
         setEnvelopePosition(s.channel.volumeEnvelope, s.instrument.volumeEnvelope,
                             s.cell.parameter);
+    }
+    if (s.instrument.panningEnvelope.on()) {
+        setEnvelopePosition(s.channel.panningEnvelope, s.instrument.panningEnvelope,
+                            s.cell.parameter);
+        s.channel.requests |= requestPanning;
     }
 }
 
