@@ -159,9 +159,12 @@ void setPanningRow(EffectStep& s) {
 }
 
 // 9xx sample offset in 256-frame units; beyond the loop end the voice stops instead.
+// quirk: only a note that starts takes the offset; with a tone portamento or without a note
+// 9xx just keeps its memory
 void sampleOffsetRow(EffectStep& s) {
     Channel& ch = s.channel;
     if (s.cell.parameter) ch.sampleOffset = s.cell.parameter;
+    if (!(ch.requests & requestTrigger)) return;
     const uint32_t offset = 256u * static_cast<uint32_t>(ch.sampleOffset);
     if (offset >= s.sample.loopEnd()) {
         ch.requests &= ~requestTrigger;
