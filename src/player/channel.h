@@ -47,6 +47,7 @@ struct Channel {
     uint8_t volumeSlide = 0, panningSlide = 0, retrigVolume = 0, retrigInterval = 0;
     int32_t portaTarget = 0;
     uint8_t portaSpeed = 0;
+    uint8_t glissando = 0;  // E3y: tone portamento by semitones
     int8_t vibratoPos = 0;
     uint8_t vibratoSpeed = 0, vibratoDepth = 0;
     int8_t tremoloPos = 0;  // -32..31, as vibratoPos

@@ -33,7 +33,8 @@ void volumeColumnRow(EffectStep& step);
 void volumeColumnTick(EffectStep& step);
 
 // Shared steps.
-void tonePortamento(Channel& channel);
+// The tone portamento step; with glissando on, the voice plays the nearest note.
+void tonePortamento(Channel& channel, bool linear);
 void volumeSlide(Channel& channel);
 void vibrato(Channel& channel, bool advance);
 void tremolo(Channel& channel);

@@ -33,12 +33,18 @@ int32_t limitPeriod(int64_t period) {
     return static_cast<int32_t>(std::clamp(period, -periodLimit, periodLimit));
 }
 
-void tonePortamento(Channel& ch) {
+void tonePortamento(Channel& ch, bool linear) {
     const int speed = 4 * ch.portaSpeed;
     if (ch.period < ch.portaTarget) {
         ch.period = std::min(ch.period + speed, ch.portaTarget);
     } else if (ch.period > ch.portaTarget) {
         ch.period = std::max(ch.period - speed, ch.portaTarget);
+    }
+    if (ch.glissando) {
+        // quirk: the slide goes on smoothly underneath; the voice plays the nearest note
+        const int32_t note =
+            notePeriod(linear, nearestNote(linear, ch.period, ch.finetune), ch.finetune);
+        ch.periodDelta += linear ? ch.period - note : note - ch.period;
     }
     ch.requests |= requestFrequency;
 }

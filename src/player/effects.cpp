@@ -30,18 +30,7 @@ int arpeggioPhase(int ticksLeft) {
 // portamento the period lies between notes), and plays nothing above note 96, which it
 // plays without finetune
 int32_t arpeggioPeriod(bool linear, int32_t period, int finetune, int n) {
-    int low = 0, high = 96 + 16;  // the first note whose period lies at or below the period
-    while (low < high) {
-        const int mid = (low + high) / 2;
-        if (notePeriod(linear, mid, finetune) <= period) {
-            high = mid;
-        } else {
-            low = mid + 1;
-        }
-    }
-    const bool lowerNearer = low > 0 && notePeriod(linear, low - 1, finetune) - period <
-                                            period - notePeriod(linear, low, finetune);
-    const int note = (lowerNearer ? low - 1 : low) + n;
+    const int note = nearestNote(linear, period, finetune) + n;
     return note >= 96 ? notePeriod(linear, 96, 0) : notePeriod(linear, note, finetune);
 }
 
@@ -97,7 +86,7 @@ void tonePortaRow(EffectStep& s) {
 // 3xx tone portamento, later ticks.
 void tonePortaTick(EffectStep& s) {
     s.channel.periodDelta = 0;
-    tonePortamento(s.channel);
+    tonePortamento(s.channel, s.song.linearFrequencies());
 }
 
 // 4xy vibrato, row tick: speed and depth memories, offset without advance.
@@ -124,7 +113,7 @@ void tonePortaSlideRow(EffectStep& s) {
 // 5xy, later ticks.
 void tonePortaSlideTick(EffectStep& s) {
     s.channel.periodDelta = 0;
-    tonePortamento(s.channel);
+    tonePortamento(s.channel, s.song.linearFrequencies());
     volumeSlide(s.channel);
 }
 

@@ -37,6 +37,11 @@ void finePortaDownRow(EffectStep& s) {
     s.channel.period = limitPeriod(int64_t{s.channel.period} + 4 * y);
 }
 
+// E3y glissando on (y not 0) or off.
+void glissandoRow(EffectStep& s) {
+    s.channel.glissando = param(s) != 0;
+}
+
 // E4y vibrato waveform (low nibble of waveControl).
 void waveformRow(EffectStep& s) {
     s.channel.waveControl = static_cast<uint8_t>((s.channel.waveControl & 0xF0) | param(s));
@@ -166,7 +171,7 @@ constexpr EffectAction rowActions[16] = {
     none,                // E0
     finePortaUpRow,      // E1
     finePortaDownRow,    // E2
-    none,                // E3
+    glissandoRow,        // E3
     waveformRow,         // E4
     finetuneRow,         // E5
     patternLoopRow,      // E6

@@ -40,6 +40,21 @@ int32_t notePeriod(bool linear, int realNote, int finetune) {
     return amigaPeriod(realNote, fine);
 }
 
+int nearestNote(bool linear, int32_t period, int finetune) {
+    int low = 0, high = 112;  // the first note whose period lies at or below the period
+    while (low < high) {
+        const int mid = (low + high) / 2;
+        if (notePeriod(linear, mid, finetune) <= period) {
+            high = mid;
+        } else {
+            low = mid + 1;
+        }
+    }
+    const bool lowerNearer = low > 0 && notePeriod(linear, low - 1, finetune) - period <
+                                            period - notePeriod(linear, low, finetune);
+    return lowerNearer ? low - 1 : low;
+}
+
 int64_t periodFrequency(bool linear, int32_t period, int32_t periodDelta) {
     if (linear) {
         const double exponent = (4608.0 - period + periodDelta) * linearFactor;
