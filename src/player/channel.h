@@ -53,6 +53,7 @@ struct Channel {
     int8_t tremoloPos = 0;  // -32..31, as vibratoPos
     uint8_t tremoloSpeed = 0, tremoloDepth = 0;
     uint8_t tremorCount = 0, tremorOn = 0, tremorOff = 0;
+    uint8_t tremorSilent = 0;  // the last tremor tick silenced the channel
     int32_t loopRow = 0, loopCount = 0;
     uint8_t waveControl = 0;  // low nibble the vibrato's wave (E4y), high the tremolo's (E7y)
     // memories of E1y, E2y, EAy and EBy, one each

@@ -75,7 +75,8 @@ void tremolo(Channel& ch) {
 }
 
 void tremor(Channel& ch) {
-    if (ch.tremorCount >= ch.tremorOn) ch.volumeDelta = -ch.volume;
+    ch.tremorSilent = ch.tremorCount >= ch.tremorOn;
+    if (ch.tremorSilent) ch.volumeDelta = -ch.volume;
     ++ch.tremorCount;
     // the counter restarts when it reaches or has passed on + off
     if (ch.tremorCount >= ch.tremorOn + ch.tremorOff) ch.tremorCount = 0;

@@ -268,14 +268,18 @@ void multiRetrigTick(EffectStep& s) {
     multiRetrigger(s.channel, s.song.tick);
 }
 
-// Txy tremor, row tick: on x + 1 ticks, off y + 1 ticks.
+// Txy tremor, row tick: on x + 1 ticks, off y + 1 ticks. quirk: the tracker counts only
+// the later ticks; the row tick keeps the last tick's silence unless the row sets a volume
 void tremorRow(EffectStep& s) {
     Channel& ch = s.channel;
     if (s.cell.parameter) {
         ch.tremorOn = static_cast<uint8_t>(highNibble(s.cell.parameter) + 1);
         ch.tremorOff = static_cast<uint8_t>(lowNibble(s.cell.parameter) + 1);
     }
-    tremor(ch);
+    const bool setsVolume = s.cell.instrument || (s.cell.volume >= 0x10 && s.cell.volume <= 0x50);
+    if (setsVolume) ch.tremorSilent = 0;
+    ch.volumeDelta = ch.tremorSilent ? -ch.volume : 0;
+    ch.requests |= requestVolume;
 }
 
 // Txy, later ticks.

@@ -184,7 +184,7 @@ void resetChannelInstrument(Channel& ch, const Sample& sample) {
     ch.autoVibratoPos = ch.autoVibratoCount = 0;
     if ((ch.waveControl & 15) < 4) ch.vibratoPos = 0;
     if ((ch.waveControl >> 4) < 4) ch.tremoloPos = 0;
-    ch.tremorCount = 0;
+    ch.tremorCount = ch.tremorSilent = 0;
     ch.requests |= requestVolume | requestPanning;
 }
 
