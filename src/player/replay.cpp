@@ -105,19 +105,33 @@ void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const No
     applyChannel(context, ch, sample, song);
 }
 
+// quirk: a global volume set or slid on a tick reaches every channel on that tick, those
+// before the effect's channel too, not only when each channel's volume next changes
+void spreadGlobalVolume(PlayerContext& context, Song& song, int before) {
+    if (song.globalVolume == before) return;
+    for (int c = 0; c < song.channelCount; ++c) {
+        Channel& ch = song.channels[c];
+        ch.requests = requestVolume;
+        applyChannel(context, ch, *findInstrument(song, ch).sample, song);
+    }
+}
+
 void processRow(PlayerContext& context, Song& song) {
     song.nextOrder = -1;
     song.nextRow = -1;
     song.jumpMark = false;
     const Pattern& pattern = song.patterns[song.orders[song.order]];
     song.rowCells = &pattern.cells[static_cast<size_t>(song.row) * song.channelCount];
+    const int globalVolume = song.globalVolume;
     for (int c = 0; c < song.channelCount; ++c) {
         processChannelRow(context, song, song.channels[c], song.rowCells[c]);
     }
+    spreadGlobalVolume(context, song, globalVolume);
 }
 
 void processTick(PlayerContext& context, Song& song) {
     if (!song.rowCells) return;
+    const int globalVolume = song.globalVolume;
     for (int c = 0; c < song.channelCount; ++c) {
         Channel& ch = song.channels[c];
         const NoteCell& cell = song.rowCells[c];
@@ -139,6 +153,7 @@ void processTick(PlayerContext& context, Song& song) {
         autoVibrato(ch, *found.instrument);
         applyChannel(context, ch, *found.sample, song);
     }
+    spreadGlobalVolume(context, song, globalVolume);
 }
 
 // Counts a return to a row already played, reached through an order change (a jump, a
