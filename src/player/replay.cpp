@@ -49,9 +49,11 @@ void stepEnvelopes(Channel& ch, const Instrument& ins) {
     }
 }
 
-// A released note without a volume envelope falls silent.
-void silenceIfReleased(Channel& ch, const Instrument& ins) {
-    if (ch.keyOff && !ins.volumeEnvelope.on()) ch.volumeEnvelope.value = 0;
+// Releases the note. quirk: without a volume envelope the channel's volume drops to 0 at
+// once, so a volume set later sounds again (faded by the fadeout that goes on)
+void keyOff(Channel& ch, const Instrument& ins) {
+    ch.keyOff = 1;
+    if (!ins.volumeEnvelope.on()) ch.volume = 0;
 }
 
 void fadeout(Channel& ch, const Instrument& ins) {
@@ -93,11 +95,10 @@ void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const No
     if (cell.instrument) resetChannelInstrument(ch, sample);
     if (cell.volume) volumeColumnRow(step);
     // K00 keys off on the row tick; Kxx with xx above 0 waits for tick xx
-    if (cell.note == keyOffNote || (cell.effect == effectKeyOff && cell.parameter == 0)) {
-        ch.keyOff = 1;
-    }
     const Instrument& ins = *found.instrument;
-    silenceIfReleased(ch, ins);
+    if (cell.note == keyOffNote || (cell.effect == effectKeyOff && cell.parameter == 0)) {
+        keyOff(ch, ins);
+    }
     stepEnvelopes(ch, ins);
     if (ch.keyOff) fadeout(ch, ins);
     effectRow(step);
@@ -137,8 +138,7 @@ void processTick(PlayerContext& context, Song& song) {
         const NoteCell& cell = song.rowCells[c];
         const ChannelFind found = findInstrument(song, ch);
         if (cell.effect == effectKeyOff && cell.parameter == song.tick) {
-            ch.keyOff = 1;
-            silenceIfReleased(ch, *found.instrument);
+            keyOff(ch, *found.instrument);
         }
         ch.volumeDelta = 0;
         ch.periodDelta = 0;
