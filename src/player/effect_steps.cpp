@@ -1,5 +1,5 @@
-// Steps shared by several effects: tone portamento, volume slide, vibrato, tremolo, tremor and the
-// multi-retrigger volume table.
+// Steps shared by several effects: tone portamento, volume slide, vibrato, tremolo, tremor
+// and the multi-retrigger volume table.
 #include <algorithm>
 
 #include "player/channel.h"
