@@ -78,7 +78,7 @@ double diffEnergy(const std::vector<float>& out, int from, int count) {
 
 void measure(const Piece& p) {
     PlayerContext context;
-    openVoices(context, 44100);
+    openVoices(context, standardMixRate);
     const std::vector<uint8_t> bytes = buildXm(p.module);
     Song* song = test::loadBytes(context, bytes);
     startSong(context, song);

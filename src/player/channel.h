@@ -40,18 +40,24 @@ struct Channel {
     uint8_t keyOff = 0;
     uint8_t instrument = 0;
     uint8_t realNote = 0;
+    int8_t finetune = 0;  // of the last note: its sample's, or E5y's
     int32_t notePeriod = 0;
     int32_t sampleOffset = 0;
     uint8_t portaDownSpeed = 0, portaUpSpeed = 0, extraFineDownSpeed = 0, extraFineUpSpeed = 0;
     uint8_t volumeSlide = 0, panningSlide = 0, retrigVolume = 0, retrigInterval = 0;
     int32_t portaTarget = 0;
     uint8_t portaSpeed = 0;
+    uint8_t glissando = 0;  // E3y: tone portamento by semitones
     int8_t vibratoPos = 0;
     uint8_t vibratoSpeed = 0, vibratoDepth = 0;
+    int8_t tremoloPos = 0;  // -32..31, as vibratoPos
+    uint8_t tremoloSpeed = 0, tremoloDepth = 0;
     uint8_t tremorCount = 0, tremorOn = 0, tremorOff = 0;
+    uint8_t tremorSilent = 0;  // the last tremor tick silenced the channel
     int32_t loopRow = 0, loopCount = 0;
-    uint8_t waveControl = 0;
-    uint8_t fineVolumeSlide = 0;
+    uint8_t waveControl = 0;  // low nibble the vibrato's wave (E4y), high the tremolo's (E7y)
+    // memories of E1y, E2y, EAy and EBy, one each
+    uint8_t finePortaUp = 0, finePortaDown = 0, fineVolumeUp = 0, fineVolumeDown = 0;
     // the volume, period and panning at the start of the row, for the note delay
     int32_t rowVolume = 0, rowPeriod = 0, rowPanning = 0;
 };

@@ -12,7 +12,7 @@ void openVoices(PlayerContext& context, int rate) {
     std::lock_guard lock(context.mixBusy);
     // guard: the mixer's boundary arithmetic needs steps below 256 frames
     context.mixRate = rate < minMixRate ? minMixRate : rate;
-    context.rampLength = context.mixRate * 128 / 44100;
+    context.rampLength = context.mixRate * rampFrames / standardMixRate;
     context.rampReciprocal = 1.0f / static_cast<float>(context.rampLength);
     context.mixKernels = fastestMixKernels();
     context.voicePool = std::make_unique<Voice[]>(voiceCount);

@@ -19,6 +19,10 @@ constexpr int voiceCount = 256;
 // Voice i below this offset fades a restarted note's old sound out on voice i + offset.
 constexpr int fadeVoiceOffset = 128;
 constexpr int minMixRate = 2757;  // keeps the largest step below 256 frames
+// The mix rate the output opens at; the volume ramp lasts rampFrames frames at it and as
+// long in time at any other rate.
+constexpr int standardMixRate = 44100;
+constexpr int rampFrames = 128;
 
 struct PlayerContext {
     int mixRate = 0;
@@ -41,7 +45,7 @@ struct PlayerContext {
 // that play on are not retimed here: whoever opens the voices at a new rate does that. The
 // caller must not hold mixBusy.
 void openVoices(PlayerContext& context, int rate);
-// Empties the voice list and releases the voices.
+// Releases the voices.
 void closeVoices(PlayerContext& context);
 
 }  // namespace qvl

@@ -20,7 +20,6 @@ struct EffectStep {
     const NoteCell& cell;
     const Instrument& instrument;
     const Sample& sample;
-    Sample* ownSample;  // the same sample when the song owns it; none for the empty one
 };
 
 using EffectAction = void (*)(EffectStep&);
@@ -34,9 +33,11 @@ void volumeColumnRow(EffectStep& step);
 void volumeColumnTick(EffectStep& step);
 
 // Shared steps.
-void tonePortamento(Channel& channel);
+// The tone portamento step; with glissando on, the voice plays the nearest note.
+void tonePortamento(Channel& channel, bool linear);
 void volumeSlide(Channel& channel);
 void vibrato(Channel& channel, bool advance);
+void tremolo(Channel& channel);
 void tremor(Channel& channel);
 int32_t limitPeriod(int64_t period);
 void multiRetrigger(Channel& channel, int tick);

@@ -1,5 +1,5 @@
-// Steps shared by several effects: tone portamento, volume slide, vibrato, tremor and the
-// multi-retrigger volume table.
+// Steps shared by several effects: tone portamento, volume slide, vibrato, tremolo, tremor
+// and the multi-retrigger volume table.
 #include <algorithm>
 
 #include "player/channel.h"
@@ -33,12 +33,18 @@ int32_t limitPeriod(int64_t period) {
     return static_cast<int32_t>(std::clamp(period, -periodLimit, periodLimit));
 }
 
-void tonePortamento(Channel& ch) {
+void tonePortamento(Channel& ch, bool linear) {
     const int speed = 4 * ch.portaSpeed;
     if (ch.period < ch.portaTarget) {
         ch.period = std::min(ch.period + speed, ch.portaTarget);
     } else if (ch.period > ch.portaTarget) {
         ch.period = std::max(ch.period - speed, ch.portaTarget);
+    }
+    if (ch.glissando) {
+        // quirk: the slide goes on smoothly underneath; the voice plays the nearest note
+        const int32_t note =
+            notePeriod(linear, nearestNote(linear, ch.period, ch.finetune), ch.finetune);
+        ch.periodDelta += linear ? ch.period - note : note - ch.period;
     }
     ch.requests |= requestFrequency;
 }
@@ -58,8 +64,19 @@ void vibrato(Channel& ch, bool advance) {
     ch.vibratoPos = static_cast<int8_t>(pos);
 }
 
+void tremolo(Channel& ch) {
+    const int p = ch.tremoloPos;
+    const int delta = (waveMagnitude(p, ch.waveControl >> 4) * ch.tremoloDepth) >> 6;
+    ch.volumeDelta = p >= 0 ? delta : -delta;  // up over the first half wave
+    ch.requests |= requestVolume;
+    int pos = p + ch.tremoloSpeed;
+    if (pos > 31) pos -= 64;
+    ch.tremoloPos = static_cast<int8_t>(pos);
+}
+
 void tremor(Channel& ch) {
-    if (ch.tremorCount >= ch.tremorOn) ch.volumeDelta = -ch.volume;
+    ch.tremorSilent = ch.tremorCount >= ch.tremorOn;
+    if (ch.tremorSilent) ch.volumeDelta = -ch.volume;
     ++ch.tremorCount;
     // the counter restarts when it reaches or has passed on + off
     if (ch.tremorCount >= ch.tremorOn + ch.tremorOff) ch.tremorCount = 0;

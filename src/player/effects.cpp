@@ -18,20 +18,34 @@ namespace {
 
 void none(EffectStep&) {}
 
+// The arpeggio's phase by the ticks left in the row: 0 the base note, 1 up x, 2 up y.
+// quirk: the tracker reads a table of 16; past its end the first value plays the base
+// note and every later one y
+int arpeggioPhase(int ticksLeft) {
+    if (ticksLeft < 16) return ticksLeft % 3;
+    return ticksLeft == 16 ? 0 : 2;
+}
+
+// quirk: the arpeggio counts semitones from the note nearest the period (after a
+// portamento the period lies between notes), and plays nothing above note 96, which it
+// plays without finetune
+int32_t arpeggioPeriod(bool linear, int32_t period, int finetune, int n) {
+    const int note = nearestNote(linear, period, finetune) + n;
+    return note >= 96 ? notePeriod(linear, 96, 0) : notePeriod(linear, note, finetune);
+}
+
 // 0xy arpeggio, later ticks: base, +x, +y semitones, counted back from the row's end so
 // that the last tick of a row always plays +x (at speed 6: y, x, base, y, x).
 void arpeggioTick(EffectStep& s) {
     const uint8_t p = s.cell.parameter;
     if (p == 0) return;
-    const int phase = (s.song.speed + s.song.patternDelayTicks - s.song.tick) % 3;
+    const int phase = arpeggioPhase(s.song.speed + s.song.patternDelayTicks - s.song.tick);
     const int n = phase == 1 ? highNibble(p) : phase == 2 ? lowNibble(p) : 0;
     Channel& ch = s.channel;
-    if (s.song.linearFrequencies()) {
-        ch.periodDelta = 64 * n;
-    } else {
-        ch.periodDelta = amigaPeriod(ch.realNote + n, s.sample.finetune) -
-                         amigaPeriod(ch.realNote, s.sample.finetune);
-    }
+    const bool linear = s.song.linearFrequencies();
+    const int32_t target = n ? arpeggioPeriod(linear, ch.period, ch.finetune, n) : ch.period;
+    // a positive delta raises the pitch in the linear table and lowers it in the Amiga one
+    ch.periodDelta = linear ? ch.period - target : target - ch.period;
     ch.requests |= requestFrequency;
 }
 
@@ -72,7 +86,7 @@ void tonePortaRow(EffectStep& s) {
 // 3xx tone portamento, later ticks.
 void tonePortaTick(EffectStep& s) {
     s.channel.periodDelta = 0;
-    tonePortamento(s.channel);
+    tonePortamento(s.channel, s.song.linearFrequencies());
 }
 
 // 4xy vibrato, row tick: speed and depth memories, offset without advance.
@@ -99,7 +113,7 @@ void tonePortaSlideRow(EffectStep& s) {
 // 5xy, later ticks.
 void tonePortaSlideTick(EffectStep& s) {
     s.channel.periodDelta = 0;
-    tonePortamento(s.channel);
+    tonePortamento(s.channel, s.song.linearFrequencies());
     volumeSlide(s.channel);
 }
 
@@ -115,6 +129,18 @@ void vibratoSlideTick(EffectStep& s) {
     volumeSlide(s.channel);
 }
 
+// 7xy tremolo, row tick: speed and depth memories; the row tick plays the plain volume.
+void tremoloRow(EffectStep& s) {
+    Channel& ch = s.channel;
+    if (highNibble(s.cell.parameter)) ch.tremoloSpeed = highNibble(s.cell.parameter);
+    if (lowNibble(s.cell.parameter)) ch.tremoloDepth = lowNibble(s.cell.parameter);
+}
+
+// 7xy, later ticks: the volume moves by the wave x depth / 64, for this tick only.
+void tremoloTick(EffectStep& s) {
+    tremolo(s.channel);
+}
+
 // 8xx set panning.
 void setPanningRow(EffectStep& s) {
     s.channel.panning = s.cell.parameter;
@@ -122,9 +148,12 @@ void setPanningRow(EffectStep& s) {
 }
 
 // 9xx sample offset in 256-frame units; beyond the loop end the voice stops instead.
+// quirk: only a note that starts takes the offset; with a tone portamento or without a note
+// 9xx just keeps its memory
 void sampleOffsetRow(EffectStep& s) {
     Channel& ch = s.channel;
     if (s.cell.parameter) ch.sampleOffset = s.cell.parameter;
+    if (!(ch.requests & requestTrigger)) return;
     const uint32_t offset = 256u * static_cast<uint32_t>(ch.sampleOffset);
     if (offset >= s.sample.loopEnd()) {
         ch.requests &= ~requestTrigger;
@@ -197,11 +226,16 @@ void globalSlideTick(EffectStep& s) {
         x ? std::min(song.globalVolume + x, 64) : std::max(song.globalVolume - y, 0);
 }
 
-// Lxx set volume envelope position.
+// Lxx set envelope position. quirk: the tracker moves both envelopes, not only the volume's
 void envelopePositionRow(EffectStep& s) {
     if (s.instrument.volumeEnvelope.on()) {
         setEnvelopePosition(s.channel.volumeEnvelope, s.instrument.volumeEnvelope,
                             s.cell.parameter);
+    }
+    if (s.instrument.panningEnvelope.on()) {
+        setEnvelopePosition(s.channel.panningEnvelope, s.instrument.panningEnvelope,
+                            s.cell.parameter);
+        s.channel.requests |= requestPanning;
     }
 }
 
@@ -234,14 +268,18 @@ void multiRetrigTick(EffectStep& s) {
     multiRetrigger(s.channel, s.song.tick);
 }
 
-// Txy tremor, row tick: on x + 1 ticks, off y + 1 ticks.
+// Txy tremor, row tick: on x + 1 ticks, off y + 1 ticks. quirk: the tracker counts only
+// the later ticks; the row tick keeps the last tick's silence unless the row sets a volume
 void tremorRow(EffectStep& s) {
     Channel& ch = s.channel;
     if (s.cell.parameter) {
         ch.tremorOn = static_cast<uint8_t>(highNibble(s.cell.parameter) + 1);
         ch.tremorOff = static_cast<uint8_t>(lowNibble(s.cell.parameter) + 1);
     }
-    tremor(ch);
+    const bool setsVolume = s.cell.instrument || (s.cell.volume >= 0x10 && s.cell.volume <= 0x50);
+    if (setsVolume) ch.tremorSilent = 0;
+    ch.volumeDelta = ch.tremorSilent ? -ch.volume : 0;
+    ch.requests |= requestVolume;
 }
 
 // Txy, later ticks.
@@ -272,7 +310,7 @@ constexpr EffectAction rowActions[effectCount] = {
     vibratoRow,           // 4
     tonePortaSlideRow,    // 5
     vibratoSlideRow,      // 6
-    none,                 // 7 tremolo
+    tremoloRow,           // 7
     setPanningRow,        // 8
     sampleOffsetRow,      // 9
     volumeSlideRow,       // 10 A
@@ -311,7 +349,7 @@ constexpr EffectAction tickActions[effectCount] = {
     vibratoTick,         // 4
     tonePortaSlideTick,  // 5
     vibratoSlideTick,    // 6
-    none,                // 7
+    tremoloTick,         // 7
     none,                // 8
     none,                // 9
     volumeSlideTick,     // 10 A

@@ -25,7 +25,11 @@ void envelopeStep(Channel& channel, EnvelopePosition& e, const Envelope& envelop
     // guard: "reached" rather than "equal", so points whose ticks run backwards cannot
     // leave the envelope sliding for ever
     if (e.point < count && e.tick >= pts[e.point].x) {
-        if ((envelope.type & envelopeLoop) && e.point == envelope.loopEnd) {
+        // quirk: a sustain point on the loop end holds there, and once released the loop
+        // is released with it
+        const bool sustainEndsLoop =
+            (envelope.type & envelopeSustain) && envelope.sustain == envelope.loopEnd;
+        if ((envelope.type & envelopeLoop) && e.point == envelope.loopEnd && !sustainEndsLoop) {
             e.point = envelope.loopStart;
             e.tick = pts[e.point].x;
         }

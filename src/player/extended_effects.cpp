@@ -4,6 +4,8 @@
 
 #include "player/channel.h"
 #include "player/effect_step.h"
+#include "player/envelope.h"
+#include "player/pitch.h"
 #include "player/replay.h"
 #include "player/song.h"
 
@@ -17,14 +19,27 @@ int param(const EffectStep& s) {
     return lowNibble(s.cell.parameter);
 }
 
+// quirk: each fine slide, E1y, E2y, EAy and EBy, keeps a memory of its own for y = 0
+uint8_t fineMemory(const EffectStep& s, uint8_t& memory) {
+    if (param(s)) memory = static_cast<uint8_t>(param(s));
+    return memory;
+}
+
 // E1y fine portamento up, without limit.
 void finePortaUpRow(EffectStep& s) {
-    s.channel.period = limitPeriod(int64_t{s.channel.period} - 4 * param(s));
+    const int y = fineMemory(s, s.channel.finePortaUp);
+    s.channel.period = limitPeriod(int64_t{s.channel.period} - 4 * y);
 }
 
 // E2y fine portamento down.
 void finePortaDownRow(EffectStep& s) {
-    s.channel.period = limitPeriod(int64_t{s.channel.period} + 4 * param(s));
+    const int y = fineMemory(s, s.channel.finePortaDown);
+    s.channel.period = limitPeriod(int64_t{s.channel.period} + 4 * y);
+}
+
+// E3y glissando on (y not 0) or off.
+void glissandoRow(EffectStep& s) {
+    s.channel.glissando = param(s) != 0;
 }
 
 // E4y vibrato waveform (low nibble of waveControl).
@@ -32,9 +47,23 @@ void waveformRow(EffectStep& s) {
     s.channel.waveControl = static_cast<uint8_t>((s.channel.waveControl & 0xF0) | param(s));
 }
 
-// E5y set the current sample's finetune; the sample keeps it.
+// E7y tremolo waveform (high nibble of waveControl).
+void tremoloWaveformRow(EffectStep& s) {
+    s.channel.waveControl = static_cast<uint8_t>((s.channel.waveControl & 0x0F) | param(s) << 4);
+}
+
+// E5y finetune of the cell's note. quirk: without a note it does nothing; y runs from the
+// lowest finetune (E50, -128) to the highest (E5F, 112) in steps of 16.
 void finetuneRow(EffectStep& s) {
-    if (s.ownSample) s.ownSample->finetune = static_cast<int8_t>(param(s));
+    Channel& ch = s.channel;
+    if (s.cell.note == noNote || s.cell.note == keyOffNote) return;
+    ch.finetune = static_cast<int8_t>(16 * (param(s) - 8));
+    ch.notePeriod = notePeriod(s.song.linearFrequencies(), ch.realNote, ch.finetune);
+    if (s.cell.volume >= volumeTonePortamento) {
+        ch.portaTarget = ch.notePeriod;
+    } else {
+        ch.period = ch.notePeriod;
+    }
 }
 
 // E6y pattern loop: E60 marks the start, E6y repeats y times.
@@ -54,6 +83,12 @@ void panningRow(EffectStep& s) {
     s.channel.requests |= requestPanning;
 }
 
+// E9y retrigger, row tick. quirk: E90 restarts the sound once, on the row tick; no E9y has
+// a memory.
+void retriggerRow(EffectStep& s) {
+    if (param(s) == 0) s.channel.requests |= requestTrigger | requestVolume | requestFrequency;
+}
+
 // E9y retrigger every y ticks, later ticks.
 void retriggerTick(EffectStep& s) {
     const int y = param(s);
@@ -65,16 +100,14 @@ void retriggerTick(EffectStep& s) {
 // EAy fine volume slide up.
 void fineVolumeUpRow(EffectStep& s) {
     Channel& ch = s.channel;
-    if (param(s)) ch.fineVolumeSlide = static_cast<uint8_t>(param(s));
-    ch.volume = std::min(ch.volume + ch.fineVolumeSlide, 64);
+    ch.volume = std::min(ch.volume + fineMemory(s, ch.fineVolumeUp), 64);
     ch.requests |= requestVolume;
 }
 
 // EBy fine volume slide down.
 void fineVolumeDownRow(EffectStep& s) {
     Channel& ch = s.channel;
-    if (param(s)) ch.fineVolumeSlide = static_cast<uint8_t>(param(s));
-    ch.volume = std::max(ch.volume - ch.fineVolumeSlide, 0);
+    ch.volume = std::max(ch.volume - fineMemory(s, ch.fineVolumeDown), 0);
     ch.requests |= requestVolume;
 }
 
@@ -88,8 +121,18 @@ void noteCutTick(EffectStep& s) {
 
 constexpr uint8_t deferred = requestFrequency | requestVolume | requestPanning | requestTrigger;
 
+// quirk: ED0 delays nothing, and a delay at or past the row's speed (a pattern delay not
+// counted) never plays its note
+bool delays(const EffectStep& s) {
+    return param(s) > 0;
+}
+bool delayPlays(const EffectStep& s) {
+    return param(s) < s.song.speed;
+}
+
 // EDy note delay, row tick: the row's changes are held back.
 void noteDelayRow(EffectStep& s) {
+    if (!delays(s)) return;
     Channel& ch = s.channel;
     ch.volume = ch.rowVolume;
     ch.period = ch.rowPeriod;
@@ -97,16 +140,24 @@ void noteDelayRow(EffectStep& s) {
     ch.requests &= ~deferred;
 }
 
-// EDy, later ticks: the note starts at tick y (ED0 never).
+// EDy, later ticks: the note starts at tick y. quirk: without a note in the cell the last
+// note starts again; without an instrument the channel keeps its volume and panning, and
+// either way the envelopes start over.
 void noteDelayTick(EffectStep& s) {
+    if (!delays(s)) return;
     Channel& ch = s.channel;
-    if (s.song.tick != param(s)) {
+    if (s.song.tick != param(s) || !delayPlays(s)) {
         ch.requests &= ~deferred;
         return;
     }
-    resetChannelInstrument(ch, s.sample);
+    if (s.cell.instrument) {
+        resetChannelInstrument(ch, s.sample);
+    } else {
+        restartEnvelope(ch.volumeEnvelope, 64);
+        restartEnvelope(ch.panningEnvelope, 32);
+    }
     ch.period = ch.notePeriod;
-    ch.requests |= requestFrequency;
+    ch.requests |= requestFrequency | requestVolume | requestPanning;
     if (s.cell.volume) volumeColumnRow(s);
     ch.requests |= requestTrigger;
 }
@@ -117,22 +168,22 @@ void patternDelayRow(EffectStep& s) {
 }
 
 constexpr EffectAction rowActions[16] = {
-    none,               // E0
-    finePortaUpRow,     // E1
-    finePortaDownRow,   // E2
-    none,               // E3
-    waveformRow,        // E4
-    finetuneRow,        // E5
-    patternLoopRow,     // E6
-    none,               // E7
-    panningRow,         // E8
-    none,               // E9
-    fineVolumeUpRow,    // EA
-    fineVolumeDownRow,  // EB
-    none,               // EC
-    noteDelayRow,       // ED
-    patternDelayRow,    // EE
-    none,               // EF
+    none,                // E0
+    finePortaUpRow,      // E1
+    finePortaDownRow,    // E2
+    glissandoRow,        // E3
+    waveformRow,         // E4
+    finetuneRow,         // E5
+    patternLoopRow,      // E6
+    tremoloWaveformRow,  // E7
+    panningRow,          // E8
+    retriggerRow,        // E9
+    fineVolumeUpRow,     // EA
+    fineVolumeDownRow,   // EB
+    none,                // EC
+    noteDelayRow,        // ED
+    patternDelayRow,     // EE
+    none,                // EF
 };
 
 constexpr EffectAction tickActions[16] = {

@@ -1,4 +1,4 @@
-// Intrusive circular doubly linked lists: the playing songs and the voice list.
+// Intrusive circular doubly linked lists: the playing songs.
 // A node that is in no list links to itself; the head is a node without an owner.
 #pragma once
 

@@ -51,7 +51,7 @@ int64_t mixRamp(float* out, const int16_t* data, int64_t position, int64_t step,
 }  // namespace
 
 MixKernels portableMixKernels() {
-    return {mixConstant, mixRamp};
+    return {mixConstant, mixRamp, "portable"};
 }
 
 MixKernels fastestMixKernels() {

@@ -21,6 +21,7 @@ using MixRampRoutine = int64_t (*)(float* out, const int16_t* data, int64_t posi
 struct MixKernels {
     MixConstantRoutine constant;
     MixRampRoutine ramp;
+    const char* name;  // "portable", "avx2", "avx512" or "wasm128", for tests and benchmarks
 };
 
 // Plain C++ loops, two frames an iteration.

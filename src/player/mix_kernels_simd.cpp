@@ -340,9 +340,9 @@ std::vector<MixKernels> simdMixKernelVariants() {
     std::vector<MixKernels> variants;
     if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
         __builtin_cpu_supports("avx512dq")) {
-        variants.push_back({mixConstant16, mixRamp16});
+        variants.push_back({mixConstant16, mixRamp16, "avx512"});
     }
-    if (__builtin_cpu_supports("avx2")) variants.push_back({mixConstant8, mixRamp8});
+    if (__builtin_cpu_supports("avx2")) variants.push_back({mixConstant8, mixRamp8, "avx2"});
     return variants;
 }
 

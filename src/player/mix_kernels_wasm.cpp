@@ -122,7 +122,7 @@ int64_t mixRamp4(float* out, const int16_t* data, int64_t position, int64_t step
 }  // namespace
 
 std::vector<MixKernels> simdMixKernelVariants() {
-    return {{mixConstant4, mixRamp4}};
+    return {{mixConstant4, mixRamp4, "wasm128"}};
 }
 
 }  // namespace qvl

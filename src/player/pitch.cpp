@@ -34,8 +34,25 @@ int32_t amigaPeriod(int n, int f) {
 }
 
 int32_t notePeriod(bool linear, int realNote, int finetune) {
-    if (linear) return 7680 - 64 * realNote - finetune / 2;
-    return amigaPeriod(realNote, finetune);
+    // quirk: the tracker keeps only the upper five bits of a finetune, 16 steps a semitone
+    const int fine = finetune & ~7;
+    if (linear) return 7680 - 64 * realNote - fine / 2;
+    return amigaPeriod(realNote, fine);
+}
+
+int nearestNote(bool linear, int32_t period, int finetune) {
+    int low = 0, high = 112;  // the first note whose period lies at or below the period
+    while (low < high) {
+        const int mid = (low + high) / 2;
+        if (notePeriod(linear, mid, finetune) <= period) {
+            high = mid;
+        } else {
+            low = mid + 1;
+        }
+    }
+    const bool lowerNearer = low > 0 && notePeriod(linear, low - 1, finetune) - period <
+                                            period - notePeriod(linear, low, finetune);
+    return lowerNearer ? low - 1 : low;
 }
 
 int64_t periodFrequency(bool linear, int32_t period, int32_t periodDelta) {
@@ -50,20 +67,19 @@ int64_t periodFrequency(bool linear, int32_t period, int32_t periodDelta) {
     return 14317056 / sum;
 }
 
-int32_t vibratoOffset(int p, int d, uint8_t waveControl) {
-    int m;
-    switch (waveControl & 3) {
+int waveMagnitude(int p, int waveform) {
+    switch (waveform & 3) {
         case 0:
-            m = vibratoSine[p & 31];
-            break;
+            return vibratoSine[p & 31];
         case 1:
-            m = p >= 0 ? 8 * p : 255 - ((8 * p) & 255);
-            break;
+            return p >= 0 ? 8 * p : 255 - ((8 * p) & 255);
         default:
-            m = 255;
-            break;
+            return 255;
     }
-    int32_t offset = ((m * d) >> 5) & ~3;
+}
+
+int32_t vibratoOffset(int p, int d, uint8_t waveControl) {
+    const int32_t offset = ((waveMagnitude(p, waveControl) * d) >> 5) & ~3;
     return p >= 0 ? -offset : offset;
 }
 

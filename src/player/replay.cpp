@@ -32,15 +32,12 @@ void stopSongLocked(PlayerContext& context, Song& song) {
 struct ChannelFind {
     const Instrument* instrument;
     const Sample* sample;
-    Sample* ownSample;
 };
 
 ChannelFind findInstrument(Song& song, const Channel& ch) {
-    if (ch.instrument >= song.instrumentCount) return {&emptyInstrument, &emptySample, nullptr};
-    Instrument& ins = song.instruments[ch.instrument];
-    const int slot = ins.noteSample[ch.note < noteCount ? ch.note : 0];
-    Sample* own = slot < ins.sampleCount ? ins.owned[slot].get() : nullptr;
-    return {&ins, &slotSample(ins, slot), own};
+    if (ch.instrument >= song.instrumentCount) return {&emptyInstrument, &emptySample};
+    const Instrument& ins = song.instruments[ch.instrument];
+    return {&ins, &slotSample(ins, ins.noteSample[ch.note < noteCount ? ch.note : 0])};
 }
 
 void stepEnvelopes(Channel& ch, const Instrument& ins) {
@@ -52,9 +49,11 @@ void stepEnvelopes(Channel& ch, const Instrument& ins) {
     }
 }
 
-// A released note without a volume envelope falls silent.
-void silenceIfReleased(Channel& ch, const Instrument& ins) {
-    if (ch.keyOff && !ins.volumeEnvelope.on()) ch.volumeEnvelope.value = 0;
+// Releases the note. quirk: without a volume envelope the channel's volume drops to 0 at
+// once, so a volume set later sounds again (faded by the fadeout that goes on)
+void keyOff(Channel& ch, const Instrument& ins) {
+    ch.keyOff = 1;
+    if (!ins.volumeEnvelope.on()) ch.volume = 0;
 }
 
 void fadeout(Channel& ch, const Instrument& ins) {
@@ -85,26 +84,37 @@ void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const No
     ch.requests = 0;
     if (hasNote(cell)) {
         ch.realNote = static_cast<uint8_t>(sample.relativeNote + cell.note - 1);
-        ch.notePeriod = notePeriod(song.linearFrequencies(), ch.realNote, sample.finetune);
+        ch.finetune = sample.finetune;
+        ch.notePeriod = notePeriod(song.linearFrequencies(), ch.realNote, ch.finetune);
         if (!porta) ch.period = ch.notePeriod;
         ch.requests = requestTrigger;
     }
     ch.periodDelta = 0;
     ch.requests |= requestFrequency | requestVolume;
-    EffectStep step{context, song, ch, cell, *found.instrument, sample, found.ownSample};
+    EffectStep step{context, song, ch, cell, *found.instrument, sample};
     if (cell.instrument) resetChannelInstrument(ch, sample);
     if (cell.volume) volumeColumnRow(step);
     // K00 keys off on the row tick; Kxx with xx above 0 waits for tick xx
-    if (cell.note == keyOffNote || (cell.effect == effectKeyOff && cell.parameter == 0)) {
-        ch.keyOff = 1;
-    }
     const Instrument& ins = *found.instrument;
-    silenceIfReleased(ch, ins);
+    if (cell.note == keyOffNote || (cell.effect == effectKeyOff && cell.parameter == 0)) {
+        keyOff(ch, ins);
+    }
     stepEnvelopes(ch, ins);
     if (ch.keyOff) fadeout(ch, ins);
     effectRow(step);
     autoVibrato(ch, ins);
     applyChannel(context, ch, sample, song);
+}
+
+// quirk: a global volume set or slid on a tick reaches every channel on that tick, those
+// before the effect's channel too, not only when each channel's volume next changes
+void spreadGlobalVolume(PlayerContext& context, Song& song, int before) {
+    if (song.globalVolume == before) return;
+    for (int c = 0; c < song.channelCount; ++c) {
+        Channel& ch = song.channels[c];
+        ch.requests = requestVolume;
+        applyChannel(context, ch, *findInstrument(song, ch).sample, song);
+    }
 }
 
 void processRow(PlayerContext& context, Song& song) {
@@ -113,32 +123,37 @@ void processRow(PlayerContext& context, Song& song) {
     song.jumpMark = false;
     const Pattern& pattern = song.patterns[song.orders[song.order]];
     song.rowCells = &pattern.cells[static_cast<size_t>(song.row) * song.channelCount];
+    const int globalVolume = song.globalVolume;
     for (int c = 0; c < song.channelCount; ++c) {
         processChannelRow(context, song, song.channels[c], song.rowCells[c]);
     }
+    spreadGlobalVolume(context, song, globalVolume);
 }
 
 void processTick(PlayerContext& context, Song& song) {
     if (!song.rowCells) return;
+    const int globalVolume = song.globalVolume;
     for (int c = 0; c < song.channelCount; ++c) {
         Channel& ch = song.channels[c];
         const NoteCell& cell = song.rowCells[c];
         const ChannelFind found = findInstrument(song, ch);
         if (cell.effect == effectKeyOff && cell.parameter == song.tick) {
-            ch.keyOff = 1;
-            silenceIfReleased(ch, *found.instrument);
+            keyOff(ch, *found.instrument);
         }
         ch.volumeDelta = 0;
         ch.periodDelta = 0;
         ch.requests = 0;
-        stepEnvelopes(ch, *found.instrument);
-        if (ch.keyOff) fadeout(ch, *found.instrument);
-        EffectStep step{context, song, ch, cell, *found.instrument, *found.sample, found.ownSample};
+        EffectStep step{context, song, ch, cell, *found.instrument, *found.sample};
         volumeColumnTick(step);
         effectTick(step);
+        // after the effects, so that a delayed note's envelopes take their first step at
+        // once, as a note's do on the row tick
+        stepEnvelopes(ch, *found.instrument);
+        if (ch.keyOff) fadeout(ch, *found.instrument);
         autoVibrato(ch, *found.instrument);
         applyChannel(context, ch, *found.sample, song);
     }
+    spreadGlobalVolume(context, song, globalVolume);
 }
 
 // Counts a return to a row already played, reached through an order change (a jump, a
@@ -183,7 +198,8 @@ void resetChannelInstrument(Channel& ch, const Sample& sample) {
     ch.fadeoutVolume = 65536;
     ch.autoVibratoPos = ch.autoVibratoCount = 0;
     if ((ch.waveControl & 15) < 4) ch.vibratoPos = 0;
-    ch.tremorCount = 0;
+    if ((ch.waveControl >> 4) < 4) ch.tremoloPos = 0;
+    ch.tremorCount = ch.tremorSilent = 0;
     ch.requests |= requestVolume | requestPanning;
 }
 

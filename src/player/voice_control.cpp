@@ -1,7 +1,8 @@
-// Voice start, stop, frequency, volume and linear panning law.
+// Voice start, stop, frequency, volume and the square-root panning law.
 #include "player/voice_control.h"
 
 #include <algorithm>
+#include <array>
 
 #include "player/context.h"
 #include "player/song.h"
@@ -77,23 +78,41 @@ void setVoiceFrequency(const PlayerContext& context, Voice& voice, int64_t frequ
 
 namespace {
 
-// One side's volume of the linear panning law, (side x volume) / 255 rounded to nearest with
-// halves down; a side weight of -1 (panning 256) gives 0.
-uint8_t sideVolume(int32_t side, int32_t volume) {
-    return static_cast<uint8_t>(std::max((side * 2 * volume + 254) / 510, 0));
+// round(sqrt(x)) in integers: floor(sqrt(x)), one more when x lies past s^2 + s.
+constexpr int32_t roundedSqrt(int64_t x) {
+    int64_t s = 0;
+    for (int64_t bit = int64_t{1} << 30; bit > 0; bit >>= 1)
+        if ((s + bit) * (s + bit) <= x) s += bit;
+    return static_cast<int32_t>(s + (x > s * s + s));
+}
+
+// quirk: the tracker's panning law: each side's gain is round(65536 x sqrt(n / 256)), left
+// from entry 256 - panning and right from entry panning, so a centred voice plays at 0.71
+// of full on each side rather than at half
+constexpr std::array<int32_t, 257> panningGains = [] {
+    std::array<int32_t, 257> gains{};
+    for (int n = 0; n <= 256; ++n)
+        gains[n] = roundedSqrt(int64_t{16777216} * n);  // (65536 sqrt(n / 256))^2
+    return gains;
+}();
+
+// One side's volume, volume x gain / 65536 rounded to nearest with halves down.
+uint8_t sideVolume(int32_t entry, int32_t volume) {
+    const int64_t gain = panningGains[std::clamp(entry, 0, 256)];  // guard: panning 0..256
+    return static_cast<uint8_t>((std::max(volume, 0) * gain + 32767) >> 16);
 }
 
 }  // namespace
 
 void setVoiceVolume(Voice& voice, int32_t volume) {
     voice.volume = volume;
-    voice.leftVolume = sideVolume(255 - voice.panning, volume);
+    voice.leftVolume = sideVolume(256 - voice.panning, volume);
     voice.rightVolume = sideVolume(voice.panning, volume);
 }
 
 void setVoicePanning(Voice& voice, int32_t panning) {
     voice.panning = panning;
-    voice.leftVolume = sideVolume(255 - panning, voice.volume);
+    voice.leftVolume = sideVolume(256 - panning, voice.volume);
     voice.rightVolume = sideVolume(panning, voice.volume);
 }
 

@@ -79,7 +79,7 @@ void tonePortaRow(EffectStep& s) {
 
 // 0xFy, later ticks.
 void tonePortaTick(EffectStep& s) {
-    tonePortamento(s.channel);
+    tonePortamento(s.channel, s.song.linearFrequencies());
 }
 
 constexpr EffectAction rowActions[16] = {

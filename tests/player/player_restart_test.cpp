@@ -34,7 +34,7 @@ double reached(double a, double b, std::initializer_list<int> stretchEnds, int i
 
 TEST(PlayerRestart, OldSoundFadesOutWhileTheNewOneRampsIn) {
     PlayerContext context;
-    openVoices(context, 44100);
+    openVoices(context, standardMixRate);
     // the new sample's loop ends after 67 frames at step 0.75; the old one plays on unwrapped
     MemorySample first(std::vector<int16_t>(1000, -2000), 2),
         second(std::vector<int16_t>(50, 3000), 2);
@@ -43,11 +43,11 @@ TEST(PlayerRestart, OldSoundFadesOutWhileTheNewOneRampsIn) {
     startVoiceSample(context, 0, &first.s);
     setVoiceFrequency(context, v, 33075);  // step 0.75
     setVoicePanning(v, 64);
-    setVoiceVolume(v, 100);  // left 75, right 25
+    setVoiceVolume(v, 100);  // left 100 x 0.866 = 86.6, right 100 x 0.5
     std::vector<float> out(2 * 300);
     mixVoices(context, out.data(), 300);
-    ASSERT_EQ(v.currentLeft, 75);
-    ASSERT_EQ(v.currentRight, 25);
+    ASSERT_EQ(v.currentLeft, 87);
+    ASSERT_EQ(v.currentRight, 50);
     const double oldPosition = positionOf(v);
 
     startVoiceSample(context, 0, &second.s);
@@ -55,10 +55,10 @@ TEST(PlayerRestart, OldSoundFadesOutWhileTheNewOneRampsIn) {
     EXPECT_TRUE(fade.fading);
     EXPECT_DOUBLE_EQ(positionOf(fade), oldPosition);
     EXPECT_EQ(fade.stepFrac, v.stepFrac);
-    EXPECT_EQ(fade.currentLeft + 256 * fade.currentRight, 75 + 256 * 25);
+    EXPECT_EQ(fade.currentLeft + 256 * fade.currentRight, 87 + 256 * 50);
     EXPECT_EQ(fade.leftVolume + fade.rightVolume, 0);
     EXPECT_EQ(v.currentLeft + v.currentRight, 0);  // the new sound starts from silence
-    EXPECT_EQ(v.leftVolume + 256 * v.rightVolume, 75 + 256 * 25);  // towards the old volumes
+    EXPECT_EQ(v.leftVolume + 256 * v.rightVolume, 87 + 256 * 50);  // towards the old volumes
     EXPECT_EQ(v.positionInt, 0u);
     // in two calls, so that both ramps carry over from one call to the next
     int frame = 0;
@@ -66,7 +66,7 @@ TEST(PlayerRestart, OldSoundFadesOutWhileTheNewOneRampsIn) {
         out.assign(2 * frames, 0.0f);
         mixVoices(context, out.data(), frames);
         for (int i = 0; i < frames; ++i, ++frame) {
-            for (const auto& [side, volume] : {std::pair{0, 75.0}, {1, 25.0}}) {
+            for (const auto& [side, volume] : {std::pair{0, 87.0}, {1, 50.0}}) {
                 const double want = 3000 * reached(0, volume, {50, 67}, frame) / 255 -
                                     2000 * reached(volume, 0, {50}, frame) / 255;
                 ASSERT_NEAR(out[2 * i + side], want, 0.05) << "frame " << frame << " " << side;
@@ -75,14 +75,14 @@ TEST(PlayerRestart, OldSoundFadesOutWhileTheNewOneRampsIn) {
         EXPECT_EQ(fade.sample != nullptr, frame < 128) << "after frame " << frame;
     }
     EXPECT_FALSE(fade.fading);
-    EXPECT_EQ(v.currentLeft + 256 * v.currentRight, 75 + 256 * 25);  // arrived
+    EXPECT_EQ(v.currentLeft + 256 * v.currentRight, 87 + 256 * 50);  // arrived
 }
 
 // No fade voice for a silent or cut sound, nor for a voice from the fade offset on; and a
 // fade on a tiny loop still arrives.
 TEST(PlayerRestart, FadeVoicesOnlyWhereDue) {
     PlayerContext context;
-    openVoices(context, 44100);
+    openVoices(context, standardMixRate);
     MemorySample s(std::vector<int16_t>(61, 1000), 2);
     Voice& fade = context.voicePool[fadeVoiceOffset + 3];
     startVoiceSample(context, 3, &s.s);

@@ -69,8 +69,9 @@ XmModule songFrom(const std::string& text) {
     };
     std::vector<Option> options;
     const std::string known =
-        " rows orders ticks restart amiga frames tone svol rel fadeout map venv penv vsus ploop "
-        "vib ";
+        " rows orders ticks restart amiga frames tone svol rel fine fadeout map venv penv vsus "
+        "psus "
+        "vloop ploop vib ";
     for (std::string word; in >> word;) {
         Option o{0, word, {}};
         const size_t colon = word.find(':'), eq = word.find('=');
@@ -105,18 +106,21 @@ XmModule songFrom(const std::string& text) {
         if (k == "tone") sample = toneSample();
         if (k == "svol") sample.volume = static_cast<uint8_t>(n0);
         if (k == "rel") sample.relativeNote = static_cast<int8_t>(n0);
+        if (k == "fine") sample.finetune = static_cast<int8_t>(n0);
         if (k == "fadeout") ins.fadeout = static_cast<uint16_t>(n0);
         if (k == "map") ins.noteSample[n0] = static_cast<uint8_t>(o.n[1]);
         if (k == "venv") setEnvelope(ins.volume, o.n);
         if (k == "penv") setEnvelope(ins.panning, o.n);
-        if (k == "vsus") {
-            ins.volume.type |= envelopeSustain;
-            ins.volume.sustain = static_cast<uint8_t>(n0);
+        if (k == "vsus" || k == "psus") {
+            XmEnvelope& e = k == "vsus" ? ins.volume : ins.panning;
+            e.type |= envelopeSustain;
+            e.sustain = static_cast<uint8_t>(n0);
         }
-        if (k == "ploop") {
-            ins.panning.type |= envelopeLoop;
-            ins.panning.loopStart = static_cast<uint8_t>(n0);
-            ins.panning.loopEnd = static_cast<uint8_t>(o.n[1]);
+        if (k == "vloop" || k == "ploop") {
+            XmEnvelope& e = k == "vloop" ? ins.volume : ins.panning;
+            e.type |= envelopeLoop;
+            e.loopStart = static_cast<uint8_t>(n0);
+            e.loopEnd = static_cast<uint8_t>(o.n[1]);
         }
         if (k == "vib") {
             ins.vibType = static_cast<uint8_t>(n0);
