@@ -32,6 +32,9 @@ void extendedTick(EffectStep& step);
 void volumeColumnRow(EffectStep& step);
 void volumeColumnTick(EffectStep& step);
 
+// The step of a table slot whose effect does nothing on that tick.
+inline void none(EffectStep&) {}
+
 // Shared steps.
 // The tone portamento step; with glissando on, the voice plays the nearest note.
 void tonePortamento(Channel& channel, bool linear);

@@ -16,8 +16,6 @@ namespace qvl {
 
 namespace {
 
-void none(EffectStep&) {}
-
 // The arpeggio's phase by the ticks left in the row: 0 the base note, 1 up x, 2 up y.
 // quirk: the tracker reads a table of 16; past its end the first value plays the base
 // note and every later one y

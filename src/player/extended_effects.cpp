@@ -13,8 +13,6 @@ namespace qvl {
 
 namespace {
 
-void none(EffectStep&) {}
-
 int param(const EffectStep& s) {
     return lowNibble(s.cell.parameter);
 }

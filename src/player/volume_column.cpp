@@ -10,8 +10,6 @@ namespace qvl {
 
 namespace {
 
-void none(EffectStep&) {}
-
 int param(const EffectStep& s) {
     return lowNibble(s.cell.volume);
 }
