@@ -1,6 +1,6 @@
 // Each check reads the model the way the runtime uses it: bindings are tried global first,
 // then the page's, each list from its first slot, before the fixed keys; a numeric jump does
-// nothing on a page named "help"; menu keys work on menu pages that do not scroll.
+// nothing on a page named "help"; the fixed keys and the commands are the runtime's tables.
 #include "check/magazine_check.h"
 
 #include <algorithm>

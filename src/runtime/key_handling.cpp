@@ -36,20 +36,22 @@ bool MagazineApp::handleKey(int code) {
     }
     const FixedKey* key = fixedKeyFor(code, page, fading);
     if (!key) return false;
-    switch (key->place) {
-        case KeyPlace::everyPage:
-            if (key->action == KeyAction::switchMusic)
-                musicKey();
-            else
-                view_.renderRunning.store(0);
+    switch (key->action) {
+        case KeyAction::switchMusic:
+            musicKey();
             return true;
-        case KeyPlace::scrollingPage:
-            scrollKey(key->action, *page);
-            return false;
-        case KeyPlace::menuPage:
-            return menuKey(key->action, pageIndex, *page);
+        case KeyAction::quit:
+            view_.renderRunning.store(0);
+            return true;
+        default:
+            break;
     }
-    return false;
+    // Only the keys of every page act without one shown.
+    if (key->place == KeyPlace::scrollingPage) {
+        scrollKey(key->action, *page);
+        return false;
+    }
+    return menuKey(key->action, pageIndex, *page);
 }
 
 void MagazineApp::scrollKey(KeyAction action, const Page& page) {

@@ -175,7 +175,7 @@ TEST_F(MagazineTest, CasesFromTheCaseFile) {
             }
         }
     }
-    EXPECT_EQ(cases, 24);
+    EXPECT_EQ(cases, 25);
 }
 
 TEST_F(MagazineTest, MissingPagesShowABlackPictureAndEmptyMagazinesRun) {
