@@ -8,8 +8,9 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "check/check_reading.h"
+#include "check/magazine_check.h"
 #include "scratch.h"
-#include "script/magazine_check.h"
 #include "script/magazine_model.h"
 #include "script/script_reader.h"
 

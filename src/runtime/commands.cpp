@@ -1,35 +1,34 @@
-// The commands that key bindings and menu entries run: "jump" (to a page number or back to
-// the last page), "exit" and "nextmusic". Main thread.
-#include <cstdlib>
-#include <string>
-
-#include "base/ascii_case.h"
+// The commands that key bindings and menu entries run (runtime/command_table.h): "jump" (to a
+// page number or back to the last page), "exit" and "nextmusic". Main thread.
+#include "runtime/command_table.h"
 #include "runtime/magazine_app.h"
 
 namespace qvl {
 
 bool MagazineApp::runCommand(std::string_view command, std::string_view argument) {
-    if (equalsNoCase(command, "nextmusic")) {
-        nextMusic();
-        return true;
-    }
-    if (equalsNoCase(command, "jump")) {
-        if (equalsNoCase(argument, "last")) {
-            changePage(view_.lastPage);
+    const Command* known = findCommand(command);
+    if (!known) return false;
+    switch (known->kind) {
+        case CommandKind::nextMusic:
+            nextMusic();
+            return true;
+        case CommandKind::jump: {
+            const JumpTarget target = jumpTarget(argument);
+            if (target.back) {
+                changePage(view_.lastPage);
+                return true;
+            }
+            const Page* page = pageAt(view_.currentPage);
+            if (page && page->ignoresNumberedJumps()) return true;
+            // guard: a jump to a page that does not exist is ignored
+            if (!pageAt(target.page)) return true;
+            view_.lastPage = view_.currentPage.load();
+            changePage(target.page);
             return true;
         }
-        const Page* page = pageAt(view_.currentPage);
-        if (page && page->ignoresNumberedJumps()) return true;
-        int32_t target = std::atoi(std::string(argument).c_str());
-        // guard: a jump to a page that does not exist is ignored
-        if (!pageAt(target)) return true;
-        view_.lastPage = view_.currentPage.load();
-        changePage(target);
-        return true;
-    }
-    if (equalsNoCase(command, "exit")) {
-        view_.renderRunning.store(0);
-        return true;
+        case CommandKind::exit:
+            view_.renderRunning.store(0);
+            return true;
     }
     return false;
 }

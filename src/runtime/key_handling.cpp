@@ -1,8 +1,9 @@
-// Key presses: bindings first (global, then the page's), then the scroll keys of scrollable
-// pages, the menu keys of menu pages, and the fixed keys F9 and F12. Main thread.
+// Key presses: bindings first (global, then the page's), then the fixed key that answers the
+// press on the page shown (runtime/fixed_keys.h). Main thread.
 #include <algorithm>
 
 #include "base/ascii_case.h"
+#include "runtime/fixed_keys.h"
 #include "runtime/magazine_app.h"
 
 namespace qvl {
@@ -26,53 +27,57 @@ bool MagazineApp::handleKey(int code) {
     const Page* page = pageIndex >= 0 && pageIndex < static_cast<int32_t>(model_.pages.size())
                            ? &model_.pages[pageIndex]
                            : nullptr;
-    if (!view_.fadeActive.load(std::memory_order_acquire)) {
+    const bool fading = view_.fadeActive.load(std::memory_order_acquire);
+    if (!fading) {
         // Only A to Z change; the binding compares the low byte alone, so "f1" (112) answers P.
         uint8_t lowered = static_cast<uint8_t>(foldAscii(code));
         if (const KeyBinding* b = answeringBinding(model_, page, lowered))
             return runCommand(b->command, b->argument);
-        if (page && page->scrollable) scrollKey(code, *page);
     }
-    if (page && page->takesMenuKeys()) {
-        bool handled = false;
-        bool result = menuKey(code, pageIndex, *page, handled);
-        if (handled) return result;
+    const FixedKey* key = fixedKeyFor(code, page, fading);
+    if (!key) return false;
+    switch (key->action) {
+        case KeyAction::switchMusic:
+            musicKey();
+            return true;
+        case KeyAction::quit:
+            view_.renderRunning.store(0);
+            return true;
+        default:
+            break;
     }
-    if (code == kVkF9) {
-        musicKey();
-        return true;
+    // Only the keys of every page act without one shown.
+    if (key->place == KeyPlace::scrollingPage) {
+        scrollKey(key->action, *page);
+        return false;
     }
-    if (code == kVkF12) {
-        view_.renderRunning.store(0);
-        return true;
-    }
-    return false;
+    return menuKey(key->action, pageIndex, *page);
 }
 
-void MagazineApp::scrollKey(int code, const Page& page) {
+void MagazineApp::scrollKey(KeyAction action, const Page& page) {
     const int32_t limit = scrollLimit(page);
     const int32_t margin = view_.viewMargin;
     int32_t y = view_.scrollY;
-    switch (code) {
-        case kVkPrior:
+    switch (action) {
+        case KeyAction::scrollPageUp:
             for (int step = 0; step < 120; ++step)
                 if (y < margin) ++y;
             break;
-        case kVkNext:
+        case KeyAction::scrollPageDown:
             for (int step = 0; step < 120; ++step)
                 if (y > limit) --y;
             break;
-        case kVkEnd:
+        case KeyAction::scrollToEnd:
             y = limit;
             break;
-        case kVkHome:
+        case KeyAction::scrollToTop:
             y = margin;
             break;
-        case kVkUp:
+        case KeyAction::scrollUp:
             // quirk: a whole step is taken once the test passes, up to 23 pixels past the margin
             if (y < margin) y += 24;
             break;
-        case kVkDown:
+        case KeyAction::scrollDown:
             if (y > limit) y -= 24;
             break;
         default:
@@ -81,34 +86,30 @@ void MagazineApp::scrollKey(int code, const Page& page) {
     view_.scrollY = y;
 }
 
-bool MagazineApp::menuKey(int code, int32_t pageIndex, const Page& page, bool& handled) {
+bool MagazineApp::menuKey(KeyAction action, int32_t pageIndex, const Page& page) {
     const int32_t count = std::min(page.selectCount, static_cast<int32_t>(page.selects.size()));
     // guard: a menu without selections has nothing to move or choose
     if (count <= 0) return false;
     std::atomic<int32_t>& chosen = view_.selections[size_t(pageIndex)];
     int32_t selection = chosen.load(std::memory_order_relaxed);
-    switch (code) {
-        case kVkReturn:
-        case kVkSpace: {
-            handled = true;
+    switch (action) {
+        case KeyAction::choose: {
             if (selection < 0 || selection >= count) return false;  // guard: no such slot
             const MenuSelect& s = page.selects[selection];
             runCommand(s.command, s.argument);
             return true;
         }
-        case kVkEnd:
+        case KeyAction::selectLast:
             chosen.store(count - 1, std::memory_order_relaxed);
             return false;
-        case kVkHome:
+        case KeyAction::selectFirst:
             chosen.store(0, std::memory_order_relaxed);
             return false;
-        case kVkUp:
+        case KeyAction::selectPrevious:
             chosen.store(selection <= 0 ? count - 1 : selection - 1, std::memory_order_relaxed);
-            handled = true;
             return true;
-        case kVkDown:
+        case KeyAction::selectNext:
             chosen.store(selection >= count - 1 ? 0 : selection + 1, std::memory_order_relaxed);
-            handled = true;
             return true;
         default:
             return false;

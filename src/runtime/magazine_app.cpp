@@ -1,10 +1,8 @@
 // Start-up of the magazine and the frame: clear, fade, page text, overlays, present.
 #include "runtime/magazine_app.h"
 
-#include <cstdio>
 #include <cstring>
 
-#include "platform/file_path.h"
 #include "script/script_reader.h"
 
 namespace qvl {
@@ -44,17 +42,7 @@ bool MagazineApp::init(std::string_view scriptName, uint16_t* pixels) {
 }
 
 std::unique_ptr<BitmapFont> MagazineApp::loadFont() {
-    std::unique_ptr<BitmapFont> font;
-    // The font file must open before the font is made from it.
-    if (FILE* fontFile = std::fopen(resolvePath(kFontFile).c_str(), "rb")) {
-        std::fclose(fontFile);
-        font = std::make_unique<BitmapFont>(kFontFile);
-    }
-    // guard: a font image that did not load or is too small for the glyph grid is refused too
-    if (!font || !font->usable()) return nullptr;
-    font->setClipRect(0, 0, kFrameWidth, kFrameHeight);
-    font->setCharMap(charMapRows, kCellWidth, kCellHeight);
-    return font;
+    return loadMagazineFont();
 }
 
 void MagazineApp::indexLines() {
@@ -86,7 +74,7 @@ void MagazineApp::frame() {
     drawPageText(view_.currentPage);
     clearMargins();
     if (const Page* page = pageAt(view_.currentPage)) {
-        if (page->takesMenuKeys() && !page->infobar) drawMenuSelection();
+        if (keyPlaceHolds(KeyPlace::menuPage, *page) && !page->infobar) drawMenuSelection();
     }
     if (const Page* page = pageAt(view_.currentPage); page && page->scrollable) drawScrollBar();
     if (const Page* page = pageAt(view_.currentPage); page && page->infobar) drawInfoBar();

@@ -19,14 +19,15 @@
 #include "platform/ring_device.h"
 #include "platform/window_host.h"
 #include "runtime/file_watch.h"
+#include "runtime/fixed_keys.h"
 #include "runtime/view_state.h"
 #include "script/magazine_model.h"
 #include "sound/music_control.h"
 #include "text/bitmap_font.h"
+#include "text/magazine_font.h"
 
 namespace qvl {
 
-inline constexpr const char* kFontFile = "data\\system\\font.bmp";
 inline constexpr int kTextColumns = 80;
 inline constexpr int kTextRows = 40;
 // How often watched files are looked at, in milliseconds of the viewer's clock: a change shows
@@ -57,8 +58,7 @@ class MagazineApp {
     // Reads the script (a Windows-style name), loads the font, starts the music and sets the
     // view state up; false after a failure message. Runs before the render thread starts.
     bool init(std::string_view scriptName, uint16_t* pixels);
-    // The font file made into the 8 x 12 font as start-up takes it, or none when it cannot be
-    // loaded or used.
+    // The magazine's font as start-up takes it (text/magazine_font.h), or none.
     static std::unique_ptr<BitmapFont> loadFont();
     // Follows the author's edits from now on: every kWatchPollMs frame() looks at the files the
     // magazine was read from (script, includes, font, modules) and, when one changed, reads the
@@ -105,9 +105,9 @@ class MagazineApp {
     uint32_t elapsedMs() const;
 
     // Keys (key_handling.cpp).
-    void scrollKey(int code, const Page& page);
-    // The menu keys; sets handled when the key is done with (Return, Space, Up, Down).
-    bool menuKey(int code, int32_t pageIndex, const Page& page, bool& handled);
+    void scrollKey(KeyAction action, const Page& page);
+    // The menu keys; true when one chose an entry or moved up or down.
+    bool menuKey(KeyAction action, int32_t pageIndex, const Page& page);
     // The lowest scrollY of a page: its last line ends at the bottom of the picture.
     int32_t scrollLimit(const Page& page) const;
     // The menu entry whose cells cover picture pixel (x, y), or -1.

@@ -39,8 +39,9 @@ bool MagazineApp::pointerPressed(int x, int y) {
         const int32_t pageIndex = view_.currentPage;
         const Page* page = pageAt(pageIndex);
         // Menus answer the mouse where they answer their keys: on pages that do not scroll.
-        const int32_t entry =
-            page && page->takesMenuKeys() ? menuEntryAt(*page, x, y) : int32_t{-1};
+        const int32_t entry = page && keyPlaceHolds(KeyPlace::menuPage, *page)
+                                  ? menuEntryAt(*page, x, y)
+                                  : int32_t{-1};
         if (entry < 0) {
             pressedPage_ = pageIndex;
             pressedEntry_ = -1;
@@ -73,7 +74,7 @@ bool MagazineApp::wheelTurned(int notches) {
 bool MagazineApp::scrollablePageShown() const {
     std::lock_guard lock(contentMutex_);
     const Page* page = pageAt(view_.currentPage);
-    return page && page->scrollable;
+    return page && keyPlaceHolds(KeyPlace::scrollingPage, *page);
 }
 
 }  // namespace qvl

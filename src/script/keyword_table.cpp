@@ -27,9 +27,9 @@ bool inRange(int32_t index, const std::vector<T>& array) {
 
 // A slot or index outside the list it fills: the line does nothing, which a check reports.
 bool outsideItsList(ScriptContext& ctx, std::string_view what, int32_t index, size_t size) {
-    ctx.warn(ctx.state.argumentColumn, std::string(what) + " " + std::to_string(index) +
-                                           " lies outside the list of " + std::to_string(size) +
-                                           ": the line does nothing");
+    if (ctx.observer)
+        ctx.observer->outsideList(ctx.state.lineNumber, ctx.state.argumentColumn, what, index,
+                                  size);
     return true;
 }
 
@@ -131,10 +131,7 @@ bool key(ScriptContext& ctx, std::string_view argument) {
     if (!inRange(slot, *keys)) return outsideItsList(ctx, "key", slot, keys->size());
     KeyBinding& binding = (*keys)[size_t(slot)];
     binding.key = keyCodeFromName(name);
-    // Every known name has a code other than its first character's.
-    if (ctx.diagnostics && name.size() > 1 && binding.key == uint8_t(name[0]))
-        ctx.warn(0, "\"" + name + "\" is no key name: the binding is on its first character, \"" +
-                        name[0] + "\"");
+    if (ctx.observer) ctx.observer->keyBound(ctx.state.lineNumber, name, binding.key);
     binding.command = std::move(command);
     binding.argument = std::move(keyArgument);
     binding.scriptLine = ctx.state.lineNumber;

@@ -53,6 +53,10 @@ bool applyTag(ScriptContext& ctx, const std::string& tag) {
 
 bool appendMarkupLine(ScriptContext& ctx, std::string_view line) {
     Page* page = ctx.scriptPage();  // null: text before "#definepages" is read and dropped
+    // For an observer: the characters drawn, and the file column of the first one past them.
+    const bool observed = ctx.observer && page;
+    std::string shown;
+    int32_t cutColumn = 0;
     for (size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         if (c == '<') {
@@ -71,9 +75,15 @@ bool appendMarkupLine(ScriptContext& ctx, std::string_view line) {
         } else if (c != '>' && page) {
             if (!ctx.takeTextCells(1, line.substr(0, line.find('\n')))) return false;
             page->cells.push_back(markupCell(ctx.markup, c));
+            if (observed && c != '\n') {
+                if (shown.size() == size_t(kCellsPerLine)) cutColumn = int32_t(i) + 1;
+                shown += c;
+            }
         }
     }
     if (page) ++page->lineCount;
+    if (observed)
+        ctx.observer->pageLine(ctx.model.scriptName, ctx.state.lineNumber, cutColumn, shown);
     return true;
 }
 

@@ -9,8 +9,8 @@
 
 #include "platform/beeper.h"
 #include "platform/message_sink.h"
-#include "script/diagnostics.h"
 #include "script/magazine_model.h"
+#include "script/read_observer.h"
 
 namespace qvl {
 
@@ -46,17 +46,8 @@ struct ScriptContext {
     Beeper& beeper;  // for the ANSI includes
     ReaderState state;
     MarkupState markup;
-    // Null when the viewer reads; a check's list of problems otherwise.
-    Diagnostics* diagnostics = nullptr;
-    // Where the failing line's error lies when that is not the line itself (inside an include).
-    Diagnostic errorPlace;
-
-    // A warning for a check, at the line being read (column 0: none); nothing for the viewer.
-    void warn(int32_t column, std::string text) {
-        if (diagnostics)
-            diagnostics->push_back(
-                {model.scriptName, state.lineNumber, column, Severity::warning, std::move(text)});
-    }
+    // Null when the viewer reads; whoever watches the reading (a check) otherwise.
+    ReadObserver* observer = nullptr;
 
     // The page that scriptPage names, or null when there is none (text before "#definepages").
     Page* scriptPage() {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <string>
-#include <utility>
 
 #include "platform/file_path.h"
 #include "script/keyword_table.h"
@@ -21,42 +20,8 @@ std::string lineMessage(const ScriptContext& ctx, std::string_view detail, std::
            std::string(detail) + ": " + std::string(text);
 }
 
-constexpr size_t kShownColumns = 80;  // the columns of a page line that are drawn
-
-// The messages of one failing line, for a check: one line of text, newlines as spaces.
-std::string takeAsOneLine(KeptMessages& messages) {
-    std::string line = std::exchange(messages.text, {});
-    std::replace(line.begin(), line.end(), '\n', ' ');
-    return line;
-}
-
-// For a check: a page line whose text runs past the drawn columns, and what is cut of it;
-// column is where the cut begins in the file.
-void noteWideText(ScriptContext& ctx, const std::string& file, int32_t line, int32_t column,
-                  std::string_view shown) {
-    if (!ctx.diagnostics || shown.size() <= kShownColumns) return;
-    const std::string width = std::to_string(shown.size());
-    ctx.diagnostics->push_back({file, line, column, Severity::warning,
-                                "text line is " + width + " columns wide; columns 81-" + width +
-                                    " are cut: \"" + std::string(shown.substr(kShownColumns)) +
-                                    "\""});
-}
-
-// The cells a mark-up line makes, tags left out, as appendMarkupLine reads it.
-void noteWideMarkupLine(ScriptContext& ctx, std::string_view line) {
-    std::string shown;
-    int32_t cutColumn = 0;
-    for (size_t i = 0; i < line.size() && line[i] != '\n'; ++i) {
-        if (line[i] == '<') {
-            i = line.find('>', i + 1);
-            if (i == std::string_view::npos) return;
-        } else if (line[i] != '>') {
-            if (shown.size() == kShownColumns) cutColumn = int32_t(i) + 1;
-            shown += line[i];
-        }
-    }
-    noteWideText(ctx, ctx.model.scriptName, ctx.state.lineNumber, cutColumn, shown);
-}
+// A plain text line's first character past the 80 drawn columns stands in column 81.
+constexpr int32_t kCutColumn = kCellsPerLine + 1;
 
 void appendPlainCell(Page* page, char ch) {
     CharCell cell;
@@ -77,21 +42,21 @@ bool includeAscii(ScriptContext& ctx, std::string_view argument) {
     if (!ctx.takeTextCells(file.size(), fileName)) return false;
     Page* page = ctx.scriptPage();
     std::string piece;
-    std::string fileLine;  // for a check: the file's line that the pieces make
+    std::string fileLine;  // for an observer: the file's line that the pieces make
     int32_t fileLineNumber = 0;
-    const std::string place = ctx.diagnostics ? resolvePath(fileName) : std::string();
+    const std::string place = ctx.observer ? resolvePath(fileName) : std::string();
     while (file.next(piece, kIncludePieceSize)) {
         if (!page) continue;  // guard: no page yet, the text goes nowhere
         for (char c : piece) appendPlainCell(page, c);
         ++page->lineCount;
-        if (!ctx.diagnostics) continue;
+        if (!ctx.observer) continue;
         fileLine += piece;
         if (piece.back() != '\n') continue;  // the line goes on in the next piece
         fileLine.pop_back();
-        noteWideText(ctx, place, ++fileLineNumber, int32_t(kShownColumns) + 1, fileLine);
+        ctx.observer->pageLine(place, ++fileLineNumber, kCutColumn, fileLine);
         fileLine.clear();
     }
-    noteWideText(ctx, place, ++fileLineNumber, int32_t(kShownColumns) + 1, fileLine);
+    if (ctx.observer) ctx.observer->pageLine(place, ++fileLineNumber, kCutColumn, fileLine);
     return true;
 }
 
@@ -105,45 +70,18 @@ bool emptyLine(ScriptContext& ctx) {
     return true;
 }
 
-// For a check: rows of an ANSI include with a character in column 80, which is dropped. A plain
-// text file's rows are its lines; an ANSI file's rows are where its cursor put the text.
-void noteColumn80(ScriptContext& ctx, const std::string& fileName, const TextImport& block) {
-    int32_t rows = 0, first = 0;
-    for (int32_t row = 0; row < block.lineCount; ++row) {
-        const uint8_t ch = block.cells[size_t(row) * kCellsPerLine + kLastColumn].ch;
-        if (ch == ' ' || ch == 0) continue;
-        if (rows++ == 0) first = row + 1;
-    }
-    if (rows == 0) return;
-    const std::string row = std::to_string(first);
-    ctx.diagnostics->push_back(
-        {resolvePath(fileName), block.isAnsi ? 0 : first, 0, Severity::warning,
-         std::to_string(rows) + (rows == 1 ? " row has" : " rows have") +
-             " a character in column 80, which is cut (the first: row " + row + ", \"" +
-             char(block.cells[size_t(first - 1) * kCellsPerLine + kLastColumn].ch) + "\")"});
-}
-
 // "#includeansi": the first 79 cells of each row, forced coloured, then a coloured line end.
 bool includeAnsi(ScriptContext& ctx, std::string_view argument) {
     const std::string fileName = stripQuotes(argument);
     ctx.model.includes.insert(fileName);
     TextImport block;
     const bool imported = importTextFile(fileName, ctx.beeper, block);
-    const TextPassReport& report = block.report;
-    if (ctx.diagnostics && report.unfinishedLine > 0)
-        ctx.errorPlace = {resolvePath(fileName), report.unfinishedLine, 0, Severity::error, {}};
+    if (ctx.observer)
+        ctx.observer->ansiIncluded(resolvePath(fileName), block, imported, ctx.scriptPage());
     if (!imported) {
         ctx.messages.showMessage("error while loading ansi file: " + fileName);
         return false;
     }
-    if (ctx.diagnostics && report.ignoredEscapes > 0)
-        ctx.diagnostics->push_back(
-            {resolvePath(fileName), report.firstIgnoredLine, 0, Severity::warning,
-             std::to_string(report.ignoredEscapes) +
-                 (report.ignoredEscapes == 1 ? " escape sequence of this file is ignored"
-                                             : " escape sequences of this file are ignored") +
-                 ", the first on this line"});
-    if (ctx.diagnostics && ctx.scriptPage()) noteColumn80(ctx, fileName, block);
     // A file far larger than the cells it makes (escapes that draw nothing) counts by its
     // size, and so does one included before any page: including it over and over cannot take
     // hours either.
@@ -187,19 +125,14 @@ bool handleScriptLine(ScriptContext& ctx, std::string_view firstWord,
     if (firstWord.find("#includeascii") != std::string_view::npos) return includeAscii(ctx, text);
     if (firstWord.find("##") != std::string_view::npos) return emptyLine(ctx);
     if (firstWord.find("#includeansi") != std::string_view::npos) return includeAnsi(ctx, text);
-    if (!appendMarkupLine(ctx, line)) return false;
-    if (ctx.diagnostics && ctx.scriptPage()) noteWideMarkupLine(ctx, line);
-    return true;
+    return appendMarkupLine(ctx, line);
 }
 
-namespace {
-
-// Both readings: the viewer's (no diagnostics: the first failing line ends it) and a check's.
-bool readLines(MagazineModel& model, MessageSink& messages, Beeper& beeper,
-               Diagnostics* diagnostics, KeptMessages* lineMessages) {
+bool readScript(MagazineModel& model, MessageSink& messages, Beeper& beeper,
+                ReadObserver* observer) {
     TextLineReader file;
     if (!file.open(model.scriptName)) return false;
-    ScriptContext ctx{model, messages, beeper, {}, {}, diagnostics, {}};
+    ScriptContext ctx{model, messages, beeper, {}, {}, observer};
     bool ok = true;
     std::string line;
     while (file.next(line, kScriptPieceSize)) {
@@ -224,13 +157,9 @@ bool readLines(MagazineModel& model, MessageSink& messages, Beeper& beeper,
             ctx.state.argumentColumn = int32_t(space) + 2;
         }
         if (handleScriptLine(ctx, firstWord, argument, whole)) continue;
-        if (!diagnostics) return false;
+        if (!observer) return false;
         ok = false;
-        Diagnostic error = std::exchange(ctx.errorPlace, {});
-        if (error.file.empty()) error = {model.scriptName, ctx.state.lineNumber, 0, {}, {}};
-        error.severity = Severity::error;
-        error.text = takeAsOneLine(*lineMessages);
-        diagnostics->push_back(std::move(error));
+        observer->lineFailed(ctx.state.lineNumber);
         if (ctx.state.budgetSpent) break;
     }
     // guard: a home page or start song outside its array (set before a later, smaller define)
@@ -238,17 +167,6 @@ bool readLines(MagazineModel& model, MessageSink& messages, Beeper& beeper,
     if (model.homePage < 0 || model.homePage >= model.pageCount) model.homePage = 0;
     if (model.startMusic < 0 || model.startMusic >= model.musicCount) model.startMusic = 0;
     return ok;
-}
-
-}  // namespace
-
-bool readScript(MagazineModel& model, MessageSink& messages, Beeper& beeper) {
-    return readLines(model, messages, beeper, nullptr, nullptr);
-}
-
-bool readScript(MagazineModel& model, Diagnostics& diagnostics, Beeper& beeper) {
-    KeptMessages lineMessages;
-    return readLines(model, lineMessages, beeper, &diagnostics, &lineMessages);
 }
 
 }  // namespace qvl

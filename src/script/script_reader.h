@@ -15,13 +15,11 @@ inline constexpr size_t kTagCapacity = 255;  // characters of one mark-up tag
 
 // Reads the script named by model.scriptName (a Windows-style name). False when it cannot be
 // opened (no message of its own) or a line failed (after its messages were shown). The
-// beeper takes the beeps of included ANSI files.
-bool readScript(MagazineModel& model, MessageSink& messages, Beeper& beeper);
-// The same for a check: every failing line becomes an error in diagnostics, with the messages
-// the viewer would show for it as its text, and the reading goes on with the next line (up to
-// a budget that runs out); what the viewer does silently becomes a warning there. Nothing is
-// shown; false when a line failed.
-bool readScript(MagazineModel& model, Diagnostics& diagnostics, Beeper& beeper);
+// beeper takes the beeps of included ANSI files. Without an observer the first failing line
+// ends the reading; with one, the reading tells it what it passes over and goes on after a
+// failing line with the next (until a budget runs out).
+bool readScript(MagazineModel& model, MessageSink& messages, Beeper& beeper,
+                ReadObserver* observer = nullptr);
 
 // Handles one line that is neither a comment nor empty: firstWord and argument as the line
 // splits them (argument absent when the line has none), line the whole piece as read.

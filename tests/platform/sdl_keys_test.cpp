@@ -1,10 +1,11 @@
 // SDL keys arrive as the Windows virtual-key codes the magazine's bindings compare with.
 #include <gtest/gtest.h>
 
-#include <tuple>
+#include <utility>
 
 #include "base/virtual_keys.h"
 #include "platform/sdl2/sdl_keys.h"
+#include "platform/window_input.h"
 
 namespace qvl {
 namespace {
@@ -23,40 +24,21 @@ TEST(SdlKeys, KeysGiveTheirVirtualKeyCodes) {
     for (auto [sdl, vk] : keys) EXPECT_EQ(virtualKeyFromSdl(sdl), vk) << sdl;
 }
 
-// Ctrl+C copies; C alone, with Alt (AltGr is Ctrl+Alt on some layouts) or with the system key,
-// and Ctrl with another letter go to the magazine as before.
-TEST(SdlKeys, OnlyCtrlCIsTheCopyChord) {
-    const std::tuple<SDL_Keycode, uint16_t, bool> chords[] = {
-        {SDLK_c, KMOD_LCTRL, true},
-        {SDLK_c, KMOD_RCTRL, true},
-        {SDLK_c, KMOD_LCTRL | KMOD_LSHIFT, true},
-        {SDLK_c, KMOD_LCTRL | KMOD_NUM, true},
-        {SDLK_c, KMOD_NONE, false},
-        {SDLK_c, KMOD_LSHIFT, false},
-        {SDLK_c, KMOD_LCTRL | KMOD_RALT, false},
-        {SDLK_c, KMOD_LCTRL | KMOD_LGUI, false},
-        {SDLK_v, KMOD_LCTRL, false},
-        {SDLK_LCTRL, KMOD_LCTRL, false}};
-    for (auto [key, modifiers, copies] : chords)
-        EXPECT_EQ(isCopyChord(key, modifiers), copies) << key << " " << modifiers;
-}
-
-// Alt+Enter, with either Alt and either Enter, switches full screen; Enter alone, with Ctrl+Alt
-// (AltGr) or the system key, and Alt with another key go to the magazine as before.
-TEST(SdlKeys, OnlyAltEnterIsTheFullScreenChord) {
-    const std::tuple<SDL_Keycode, uint16_t, bool> chords[] = {
-        {SDLK_RETURN, KMOD_LALT, true},
-        {SDLK_RETURN, KMOD_RALT, true},
-        {SDLK_KP_ENTER, KMOD_LALT, true},
-        {SDLK_RETURN, KMOD_LALT | KMOD_LSHIFT | KMOD_CAPS, true},
-        {SDLK_RETURN, KMOD_NONE, false},
-        {SDLK_RETURN, KMOD_LSHIFT, false},
-        {SDLK_RETURN, KMOD_LCTRL | KMOD_RALT, false},
-        {SDLK_RETURN, KMOD_LALT | KMOD_RGUI, false},
-        {SDLK_SPACE, KMOD_LALT, false},
-        {SDLK_LALT, KMOD_LALT, false}};
-    for (auto [key, modifiers, switches] : chords)
-        EXPECT_EQ(isFullScreenChord(key, modifiers), switches) << key << " " << modifiers;
+// Either key of a pair gives its flag; lock keys give none.
+TEST(SdlKeys, ModifiersGiveTheirFlags) {
+    const std::pair<uint16_t, unsigned> cases[] = {
+        {KMOD_NONE, 0u},
+        {KMOD_LSHIFT, kModShift},
+        {KMOD_RSHIFT, kModShift},
+        {KMOD_LCTRL, kModControl},
+        {KMOD_RCTRL, kModControl},
+        {KMOD_LALT, kModAlt},
+        {KMOD_RALT, kModAlt},
+        {KMOD_LGUI, kModSystem},
+        {KMOD_RGUI, kModSystem},
+        {KMOD_NUM | KMOD_CAPS, 0u},
+        {KMOD_LCTRL | KMOD_RALT | KMOD_LSHIFT, kModControl | kModAlt | kModShift}};
+    for (auto [sdl, flags] : cases) EXPECT_EQ(modifiersFromSdl(sdl), flags) << sdl;
 }
 
 }  // namespace

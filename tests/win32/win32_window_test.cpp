@@ -87,9 +87,15 @@ TEST(Win32Window, ClassTitleStyleAndClientArea) {
     EXPECT_EQ(GetGValue(corner), 0);
     EXPECT_EQ(black, RGB(0, 0, 0));
 
-    // Keys, then a close from another thread, as the render thread posts it.
+    // Keys with Ctrl held, then a close from another thread, as the render thread posts it.
+    // Ctrl+C is the viewer's own chord: the magazine never sees it as C.
     CountingEvents events(platform);
+    BYTE keyState[256] = {};
+    GetKeyboardState(keyState);
+    keyState[VK_CONTROL] = 0x80;
+    SetKeyboardState(keyState);
     PostMessageA(window, WM_KEYDOWN, VK_NEXT, 0);
+    PostMessageA(window, WM_KEYDOWN, 'C', 0);
     PostMessageA(window, WM_KEYDOWN, VK_F12, 0);
     std::thread renderer([&] {
         for (int i = 0; i < 20; ++i) platform.present(frame.data());
@@ -97,6 +103,8 @@ TEST(Win32Window, ClassTitleStyleAndClientArea) {
     });
     EXPECT_EQ(platform.runEventLoop(events), 7);
     renderer.join();
+    keyState[VK_CONTROL] = 0;
+    SetKeyboardState(keyState);
     EXPECT_EQ(events.keys, (std::vector<int>{VK_NEXT, VK_F12}));
     EXPECT_EQ(events.closes, 1);  // WM_CLOSE and the WM_DESTROY after it: one close
     EXPECT_FALSE(IsWindow(window));

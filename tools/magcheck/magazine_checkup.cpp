@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "check/check_reading.h"
+#include "check/magazine_check.h"
 #include "platform/beeper.h"
 #include "platform/file_path.h"
 #include "player/context.h"
 #include "player/file_callbacks.h"
 #include "player/xm_loader.h"
-#include "runtime/magazine_app.h"
-#include "script/magazine_check.h"
-#include "script/script_reader.h"
 #include "sound/memory_file.h"
+#include "text/magazine_font.h"
 
 namespace qvl {
 
@@ -26,7 +26,7 @@ class NoBeeps final : public Beeper {
 
 // The font exactly as start-up takes it.
 void checkFont(Diagnostics& out) {
-    if (!MagazineApp::loadFont())
+    if (!loadMagazineFont())
         out.push_back({resolvePath(kFontFile), 0, 0, Severity::error,
                        "font file cannot be loaded! terminating..."});
 }

@@ -1,7 +1,9 @@
-// Virtual-key codes as a table for the keys that are not letters, digits or function keys.
+// Virtual-key codes as a table for the keys that are not letters, digits or function keys;
+// modifier flags bit by bit.
 #include "platform/sdl2/sdl_keys.h"
 
 #include "base/virtual_keys.h"
+#include "platform/window_input.h"
 
 namespace qvl {
 
@@ -58,13 +60,13 @@ int virtualKeyFromSdl(SDL_Keycode key) {
     return 0;
 }
 
-bool isCopyChord(SDL_Keycode key, uint16_t modifiers) {
-    return key == SDLK_c && (modifiers & KMOD_CTRL) && !(modifiers & (KMOD_ALT | KMOD_GUI));
-}
-
-bool isFullScreenChord(SDL_Keycode key, uint16_t modifiers) {
-    return (key == SDLK_RETURN || key == SDLK_KP_ENTER) && (modifiers & KMOD_ALT) &&
-           !(modifiers & (KMOD_CTRL | KMOD_GUI));
+unsigned modifiersFromSdl(uint16_t modifiers) {
+    unsigned flags = 0;
+    if (modifiers & KMOD_SHIFT) flags |= kModShift;
+    if (modifiers & KMOD_CTRL) flags |= kModControl;
+    if (modifiers & KMOD_ALT) flags |= kModAlt;
+    if (modifiers & KMOD_GUI) flags |= kModSystem;
+    return flags;
 }
 
 }  // namespace qvl

@@ -196,15 +196,23 @@ void SdlPlatform::drawPicture() {
     SDL_RenderPresent(renderer_);
 }
 
-bool SdlPlatform::pictureFromWindow(int x, int y, int& pictureX, int& pictureY) {
+void SdlPlatform::pressAt(int x, int y, WindowInput& input) {
     // Mouse positions come in the window's units, the picture's place in output pixels.
     int units = 0, unitsHigh = 0, pixels = 0, pixelsHigh = 0;
     SDL_GetWindowSize(window_, &units, &unitsHigh);
     SDL_GetRendererOutputSize(renderer_, &pixels, &pixelsHigh);
-    if (units <= 0 || unitsHigh <= 0) return false;
-    return picturePointAt(
-        pictureRectIn(pixels, pixelsHigh), static_cast<int>(int64_t{x} * pixels / units),
-        static_cast<int>(int64_t{y} * pixelsHigh / unitsHigh), pictureX, pictureY);
+    if (units <= 0 || unitsHigh <= 0) return;
+    input.pointerPressed(static_cast<int>(int64_t{x} * pixels / units),
+                         static_cast<int>(int64_t{y} * pixelsHigh / unitsHigh),
+                         pictureRectIn(pixels, pixelsHigh));
+}
+
+void SdlPlatform::toggleFullScreen() {
+    setFullScreen(!fullScreen_);
+}
+
+void SdlPlatform::putOnClipboard(const std::string& text) {
+    SDL_SetClipboardText(text.c_str());
 }
 
 void SdlPlatform::postClose() {
@@ -223,19 +231,20 @@ void SdlPlatform::quit(int exitCode) {
 }
 
 int SdlPlatform::runEventLoop(WindowEvents& events) {
+    WindowInput input(events, *this);
     while (!quit_) {
         SDL_Event event;
         const bool got = SDL_WaitEventTimeout(&event, 100);
         if (fullScreen_ && pointerShown_ &&
             SDL_TICKS_PASSED(SDL_GetTicks(), pointerMovedAt_ + kPointerRestMs))
             showPointer(false);
-        if (got) handleEvent(event, events);
+        if (got) handleEvent(event, events, input);
     }
     destroyWindow();
     return exitCode_;
 }
 
-void SdlPlatform::handleEvent(const SDL_Event& event, WindowEvents& events) {
+void SdlPlatform::handleEvent(const SDL_Event& event, WindowEvents& events, WindowInput& input) {
     if (event.type == frameEvent_) {
         showPendingFrame();
     } else if (event.type == SDL_QUIT || event.type == closeEvent_) {
@@ -254,29 +263,18 @@ void SdlPlatform::handleEvent(const SDL_Event& event, WindowEvents& events) {
                 break;
         }
     } else if (event.type == SDL_KEYDOWN) {
-        handleKey(event.key, events);
+        const SDL_Keysym& key = event.key.keysym;
+        if (int vk = virtualKeyFromSdl(key.sym); vk != 0)
+            input.keyPressed(vk, modifiersFromSdl(key.mod), event.key.repeat != 0);
     } else if (event.type == SDL_MOUSEMOTION) {
         showPointer(true);
     } else if (event.type == SDL_MOUSEBUTTONDOWN) {
         showPointer(true);
-        int x = 0, y = 0;
-        if (event.button.button == SDL_BUTTON_LEFT &&
-            pictureFromWindow(event.button.x, event.button.y, x, y))
-            events.pointerPressed(x, y);
+        if (event.button.button == SDL_BUTTON_LEFT) pressAt(event.button.x, event.button.y, input);
     } else if (event.type == SDL_MOUSEWHEEL) {
         const int notches =
             event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
-        if (notches != 0) events.wheelTurned(notches);
-    }
-}
-
-void SdlPlatform::handleKey(const SDL_KeyboardEvent& key, WindowEvents& events) {
-    if (isFullScreenChord(key.keysym.sym, key.keysym.mod)) {
-        if (!key.repeat) setFullScreen(!fullScreen_);
-    } else if (isCopyChord(key.keysym.sym, key.keysym.mod)) {
-        if (!key.repeat) SDL_SetClipboardText(events.pageText().c_str());
-    } else if (int vk = virtualKeyFromSdl(key.keysym.sym); vk != 0) {
-        events.keyDown(vk);
+        input.wheelTurned(notches);
     }
 }
 

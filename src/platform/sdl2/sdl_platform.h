@@ -13,10 +13,11 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/window_input.h"
 
 namespace qvl {
 
-class SdlPlatform final : public Platform {
+class SdlPlatform final : public Platform, private WindowControls {
   public:
     SdlPlatform();
     ~SdlPlatform() override;
@@ -36,8 +37,10 @@ class SdlPlatform final : public Platform {
     std::unique_ptr<RingDevice> openRingDevice(int rate, const int16_t* ring, int frames) override;
 
   private:
-    void handleEvent(const SDL_Event& event, WindowEvents& events);
-    void handleKey(const SDL_KeyboardEvent& key, WindowEvents& events);
+    void handleEvent(const SDL_Event& event, WindowEvents& events, WindowInput& input);
+    // The chords' requests.
+    void toggleFullScreen() override;
+    void putOnClipboard(const std::string& text) override;
     void showPendingFrame();
     // Shows the texture's picture at its scale for the window's present size, on black.
     void drawPicture();
@@ -46,8 +49,8 @@ class SdlPlatform final : public Platform {
     void readRefreshRate();
     bool setFullScreen(bool on);
     void showPointer(bool shown);
-    // The picture pixel under a mouse position in window units; false outside the picture.
-    bool pictureFromWindow(int x, int y, int& pictureX, int& pictureY);
+    // A press of the main button at a mouse position in window units.
+    void pressAt(int x, int y, WindowInput& input);
     void destroyWindow();
 
     bool videoStarted_ = false;

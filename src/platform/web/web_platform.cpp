@@ -10,7 +10,6 @@
 #include <string>
 #include <utility>
 
-#include "base/virtual_keys.h"
 #include "platform/rgb565.h"
 #include "platform/sound_frame.h"
 #include "platform/web/web_keys.h"
@@ -43,6 +42,11 @@ EM_JS(void, jsShowMessage, (const char* caption, const char* text), {
 
 EM_JS(void, jsToggleFullScreen, (), {
     if (window.qvlPage) window.qvlPage.toggleFullScreen();
+});
+
+EM_JS(void, jsCopyText, (const char* text), {
+    if (navigator.clipboard && navigator.clipboard.writeText)
+        navigator.clipboard.writeText(UTF8ToString(text)).catch(() => {});
 });
 
 EM_JS(void, jsWindowShown, (), {
@@ -99,12 +103,11 @@ EM_BOOL onKeyDown(int, const EmscriptenKeyboardEvent* event, void* platform) {
     self->gesture();
     const int vk = virtualKeyFromEvent(event->key, event->code);
     if (vk == 0) return EM_FALSE;
-    // Alt+Enter is the page's own full-screen key: no magazine can bind Alt combinations.
-    if (vk == kVkReturn && event->altKey) {
-        if (!event->repeat) jsToggleFullScreen();
-        return EM_TRUE;
-    }
-    self->keyPressed(vk);
+    const unsigned modifiers = (event->shiftKey ? kModShift : 0u) |
+                               (event->ctrlKey ? kModControl : 0u) |
+                               (event->altKey ? kModAlt : 0u) | (event->metaKey ? kModSystem : 0u);
+    // The viewer's chords keep the browser's own action for them from happening too.
+    if (self->keyPressed(vk, modifiers, event->repeat)) return EM_TRUE;
     return suppressBrowserAction(vk) ? EM_TRUE : EM_FALSE;
 }
 
@@ -210,8 +213,16 @@ const int16_t* WebPlatform::pullAudio(int frames) {
     return device_->pull(frames);
 }
 
-void WebPlatform::keyPressed(int virtualKey) {
-    if (events_ && !ended_) events_->keyDown(virtualKey);
+bool WebPlatform::keyPressed(int virtualKey, unsigned modifiers, bool repeat) {
+    return input_ && !ended_ && input_->keyPressed(virtualKey, modifiers, repeat);
+}
+
+void WebPlatform::toggleFullScreen() {
+    jsToggleFullScreen();
+}
+
+void WebPlatform::putOnClipboard(const std::string& text) {
+    jsCopyText(text.c_str());
 }
 
 void WebPlatform::gesture() {
@@ -220,6 +231,7 @@ void WebPlatform::gesture() {
 
 void WebPlatform::runFrames(WindowEvents& events, std::function<bool()> step) {
     events_ = &events;
+    input_ = std::make_unique<WindowInput>(events, static_cast<WindowControls&>(*this));
     step_ = std::move(step);
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, onKeyDown);
     emscripten_set_click_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, onClick);

@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/window_input.h"
 
 namespace qvl {
 
-class WebPlatform final : public Platform {
+class WebPlatform final : public Platform, private WindowControls {
   public:
     WebPlatform();
     ~WebPlatform() override;
@@ -49,8 +50,9 @@ class WebPlatform final : public Platform {
     const int16_t* pullAudio(int frames);
     // A key press or click: the first starts the sound.
     void gesture();
-    // A key press the page turned into a virtual-key code.
-    void keyPressed(int virtualKey);
+    // A key press the page turned into a virtual-key code, with its modifier flags; true when
+    // it was one of the viewer's chords.
+    bool keyPressed(int virtualKey, unsigned modifiers, bool repeat);
 
     // One animation frame: the render step, or the end; false once the viewer has ended.
     bool frameStep();
@@ -59,11 +61,17 @@ class WebPlatform final : public Platform {
     class Device;
     friend class Device;
 
+    // Alt+Enter asks the page for full screen; Ctrl+C gives the page's text to the browser's
+    // clipboard where the page may write it.
+    void toggleFullScreen() override;
+    void putOnClipboard(const std::string& text) override;
+
     std::vector<uint8_t> rgba_;  // the canvas's pixels, 4 bytes each
     bool presenting_ = true;
     bool closePosted_ = false;
     bool ended_ = false;
     WindowEvents* events_ = nullptr;
+    std::unique_ptr<WindowInput> input_;
     std::function<bool()> step_;
     Device* device_ = nullptr;
 };

@@ -3,6 +3,7 @@
 
 #include "base/virtual_keys.h"
 #include "platform/window_host.h"
+#include "platform/window_input.h"
 
 namespace qvl {
 
@@ -41,6 +42,13 @@ bool registerWindowClass(HINSTANCE instance) {
     if (RegisterClassExA(&windowClass)) return true;
     // guard: a second window in the same process (tests) finds the class already there
     return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+// The modifier keys down while the message was posted.
+unsigned heldModifiers() {
+    auto down = [](int key) { return GetKeyState(key) < 0; };
+    return (down(VK_SHIFT) ? kModShift : 0u) | (down(VK_CONTROL) ? kModControl : 0u) |
+           (down(VK_MENU) ? kModAlt : 0u) | (down(VK_LWIN) || down(VK_RWIN) ? kModSystem : 0u);
 }
 
 }  // namespace
@@ -87,7 +95,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 events->windowClosing();
                 break;
             case WM_KEYDOWN:
-                events->windowKeyDown(static_cast<int>(wParam));
+                // Bit 30 of lParam: the key was already down, an auto-repeat.
+                events->windowKeyDown(static_cast<int>(wParam), heldModifiers(),
+                                      (lParam & (LPARAM{1} << 30)) != 0);
                 break;
             default:
                 break;

@@ -15,7 +15,9 @@ inline constexpr DWORD kWindowStyle = WS_SYSMENU;
 class MainWindowEvents {
   public:
     virtual void windowClosing() = 0;  // WM_CLOSE or WM_DESTROY, whichever comes first or again
-    virtual void windowKeyDown(int virtualKey) = 0;
+    // WM_KEYDOWN: the key's code, the modifier flags (platform/window_input.h) held with it and
+    // whether it is an auto-repeat.
+    virtual void windowKeyDown(int virtualKey, unsigned modifiers, bool repeat) = 0;
 
   protected:
     ~MainWindowEvents() = default;

@@ -81,6 +81,7 @@ void Win32Platform::stopPresenting() {
 
 int Win32Platform::runEventLoop(WindowEvents& events) {
     events_ = &events;
+    input_ = std::make_unique<WindowInput>(events, static_cast<WindowControls&>(*this));
     MSG message{};
     // guard: GetMessageA gives -1 on an error; that ends the loop like WM_QUIT
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -88,6 +89,7 @@ int Win32Platform::runEventLoop(WindowEvents& events) {
         DispatchMessageA(&message);
     }
     events_ = nullptr;
+    input_.reset();
     return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 0;
 }
 
@@ -115,8 +117,8 @@ void Win32Platform::windowClosing() {
     releaseWindowDC();
 }
 
-void Win32Platform::windowKeyDown(int virtualKey) {
-    if (events_) events_->keyDown(virtualKey);
+void Win32Platform::windowKeyDown(int virtualKey, unsigned modifiers, bool repeat) {
+    if (input_) input_->keyPressed(virtualKey, modifiers, repeat);
 }
 
 void Win32Platform::releaseWindowDC() {

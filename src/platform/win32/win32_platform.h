@@ -6,16 +6,19 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 #include <mutex>
+#include <string>
 
 #include "platform/platform.h"
 #include "platform/win32/direct_draw.h"
 #include "platform/win32/gdi_present.h"
 #include "platform/win32/main_window.h"
+#include "platform/window_input.h"
 
 namespace qvl {
 
-class Win32Platform final : public Platform, private MainWindowEvents {
+class Win32Platform final : public Platform, private MainWindowEvents, private WindowControls {
   public:
     Win32Platform(HINSTANCE instance, int showCommand);
     ~Win32Platform() override;
@@ -38,12 +41,17 @@ class Win32Platform final : public Platform, private MainWindowEvents {
 
   private:
     void windowClosing() override;
-    void windowKeyDown(int virtualKey) override;
+    void windowKeyDown(int virtualKey, unsigned modifiers, bool repeat) override;
+    // The chords' requests: this backend offers neither full screen nor the clipboard yet, so
+    // Ctrl+C and Alt+Enter only stay away from the magazine.
+    void toggleFullScreen() override {}
+    void putOnClipboard(const std::string&) override {}
     void releaseWindowDC();
 
     HINSTANCE appInstance_;
     int showCommand_;
     std::atomic<HWND> mainWindow_{nullptr};
+    std::unique_ptr<WindowInput> input_;  // while the event loop runs
     WindowEvents* events_ = nullptr;
     bool closeDelivered_ = false;
 

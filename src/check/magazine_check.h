@@ -4,7 +4,7 @@
 // them.
 #pragma once
 
-#include "script/diagnostics.h"
+#include "check/diagnostics.h"
 #include "script/magazine_model.h"
 
 namespace qvl {

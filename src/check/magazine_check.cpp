@@ -1,56 +1,19 @@
 // Each check reads the model the way the runtime uses it: bindings are tried global first,
 // then the page's, each list from its first slot, before the fixed keys; a numeric jump does
-// nothing on a page named "help"; menu keys work on menu pages that do not scroll.
-#include "script/magazine_check.h"
+// nothing on a page named "help"; the fixed keys and the commands are the runtime's tables.
+#include "check/magazine_check.h"
 
-#include <cstdlib>
+#include <algorithm>
 #include <deque>
 #include <string>
 
-#include "base/ascii_case.h"
 #include "base/virtual_keys.h"
+#include "runtime/command_table.h"
+#include "runtime/fixed_keys.h"
 
 namespace qvl {
 
-std::string formatDiagnostic(const Diagnostic& d) {
-    std::string out = d.file;
-    for (int32_t at : {d.line, d.line > 0 ? d.column : 0}) {
-        if (at <= 0) continue;
-        out += ':';
-        out += std::to_string(at);
-    }
-    out += d.severity == Severity::error ? ": error: " : ": warning: ";
-    return out + d.text;
-}
-
 namespace {
-
-// Where a fixed key works.
-enum class KeyPlace : uint8_t { everyPage, scrollingPage, menuPage };
-
-struct FixedKey {
-    uint8_t code;
-    const char* name;
-    const char* action;
-    KeyPlace place;
-};
-
-constexpr FixedKey kFixedKeys[] = {
-    {kVkF9, "F9", "switches the music off and on", KeyPlace::everyPage},
-    {kVkF12, "F12", "quits", KeyPlace::everyPage},
-    {kVkPrior, "Page Up", "scrolls", KeyPlace::scrollingPage},
-    {kVkNext, "Page Down", "scrolls", KeyPlace::scrollingPage},
-    {kVkEnd, "End", "scrolls", KeyPlace::scrollingPage},
-    {kVkHome, "Home", "scrolls", KeyPlace::scrollingPage},
-    {kVkUp, "Up", "scrolls", KeyPlace::scrollingPage},
-    {kVkDown, "Down", "scrolls", KeyPlace::scrollingPage},
-    {kVkReturn, "Return", "chooses in the menu", KeyPlace::menuPage},
-    {kVkSpace, "Space", "chooses in the menu", KeyPlace::menuPage},
-    {kVkEnd, "End", "moves in the menu", KeyPlace::menuPage},
-    {kVkHome, "Home", "moves in the menu", KeyPlace::menuPage},
-    {kVkUp, "Up", "moves in the menu", KeyPlace::menuPage},
-    {kVkDown, "Down", "moves in the menu", KeyPlace::menuPage},
-};
 
 // Presses are lowered before they are compared: a binding on a capital letter (or on no key at
 // all) never answers.
@@ -76,14 +39,9 @@ class Checker {
     Checker(const MagazineModel& model, Diagnostics& out) : m_(model), out_(out) {}
 
     void run() {
-        bool anyScrolls = false, anyMenuKeys = false;
+        checkBindings(m_.globalKeys, m_.globalKeyCount, nullptr);
         for (const Page& p : m_.pages) {
-            anyScrolls = anyScrolls || p.scrollable != 0;
-            anyMenuKeys = anyMenuKeys || p.takesMenuKeys();
-        }
-        checkBindings(m_.globalKeys, m_.globalKeyCount, nullptr, anyScrolls, anyMenuKeys);
-        for (const Page& p : m_.pages) {
-            checkBindings(p.keys, p.keyCount, &p, p.scrollable != 0, p.takesMenuKeys());
+            checkBindings(p.keys, p.keyCount, &p);
             checkMenu(p);
         }
         checkReach();
@@ -95,20 +53,28 @@ class Checker {
     }
 
     void checkCommand(int32_t line, const std::string& command, const std::string& argument) {
-        if (equalsNoCase(command, "exit") || equalsNoCase(command, "nextmusic")) return;
-        if (!equalsNoCase(command, "jump")) {
+        const Command* known = findCommand(command);
+        if (!known) {
             warn(line, "unknown command \"" + command + "\": it does nothing");
             return;
         }
-        if (equalsNoCase(argument, "last")) return;
-        const int32_t target = std::atoi(argument.c_str());
-        if (target < 0 || target >= m_.pageCount)
-            warn(line, "jump to page " + std::to_string(target) + ", which does not exist (" +
+        if (known->argument != CommandArgument::pageOrLast) return;
+        const JumpTarget target = jumpTarget(argument);
+        if (target.back) return;
+        if (target.page < 0 || target.page >= m_.pageCount)
+            warn(line, "jump to page " + std::to_string(target.page) + ", which does not exist (" +
                            std::to_string(m_.pageCount) + " pages)");
     }
 
-    void checkBindings(const std::vector<KeyBinding>& keys, int32_t count, const Page* page,
-                       bool scrollKeys, bool menuKeys) {
+    // Whether fixed keys of place act where a binding answers: on its page, or, for a global
+    // binding, on any page.
+    bool placeHolds(KeyPlace place, const Page* page) const {
+        if (page) return keyPlaceHolds(place, *page);
+        return std::any_of(m_.pages.begin(), m_.pages.end(),
+                           [&](const Page& p) { return keyPlaceHolds(place, p); });
+    }
+
+    void checkBindings(const std::vector<KeyBinding>& keys, int32_t count, const Page* page) {
         for (size_t i = 0; i < counted(keys, count); ++i) {
             const KeyBinding& b = keys[i];
             if (b.key == 0) continue;  // a slot never set: no key matches it
@@ -125,14 +91,11 @@ class Checker {
                                        std::to_string(first->scriptLine));
                 continue;
             }
-            for (const FixedKey& f : kFixedKeys) {
-                const bool works = f.place == KeyPlace::everyPage ||
-                                   (f.place == KeyPlace::scrollingPage && scrollKeys) ||
-                                   (f.place == KeyPlace::menuPage && menuKeys);
-                if (f.code == b.key && works)
-                    warn(b.scriptLine, "binding on " + name + " also answers " + f.name +
-                                           ", which then no longer " + f.action);
-            }
+            for (const FixedKey& f : kFixedKeys)
+                if (f.code == b.key && placeHolds(f.place, page))
+                    warn(b.scriptLine, "binding on " + name + " also answers " +
+                                           std::string(f.name) + ", which then no longer " +
+                                           std::string(f.effect));
         }
     }
 
@@ -160,11 +123,13 @@ class Checker {
         std::deque<size_t> todo{size_t(m_.homePage)};
         reached[size_t(m_.homePage)] = true;
         auto follow = [&](const std::string& command, const std::string& argument) {
-            if (!equalsNoCase(command, "jump") || equalsNoCase(argument, "last")) return;
-            const int32_t target = std::atoi(argument.c_str());
-            if (target < 0 || size_t(target) >= m_.pages.size() || reached[size_t(target)]) return;
-            reached[size_t(target)] = true;
-            todo.push_back(size_t(target));
+            const Command* known = findCommand(command);
+            if (!known || known->argument != CommandArgument::pageOrLast) return;
+            const JumpTarget target = jumpTarget(argument);
+            const size_t page = size_t(target.page);
+            if (target.back || target.page < 0 || page >= m_.pages.size() || reached[page]) return;
+            reached[page] = true;
+            todo.push_back(page);
         };
         while (!todo.empty()) {
             const Page& p = m_.pages[todo.front()];

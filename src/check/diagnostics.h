@@ -21,7 +21,7 @@ struct Diagnostic {
 
 using Diagnostics = std::vector<Diagnostic>;
 
-// "FILE:LINE:COLUMN: error: TEXT", leaving out a line or column of 0 (in qvl_script_check).
+// "FILE:LINE:COLUMN: error: TEXT", leaving out a line or column of 0.
 std::string formatDiagnostic(const Diagnostic& d);
 
 }  // namespace qvl
