@@ -42,6 +42,7 @@ class Viewer final : public WindowEvents {
 
     void keyDown(int virtualKey) override;
     void closeRequested() override;
+    void wake() override;
     std::string pageText() override;
     void pointerPressed(int x, int y) override;
     void wheelTurned(int notches) override;

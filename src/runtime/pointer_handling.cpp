@@ -33,9 +33,6 @@ int32_t MagazineApp::menuEntryAt(const Page& page, int x, int y) const {
 bool MagazineApp::pointerPressed(int x, int y) {
     bool choose = false;
     {
-        // The pages are looked at under the lock a watched magazine's reload takes; handleKey
-        // takes it itself.
-        std::lock_guard lock(contentMutex_);
         const int32_t pageIndex = view_.currentPage;
         const Page* page = pageAt(pageIndex);
         // Menus answer the mouse where they answer their keys: on pages that do not scroll.
@@ -71,7 +68,6 @@ bool MagazineApp::wheelTurned(int notches) {
 }
 
 bool MagazineApp::scrollablePageShown() const {
-    std::lock_guard lock(contentMutex_);
     const Page* page = pageAt(view_.currentPage);
     return page && page->scrollable;
 }

@@ -214,6 +214,10 @@ void WebPlatform::keyPressed(int virtualKey) {
     if (events_ && !ended_) events_->keyDown(virtualKey);
 }
 
+void WebPlatform::postWake() {
+    if (events_ && !ended_) events_->wake();
+}
+
 void WebPlatform::gesture() {
     if (device_ && !ended_) jsStartAudio();
 }

@@ -89,6 +89,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             case WM_KEYDOWN:
                 events->windowKeyDown(static_cast<int>(wParam));
                 break;
+            case kWakeMessage:
+                // guard: through the window, so that a modal loop (a window being moved) hands
+                // it on too
+                events->windowWoken();
+                return 0;
             default:
                 break;
         }

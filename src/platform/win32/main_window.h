@@ -1,6 +1,6 @@
 // The main window: the class "vandrel", the window "quorvel" with a 640 x 480 client area, and
-// WindowProc with its three messages (close, destroy, key down), handed to whoever owns the
-// window through MainWindowEvents.
+// WindowProc with its three messages (close, destroy, key down) and the program's own wake,
+// handed to whoever owns the window through MainWindowEvents.
 #pragma once
 
 #include <windows.h>
@@ -10,12 +10,15 @@ namespace qvl {
 inline constexpr const char* kWindowClassName = "vandrel";
 inline constexpr const char* kWindowTitle = "quorvel";
 inline constexpr DWORD kWindowStyle = WS_SYSMENU;
+// The program's own message that another thread posts to wake the loop's thread.
+inline constexpr UINT kWakeMessage = WM_APP + 1;
 
 // What WindowProc hands on, on the thread that runs the message loop.
 class MainWindowEvents {
   public:
     virtual void windowClosing() = 0;  // WM_CLOSE or WM_DESTROY, whichever comes first or again
     virtual void windowKeyDown(int virtualKey) = 0;
+    virtual void windowWoken() = 0;  // kWakeMessage
 
   protected:
     ~MainWindowEvents() = default;

@@ -31,6 +31,7 @@ class Win32Platform final : public Platform, private MainWindowEvents {
     void stopPresenting() override;
     int runEventLoop(WindowEvents& events) override;
     void postClose() override;
+    void postWake() override;
     void quit(int exitCode) override { PostQuitMessage(exitCode); }
     std::unique_ptr<RingDevice> openRingDevice(int rate, const int16_t* ring, int frames) override;
 
@@ -39,6 +40,7 @@ class Win32Platform final : public Platform, private MainWindowEvents {
   private:
     void windowClosing() override;
     void windowKeyDown(int virtualKey) override;
+    void windowWoken() override;
     void releaseWindowDC();
 
     HINSTANCE appInstance_;
