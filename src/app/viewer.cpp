@@ -4,6 +4,8 @@
 // without threads, the platform's own calls of the render step).
 // Ending: whoever ends it (F12, "exit", the close box) comes through closeRequested, which stops
 // the render loop, waits for the render thread, and ends the event loop.
+// Between frames the render thread may wake the main thread (a magazine read again, a song whose
+// pause is over), which then takes what waits for it.
 #include "app/viewer.h"
 
 #include <new>
@@ -31,6 +33,10 @@ void Viewer::keyDown(int virtualKey) {
 
 std::string Viewer::pageText() {
     return magazine_ ? magazine_->pageText() : std::string();
+}
+
+void Viewer::wake() {
+    magazine_->takeHandOver();
 }
 
 void Viewer::pointerPressed(int x, int y) {
@@ -87,6 +93,7 @@ int Viewer::run() {
 
 bool Viewer::renderStep() {
     if (!view_.renderRunning.load()) return false;
+    if (magazine_->prepareFrame()) platform_.postWake();
     magazine_->frame();
     return true;
 }

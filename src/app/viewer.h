@@ -35,12 +35,13 @@ class Viewer final : public WindowEvents {
     // Everything up to the render loop: false after a start-up failure, whose message has been
     // shown.
     bool start();
-    // One frame of the render loop; false, drawing nothing, once the magazine has ended (F12,
-    // "exit").
+    // One frame of the render loop, after waking the event loop's thread when the magazine has
+    // something for it; false, drawing nothing, once the magazine has ended (F12, "exit").
     bool renderStep();
 
     void keyDown(int virtualKey) override;
     void closeRequested() override;
+    void wake() override;
     std::string pageText() override;
     void pointerPressed(int x, int y) override;
     void wheelTurned(int notches) override;

@@ -24,6 +24,8 @@ class WindowEvents {
     virtual void keyDown(int virtualKey) = 0;
     // The window is being closed (close box, a quit signal, or a close posted by postClose).
     virtual void closeRequested() = 0;
+    // Another thread has something for this one (posted by postWake).
+    virtual void wake() = 0;
     // The whole text of the page shown, as UTF-8 lines, for the clipboard or a file.
     virtual std::string pageText() = 0;
     // A press of the main mouse button over picture pixel (x, y) of the 640 x 480 picture.
@@ -55,6 +57,9 @@ class WindowHost {
     virtual int runEventLoop(WindowEvents& events) = 0;
     // Asks the event loop to deliver closeRequested; callable from any thread.
     virtual void postClose() = 0;
+    // Asks the event loop to deliver wake; callable from any thread. Where the loop runs on the
+    // caller's thread (a browser page), wake is delivered at once.
+    virtual void postWake() = 0;
     // Ends the event loop after the event being handled; called on the loop's thread.
     virtual void quit(int exitCode) = 0;
 

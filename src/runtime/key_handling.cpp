@@ -22,7 +22,6 @@ int32_t MagazineApp::scrollLimit(const Page& page) const {
 }
 
 bool MagazineApp::handleKey(int code) {
-    std::lock_guard lock(contentMutex_);
     const int32_t pageIndex = view_.currentPage;
     const Page* page = pageIndex >= 0 && pageIndex < static_cast<int32_t>(model_.pages.size())
                            ? &model_.pages[pageIndex]

@@ -1,7 +1,8 @@
 // Following the author's edits: the files the magazine was read from are polled on the render
-// thread's clock; when one changed, the script is read again into a fresh model. A script that
-// reads replaces the magazine shown, at the same page and scroll position where they still
-// exist; one that does not leaves the old magazine up, with its message in a box over it.
+// thread's clock; when one changed, the script is read again into a fresh model there. A script
+// that reads is handed to the main thread, which puts it in place of the magazine shown, at the
+// same page and scroll position where they still exist; one that does not leaves the old
+// magazine up, with its message in a box over it.
 #include <algorithm>
 
 #include "platform/file_path.h"
@@ -49,21 +50,22 @@ void MagazineApp::watchFiles() {
     std::vector<std::string> files;
     addMagazineFiles(model_, files);
     files_.watch(files);
+    watchedScript_ = model_.scriptName;
     music_ = musicFiles(model_);
     lastPoll_ = clock_.tickCount();
     watching_ = true;
 }
 
-void MagazineApp::pollFiles() {
+bool MagazineApp::pollFiles() {
     const uint32_t now = clock_.tickCount();
-    if (now - lastPoll_ < kWatchPollMs) return;
+    if (now - lastPoll_ < kWatchPollMs) return false;
     lastPoll_ = now;
-    if (files_.changed()) reload();
+    return files_.changed() && reload();
 }
 
-void MagazineApp::reload() {
+bool MagazineApp::reload() {
     MagazineModel fresh;
-    fresh.scriptName = model_.scriptName;
+    fresh.scriptName = watchedScript_;
     // kept for the box: a message box on every save would stop the author's work
     KeptMessages messages;
     const bool read = readScript(fresh, messages, beeper_);
@@ -77,21 +79,27 @@ void MagazineApp::reload() {
 
     if (!read) {
         errorText_ = messages.text.empty() ? "script could not be loaded!" : messages.text;
-        return;
+        return false;
     }
     if (!font) {
         errorText_ = "font file cannot be loaded!";
-        return;
+        return false;
     }
     errorText_.clear();
-    adopt(std::move(fresh), std::move(font));
+    auto reread = std::make_unique<Reread>();
+    reread->music = musicFiles(fresh);
+    reread->model = std::move(fresh);
+    reread->font = std::move(font);
+    // A newer read replaces one the main thread has not taken yet.
+    std::lock_guard lock(handOverMutex_);
+    handOver_ = std::move(reread);
+    return true;
 }
 
-void MagazineApp::adopt(MagazineModel&& fresh, std::unique_ptr<BitmapFont> font) {
-    MusicFiles music = musicFiles(fresh);
-    std::lock_guard lock(contentMutex_);
-    model_ = std::move(fresh);
-    font_ = std::move(font);
+void MagazineApp::adopt(Reread&& fresh) {
+    std::unique_lock lock(contentMutex_);
+    model_ = std::move(fresh.model);
+    font_ = std::move(fresh.font);
     indexLines();
 
     // The nearest page where the page shown, the fade's target or the last page are gone.
@@ -107,11 +115,12 @@ void MagazineApp::adopt(MagazineModel&& fresh, std::unique_ptr<BitmapFont> font)
         const int32_t limit = scrollLimit(*page);
         if (view_.scrollY < limit) view_.scrollY = std::min(limit, view_.viewMargin);
     }
+    lock.unlock();
 
     // The song goes on unless a module file, its bytes or the start song changed; then the
     // music starts again as at start-up.
-    if (music == music_) return;
-    music_ = std::move(music);
+    if (fresh.music == music_) return;
+    music_ = std::move(fresh.music);
     musicControl_.stopMusic();
     musicControl_.freeMusic();
     view_.music = model_.music;

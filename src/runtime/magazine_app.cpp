@@ -1,4 +1,5 @@
-// Start-up of the magazine and the frame: clear, fade, page text, overlays, present.
+// Start-up of the magazine, the frame (clear, fade, page text, overlays, present) and what the
+// render thread hands the main thread between frames.
 #include "runtime/magazine_app.h"
 
 #include <cstring>
@@ -67,8 +68,33 @@ uint32_t MagazineApp::elapsedMs() const {
     return clock_.tickCount() - view_.startTick.load(std::memory_order_relaxed);
 }
 
+bool MagazineApp::prepareFrame() {
+    const bool reread = watching_ && pollFiles();
+    if (!reread && !musicControl_.pauseOver()) return false;
+    // guard: one wake at a time, however many frames pass before the main thread takes it
+    return !wakeAsked_.exchange(true);
+}
+
+void MagazineApp::takeHandOver() {
+    wakeAsked_.store(false);
+    std::unique_ptr<Reread> reread;
+    {
+        std::lock_guard lock(handOverMutex_);
+        reread = std::move(handOver_);
+    }
+    if (reread) adopt(std::move(*reread));
+    musicControl_.endPause();
+}
+
 void MagazineApp::frame() {
-    if (watching_) pollFiles();
+    {
+        std::lock_guard lock(contentMutex_);
+        drawFrame();
+    }
+    window_.present(frameBuffer_);
+}
+
+void MagazineApp::drawFrame() {
     std::memset(frameBuffer_, 0, kFrameBytes);
     if (view_.fadeActive.load(std::memory_order_acquire)) fadeStep();
     drawPageText(view_.currentPage);
@@ -79,7 +105,6 @@ void MagazineApp::frame() {
     if (const Page* page = pageAt(view_.currentPage); page && page->scrollable) drawScrollBar();
     if (const Page* page = pageAt(view_.currentPage); page && page->infobar) drawInfoBar();
     if (!errorText_.empty()) drawErrorBox();
-    window_.present(frameBuffer_);
 }
 
 void MagazineApp::fadeStep() {

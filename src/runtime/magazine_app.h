@@ -1,10 +1,11 @@
 // The magazine at run time, composed of the content the script builds (its model, read at init
 // and then left alone unless the files are watched), the font, the music control and the view
 // state that the main and the render thread share (runtime/view_state.h), which the caller
-// owns. The render thread calls frame() over and over; the main thread calls handleKey() for
-// every key press.
+// owns. The render thread calls prepareFrame() and frame() over and over; the main thread calls
+// handleKey() for every key press, and takeHandOver() when prepareFrame asked for it.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -31,7 +32,7 @@ namespace qvl {
 inline constexpr int kTextColumns = 80;
 inline constexpr int kTextRows = 40;
 // How often watched files are looked at, in milliseconds of the viewer's clock: a change shows
-// at most this long, and a frame, after it was made.
+// at most this long, and a frame or two (while the main thread takes it), after it was made.
 inline constexpr uint32_t kWatchPollMs = 250;
 
 // The services the magazine calls: messages and beeps while the script is read, the clock for
@@ -60,12 +61,19 @@ class MagazineApp {
     bool init(std::string_view scriptName, uint16_t* pixels);
     // The magazine's font as start-up takes it (text/magazine_font.h), or none.
     static std::unique_ptr<BitmapFont> loadFont();
-    // Follows the author's edits from now on: every kWatchPollMs frame() looks at the files the
-    // magazine was read from (script, includes, font, modules) and, when one changed, reads the
-    // magazine again (live_reload.cpp). Call after a successful init, before the render thread.
+    // Follows the author's edits from now on: every kWatchPollMs prepareFrame() looks at the
+    // files the magazine was read from (script, includes, font, modules) and, when one changed,
+    // reads the magazine again for the main thread to take (live_reload.cpp). Call after a
+    // successful init, before the render thread.
     void watchFiles();
+    // Render thread, right before each frame: true when the main thread has something to take
+    // (a magazine read again, a song whose pause is over) and has not been asked yet; the
+    // caller then wakes it, and it calls takeHandOver.
+    bool prepareFrame();
     // Draws and presents one frame (render thread).
     void frame();
+    // Main thread: adopts a magazine read again and starts a song whose pause is over.
+    void takeHandOver();
     // Handles one key press (main thread); true when a command or a fixed key acted.
     bool handleKey(int code);
     // Runs a bound or chosen command (main thread, inside handleKey, or with no render thread
@@ -85,7 +93,9 @@ class MagazineApp {
     const MagazineModel& model() const { return model_; }
 
   private:
-    // The steps of frame() (magazine_app.cpp, page_drawing.cpp, overlays.cpp).
+    // The picture of frame(), under the content lock, and its steps (magazine_app.cpp,
+    // page_drawing.cpp, overlays.cpp).
+    void drawFrame();
     void fadeStep();
     void drawPageText(int32_t pageIndex);
     void clearMargins();
@@ -125,7 +135,8 @@ class MagazineApp {
     // Loads the music list's entry startMusic; an empty list or a slot outside it loads nothing.
     void loadStartMusic();
 
-    // Live reload (live_reload.cpp), all on the render thread.
+    // Live reload (live_reload.cpp): the files are polled and read on the render thread, the
+    // result adopted on the main thread.
     // The module files of a model and their contents, to tell whether the song must change.
     struct MusicFiles {
         std::vector<std::string> paths;
@@ -134,11 +145,18 @@ class MagazineApp {
         bool operator==(const MusicFiles&) const = default;
     };
     static MusicFiles musicFiles(const MagazineModel& model);
-    void pollFiles();
-    void reload();
-    // Takes a freshly read model and its font; page, scroll, menu choices and the song carry
-    // over where they still can.
-    void adopt(MagazineModel&& fresh, std::unique_ptr<BitmapFont> font);
+    // A magazine read again, on its way from the render thread to the main thread.
+    struct Reread {
+        MagazineModel model;
+        std::unique_ptr<BitmapFont> font;
+        MusicFiles music;
+    };
+    // True when a magazine read again waits in the hand-over.
+    bool pollFiles();
+    bool reload();
+    // Takes a freshly read model and its font (main thread); page, scroll, menu choices and the
+    // song carry over where they still can.
+    void adopt(Reread&& fresh);
 
     MessageSink& messages_;
     Beeper& beeper_;
@@ -154,15 +172,24 @@ class MagazineApp {
     int32_t pressedPage_ = -1;
     int32_t pressedEntry_ = -1;
 
-    // Held by the main thread while it handles a key or copies the page out, and by the render
-    // thread while it replaces the model; the render thread reads the model without it, as no
-    // other thread writes it.
-    mutable std::mutex contentMutex_;
+    // Held by the render thread while it draws (it reads the model, the font, the line index and
+    // the selections' vector) and by the main thread while it replaces them with a magazine
+    // read again. The main thread reads them without it, as no other thread writes them.
+    std::mutex contentMutex_;
+    // Render thread only, after watchFiles.
     bool watching_ = false;
     uint32_t lastPoll_ = 0;  // clock ticks
     FileWatch files_;
+    std::string watchedScript_;  // the script's name, as the model holds it
+    std::string errorText_;      // shown over the picture while the script does not read
+    // The main thread's: what the song shown was loaded from.
     MusicFiles music_;
-    std::string errorText_;  // shown over the picture while the script does not read
+    // The hand-over: filled by the render thread, emptied by the main thread, under its lock.
+    std::mutex handOverMutex_;
+    std::unique_ptr<Reread> handOver_;
+    // The main thread has been asked to take the hand-over: set by the render thread when it
+    // asks, cleared by the main thread before it looks.
+    std::atomic<bool> wakeAsked_{false};
 };
 
 }  // namespace qvl

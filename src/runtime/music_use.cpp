@@ -35,11 +35,13 @@ void MagazineApp::musicKey() {
     view_.music = view_.music ? 0 : 1;
 }
 
-// The next song of the list, from the first after the last; the music is on afterwards.
+// The next song of the list, from the first after the last; the music is on afterwards. A
+// pause still running ends first (its song loads, starts and stops), as if this press had come
+// after it; the new pause starts from this press.
 void MagazineApp::nextMusic() {
+    musicControl_.stopMusic();
     const int32_t slot = view_.startMusic;
     view_.startMusic = slot < model_.musicCount - 1 ? slot + 1 : 0;
-    musicControl_.stopMusic();
     musicControl_.freeMusic();
     // quirk: 200 ms of silence between the songs
     musicControl_.afterPause(200, [this] {

@@ -8,7 +8,6 @@
 namespace qvl {
 
 std::string MagazineApp::pageText() const {
-    std::lock_guard lock(contentMutex_);
     const Page* page = pageAt(view_.currentPage.load(std::memory_order_relaxed));
     return page ? pageTextUtf8(page->cells) : std::string();
 }

@@ -31,30 +31,25 @@ int32_t MagazineApp::menuEntryAt(const Page& page, int x, int y) const {
 }
 
 bool MagazineApp::pointerPressed(int x, int y) {
-    bool choose = false;
-    {
-        // The pages are looked at under the lock a watched magazine's reload takes; handleKey
-        // takes it itself.
-        std::lock_guard lock(contentMutex_);
-        const int32_t pageIndex = view_.currentPage;
-        const Page* page = pageAt(pageIndex);
-        // Menus answer the mouse where they answer their keys: on pages that do not scroll.
-        const int32_t entry = page && keyPlaceHolds(KeyPlace::menuPage, *page)
-                                  ? menuEntryAt(*page, x, y)
-                                  : int32_t{-1};
-        if (entry < 0) {
-            pressedPage_ = pageIndex;
-            pressedEntry_ = -1;
-            return false;
-        }
-        std::atomic<int32_t>& chosen = view_.selections[size_t(pageIndex)];
-        choose = pressedPage_ == pageIndex && pressedEntry_ == entry &&
-                 chosen.load(std::memory_order_relaxed) == entry;
+    const int32_t pageIndex = view_.currentPage;
+    const Page* page = pageAt(pageIndex);
+    // Menus answer the mouse where they answer their keys: on pages that do not scroll.
+    const int32_t entry =
+        page && keyPlaceHolds(KeyPlace::menuPage, *page) ? menuEntryAt(*page, x, y) : int32_t{-1};
+    if (entry < 0) {
         pressedPage_ = pageIndex;
-        pressedEntry_ = choose ? -1 : entry;
-        if (!choose) chosen.store(entry, std::memory_order_relaxed);
+        pressedEntry_ = -1;
+        return false;
     }
-    if (choose) handleKey(kVkReturn);
+    std::atomic<int32_t>& chosen = view_.selections[size_t(pageIndex)];
+    const bool choose = pressedPage_ == pageIndex && pressedEntry_ == entry &&
+                        chosen.load(std::memory_order_relaxed) == entry;
+    pressedPage_ = pageIndex;
+    pressedEntry_ = choose ? -1 : entry;
+    if (choose)
+        handleKey(kVkReturn);
+    else
+        chosen.store(entry, std::memory_order_relaxed);
     return true;
 }
 
@@ -72,7 +67,6 @@ bool MagazineApp::wheelTurned(int notches) {
 }
 
 bool MagazineApp::scrollablePageShown() const {
-    std::lock_guard lock(contentMutex_);
     const Page* page = pageAt(view_.currentPage);
     return page && keyPlaceHolds(KeyPlace::scrollingPage, *page);
 }

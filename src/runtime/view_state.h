@@ -1,11 +1,13 @@
 // The state of the view that the main thread (events, keys, commands) and the render thread
 // (frames, fades) share, all in one place: for each field, who writes it and who reads it.
 // The magazine's init sets every field on the main thread before the render thread starts;
-// "main" and "render" below mean afterwards. A watched magazine that is read again changes the
-// page fields, the selections and the music fields on the render thread too, holding the lock
-// that main holds while it handles a key (runtime/magazine_app.h). The output thread's own flags
-// (its stop request and its end) stay with the sound output, which it alone runs
-// (sound/wave_output.h).
+// "main" and "render" below mean afterwards. A watched magazine that is read again is read on
+// the render thread and handed to main (runtime/magazine_app.h), which adopts it: the page
+// fields it moves, the selections and the music fields are main's writes too, made holding the
+// lock that render holds while it draws. What else crosses between the threads stays with its
+// owner: the end of the pause between two songs, which render reads to wake main
+// (sound/music_control.h), and the output thread's own flags (its stop request and its end),
+// with the sound output, which it alone runs (sound/wave_output.h).
 #pragma once
 
 #include <atomic>
@@ -43,7 +45,8 @@ struct ViewState {
     std::atomic<uint32_t> fadeStart{0};
 
     // The chosen entry of each menu page, one per page. Written by main (menu keys), read by
-    // render (the highlight). Sized by init.
+    // render (the highlight). Sized by init, and again by main when it adopts a magazine read
+    // again.
     std::vector<std::atomic<int32_t>> selections;
 
     // The music is on (F9 switches it). Main only.

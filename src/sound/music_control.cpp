@@ -22,7 +22,9 @@ MusicControl::~MusicControl() {
                      static_cast<unsigned long long>(s.blocksFilled), s.lowestLead,
                      output_.sizes().blockCount, static_cast<unsigned long long>(s.lateBlocks));
     }
-    output_.takeWaiting();  // a song that was to start after a pause never starts
+    // A song that was to start after a pause never starts.
+    output_.takeWaiting();
+    waiting_ = nullptr;
     freeMusic();
     output_.closeWaveOutput();
 }
@@ -63,12 +65,26 @@ void MusicControl::afterPause(uint32_t ms, std::function<void()> then) {
         output_.afterPlayed(ms, std::move(then));
         return;
     }
-    clock_.sleepMs(ms);
-    then();
+    waiting_ = std::move(then);
+    pauseEnd_.store(clock_.tickCount() + ms, std::memory_order_relaxed);
+    pausing_.store(true, std::memory_order_release);
+}
+
+bool MusicControl::pauseOver() {
+    if (!pausing_.load(std::memory_order_acquire)) return false;
+    // The tick count wraps: the end has come once it lies no more than 2^31 ms behind.
+    const uint32_t end = pauseEnd_.load(std::memory_order_relaxed);
+    return static_cast<int32_t>(clock_.tickCount() - end) >= 0;
+}
+
+void MusicControl::endPause() {
+    if (pauseOver()) finishPause();
 }
 
 void MusicControl::finishPause() {
     if (std::function<void()> then = output_.takeWaiting()) then();
+    if (!pausing_.exchange(false, std::memory_order_relaxed)) return;
+    if (std::function<void()> then = std::exchange(waiting_, nullptr)) then();
 }
 
 }  // namespace qvl

@@ -3,6 +3,7 @@
 // does nothing, so the magazine runs silent.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -35,12 +36,17 @@ class MusicControl {
     void playMusic();
     void stopMusic();
     void freeMusic();
-    // A pause of ms, then then. Where the output has a thread, the caller sleeps through it
-    // while the device plays on. Where it has none (a browser page), nothing can sleep: the
-    // output runs then once the device has played ms more, so the device plays what it would
-    // have played; any other call of the control before that runs then at once first, as a
-    // caller that had slept would have made that call only afterwards.
+    // A pause of ms, then then; the caller goes on at once. Where the output has a thread, the
+    // pause ends on the clock: pauseOver tells when, and whoever drives the control then calls
+    // endPause. Where it has none (a browser page), the output runs then once the device has
+    // played ms more, so the device plays what it would have played. Either way any other call
+    // of the control before the end runs then at once first, as a caller that had slept
+    // through the pause would have made that call only afterwards.
     void afterPause(uint32_t ms, std::function<void()> then);
+    // A pause on the clock has come to its end; callable from any thread.
+    bool pauseOver();
+    // Runs then of a pause that is over, if any.
+    void endPause();
 
     bool enabled = false;
     Song* song = nullptr;
@@ -55,6 +61,11 @@ class MusicControl {
     Clock& clock_;
     PlayerContext context_;
     WaveOutput output_;
+    // A pause on the clock: then waits (whoever drives the control alone touches it) until the
+    // tick count pauseEnd_. The driver writes both atomics; any thread may read them.
+    std::function<void()> waiting_;
+    std::atomic<bool> pausing_{false};
+    std::atomic<uint32_t> pauseEnd_{0};
 };
 
 }  // namespace qvl

@@ -3,8 +3,9 @@
 // with the same steps write the same bytes, and the bundled demo's keys (magshot_cases.txt).
 // The music: what the ring device plays equals what xm2wav renders of the same module, after
 // the first lap of silence; F9 twice starts the song again; "nextmusic" wraps to the first
-// song; a missing module or sound device leaves the magazine silent. A soak: random keys for a
-// long time leave it drawing and playing; the address sanitizer's leak check runs at the end.
+// song, and a fade runs on time through its pause; a missing module or sound device leaves the
+// magazine silent. A soak: random keys for a long time leave it drawing and playing; the
+// address sanitizer's leak check runs at the end.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -223,6 +224,68 @@ TEST_F(ViewerRunTest, NextMusicOnTheLastSongGoesToTheFirstAndPlays) {
     EXPECT_TRUE(silent(played.begin(), played.begin() + 2 * kMixRate));
     EXPECT_NE(findSongStart(played, render("intro.xm", 0.1), kMixRate), std::string::npos);
     EXPECT_EQ(findSongStart(played, render("pulse.xm", 0.1), 0), std::string::npos);
+}
+
+// A fade started right before "nextmusic" (a menu entry, which answers during fades) runs on
+// time through the 200 ms before the next song: a frame every virtual millisecond, each the
+// picture the same moment has in a run without the entry chosen, with the backend's main thread
+// taking every frame. The next song follows 200 ms of silence: intro's blocks stop at 100 ms,
+// a ring ahead of the listener, and drift's start at 300 ms.
+TEST_F(ViewerRunTest, AFadeRunsOnTimeThroughThePauseBeforeTheNextSong) {
+    copySongs();
+    writeTestFont(dir());
+    writeFile(kScriptName,
+              "#startglobalconfig\n#definekeys 1\n#key 0 j jump 1\n#endglobalconfig\n"
+              "#definepages 2\n#definemusic 2\n#music 0 \"music\\intro.xm\"\n"
+              "#music 1 \"music\\drift.xm\"\n#startpage 0 home\n"
+              "#setpageoption 0 scrollable off\n#setpageoption 0 infobar off\n"
+              "#startmenu\n#defineselects 1\n#menuselect 0 1 1 5 7 4 1 1 nextmusic\n#endmenu\n"
+              "hello\n#startpage 1 two\nthere\n");
+    struct Seen {
+        std::vector<size_t> pictures;
+        std::vector<uint64_t> frames;
+        std::vector<uint32_t> clock;
+    };
+    auto fadeRun = [&](HeadlessPlatform& platform, bool next) {
+        Seen seen;
+        platform.steps = {{Kind::wait, 100, {}}, {Kind::key, 'J', {}}};
+        if (next) platform.steps.push_back({Kind::key, kVkReturn, {}});
+        for (int ms = 0; ms < 400; ++ms) {
+            platform.steps.push_back({Kind::wait, 1, {}});
+            platform.steps.push_back(
+                {Kind::call, 0, [&] {
+                     const std::vector<uint16_t> frame = platform.lastFrame();
+                     seen.pictures.push_back(std::hash<std::u16string_view>{}(
+                         {reinterpret_cast<const char16_t*>(frame.data()), frame.size()}));
+                     seen.frames.push_back(platform.framesPresented());
+                     seen.clock.push_back(platform.tickCount());
+                 }});
+        }
+        platform.steps.push_back({Kind::wait, 1000, {}});
+        EXPECT_EQ(runViewer(platform), 0);
+        return seen;
+    };
+    HeadlessPlatform withNext, without;
+    const Seen pause = fadeRun(withNext, true), plain = fadeRun(without, false);
+    ASSERT_EQ(pause.pictures.size(), 400u);
+    for (size_t ms = 0; ms < 400; ++ms) {
+        // Frames 0 to 100, then one a millisecond.
+        EXPECT_EQ(pause.clock[ms], 101 + ms) << ms;
+        EXPECT_EQ(pause.frames[ms], 102 + ms) << ms;
+        EXPECT_EQ(pause.pictures[ms], plain.pictures[ms]) << ms;
+    }
+    // The fade changes the picture all through the pause.
+    EXPECT_GT(std::set<size_t>(pause.pictures.begin(), pause.pictures.begin() + 200).size(), 60u);
+
+    const Audio played = withNext.playedAudio();
+    const size_t stopped = 100 * kMixRate / 1000 + kRingFrames + kFramesPerBlock;
+    const size_t started = 300 * kMixRate / 1000 + kRingFrames + kFramesPerBlock;
+    const size_t drift = findSongStart(played, render("drift.xm", 0.1), 0);
+    ASSERT_NE(drift, std::string::npos);
+    EXPECT_GE(drift, started - kFramesPerBlock);
+    EXPECT_LE(drift, started + kFramesPerBlock);
+    EXPECT_TRUE(
+        silent(played.begin() + 2 * (stopped + kFramesPerBlock), played.begin() + 2 * (drift - 1)));
 }
 
 // A missing module, or a module without a sound device, leaves the magazine silent and running,

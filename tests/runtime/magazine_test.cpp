@@ -215,7 +215,9 @@ TEST_F(MagazineTest, StartUpFindsTheFontAndRefusesBadFiles) {
 }
 
 // A module that does not load is named, with the reason, in one line for standard error and
-// in no message box; one that loads adds nothing.
+// in no message box; one that loads adds nothing. Each "nextmusic" ends the pause before it at
+// once; the last one's song is loaded 200 ms later, when the render side asks the main side
+// (once) to take it.
 TEST_F(MagazineTest, ModulesThatDoNotLoadAreNotedOnceEach) {
     writeFile("music/bad.xm", "Extended Mod");
     writeFile("music/good.xm", buildXm(XmModule{}));
@@ -230,7 +232,17 @@ TEST_F(MagazineTest, ModulesThatDoNotLoadAreNotedOnceEach) {
     EXPECT_TRUE(platform_.messages().empty());
     writeFile("music/bad.xm", "a text file, longer than the signature");
     EXPECT_TRUE(app_->runCommand("nextmusic", ""));
+    platform_.setClock(199);
+    EXPECT_FALSE(app_->prepareFrame());
+    app_->takeHandOver();
+    EXPECT_EQ(platform_.notes().size(), 2u);
+    platform_.setClock(200);
+    EXPECT_TRUE(app_->prepareFrame());
+    EXPECT_FALSE(app_->prepareFrame());
+    EXPECT_EQ(platform_.notes().size(), 2u);
+    app_->takeHandOver();
     EXPECT_EQ(platform_.notes().back(), "module music\\bad.xm not loaded: not an XM module");
+    EXPECT_FALSE(app_->prepareFrame());
 }
 
 }  // namespace

@@ -28,11 +28,13 @@ class CountingEvents final : public WindowEvents {
         platform_.stopPresenting();
         platform_.quit(7);
     }
+    void wake() override { ++wakes; }
     std::string pageText() override { return {}; }
     void pointerPressed(int, int) override {}
     void wheelTurned(int) override {}
     std::vector<int> keys;
     int closes = 0;
+    int wakes = 0;
 
   private:
     Platform& platform_;
@@ -87,8 +89,8 @@ TEST(Win32Window, ClassTitleStyleAndClientArea) {
     EXPECT_EQ(GetGValue(corner), 0);
     EXPECT_EQ(black, RGB(0, 0, 0));
 
-    // Keys with Ctrl held, then a close from another thread, as the render thread posts it.
-    // Ctrl+C is the viewer's own chord: the magazine never sees it as C.
+    // Keys with Ctrl held, then a wake and a close from another thread, as the render thread
+    // posts them. Ctrl+C is the viewer's own chord: the magazine never sees it as C.
     CountingEvents events(platform);
     BYTE keyState[256] = {};
     GetKeyboardState(keyState);
@@ -99,6 +101,7 @@ TEST(Win32Window, ClassTitleStyleAndClientArea) {
     PostMessageA(window, WM_KEYDOWN, VK_F12, 0);
     std::thread renderer([&] {
         for (int i = 0; i < 20; ++i) platform.present(frame.data());
+        platform.postWake();
         platform.postClose();
     });
     EXPECT_EQ(platform.runEventLoop(events), 7);
@@ -107,6 +110,7 @@ TEST(Win32Window, ClassTitleStyleAndClientArea) {
     SetKeyboardState(keyState);
     EXPECT_EQ(events.keys, (std::vector<int>{VK_NEXT, VK_F12}));
     EXPECT_EQ(events.closes, 1);  // WM_CLOSE and the WM_DESTROY after it: one close
+    EXPECT_EQ(events.wakes, 1);
     EXPECT_FALSE(IsWindow(window));
     platform.present(frame.data());  // after the close: does nothing, raises nothing
 }

@@ -67,8 +67,12 @@ uint32_t HeadlessPlatform::tickCount() {
 }
 
 void HeadlessPlatform::sleepMs(uint32_t ms) {
-    if (std::this_thread::get_id() == driver_) return;
     std::unique_lock lock(mutex_);
+    if (std::this_thread::get_id() == driver_) {
+        if (events_)
+            for (uint32_t i = 0; i < ms; ++i) tick(lock);
+        return;
+    }
     if (runOver_ || pollerStopping_) return;
     const uint64_t wake = now_ + (ms == 0 ? 1 : ms);
     --awake_;
@@ -187,20 +191,46 @@ void HeadlessPlatform::postClose() {
     changed_.notify_all();
 }
 
+void HeadlessPlatform::postWake() {
+    std::unique_lock lock(mutex_);
+    if (std::this_thread::get_id() == driver_) {
+        if (!events_) return;
+        lock.unlock();
+        events_->wake();
+        return;
+    }
+    wakePosted_ = true;
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return !wakePosted_ || !presenting_ || runOver_; });
+}
+
 void HeadlessPlatform::quit(int exitCode) {
     std::lock_guard lock(mutex_);
     quit_ = true;
     exitCode_ = exitCode;
 }
 
+template <typename Done>
+void HeadlessPlatform::waitDelivering(std::unique_lock<std::mutex>& lock, Done done) {
+    for (;;) {
+        changed_.wait(lock, [&] { return wakePosted_ || done(); });
+        if (!wakePosted_) return;
+        lock.unlock();
+        events_->wake();
+        lock.lock();
+        wakePosted_ = false;
+        changed_.notify_all();
+    }
+}
+
 void HeadlessPlatform::settle(std::unique_lock<std::mutex>& lock) {
-    changed_.wait(lock, [&] { return framePresented_ || closePosted_ || !presenting_; });
+    waitDelivering(lock, [&] { return framePresented_ || closePosted_ || !presenting_; });
 }
 
 void HeadlessPlatform::advanceTo(uint64_t target, std::unique_lock<std::mutex>& lock) {
     allowedTo_ = target;
     changed_.notify_all();
-    changed_.wait(
+    waitDelivering(
         lock, [&] { return (now_ == target && framePresented_) || closePosted_ || !presenting_; });
 }
 

@@ -56,10 +56,12 @@ class HeadlessPlatform final : public Platform {
     void noteLine(std::string_view text) override;
     void beep() override;
     uint32_t tickCount() override;
-    // On the thread that created the platform (the driver's) a sleep takes no virtual time.
-    // Any other thread sleeps on the virtual clock, and the clock does not move on until every
-    // such thread that is due has run and gone back to sleep: that keeps the output thread in
-    // lockstep with the ring device.
+    // On the thread that created the platform (the driver's) a sleep takes no virtual time,
+    // except while the event loop runs: there it moves the clock on by ms with no frame taken,
+    // as a main thread that sleeps holds up a render thread that waits for it to take each
+    // frame (the SDL backend's). Any other thread sleeps on the virtual clock, and the clock
+    // does not move on until every such thread that is due has run and gone back to sleep:
+    // that keeps the output thread in lockstep with the ring device.
     void sleepMs(uint32_t ms) override;
     WindowResult createWindow() override;
     bool enterFullScreen() override;
@@ -68,6 +70,10 @@ class HeadlessPlatform final : public Platform {
     void stopPresenting() override;
     int runEventLoop(WindowEvents& events) override;
     void postClose() override;
+    // From another thread: the loop delivers wake at the current virtual time, and the caller
+    // waits until it has been handled, so that a run stays the same from one time to the next.
+    // On the loop's thread: wake at once.
+    void postWake() override;
     void quit(int exitCode) override;
     // The device plays rate / 1000 frames a virtual millisecond from virtual time 0.
     std::unique_ptr<RingDevice> openRingDevice(int rate, const int16_t* ring, int frames) override;
@@ -107,8 +113,12 @@ class HeadlessPlatform final : public Platform {
     // Lets the render thread run until the clock reaches target, or until the render loop
     // has ended and posted its close.
     void advanceTo(uint64_t target, std::unique_lock<std::mutex>& lock);
-    // Waits until the frame of the current time has been presented (or the render loop ended).
+    // Waits until the frame of the current time has been presented (or the render loop ended),
+    // delivering the wakes posted meanwhile.
     void settle(std::unique_lock<std::mutex>& lock);
+    // Waits until done says so, delivering the wakes posted meanwhile.
+    template <typename Done>
+    void waitDelivering(std::unique_lock<std::mutex>& lock, Done done);
     void closeDevice(Device* device);
     uint64_t framesAt(uint64_t ms) const { return ms * static_cast<uint64_t>(rate_) / 1000; }
 
@@ -129,6 +139,7 @@ class HeadlessPlatform final : public Platform {
     bool framePresented_ = false;  // a frame has been presented at the current time
     bool presenting_ = true;
     bool closePosted_ = false;
+    bool wakePosted_ = false;  // until the loop has handled it
     bool quit_ = false;
     bool runOver_ = false;  // the event loop has ended: sleeps no longer wait for the clock
     int exitCode_ = 0;

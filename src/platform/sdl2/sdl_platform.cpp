@@ -63,8 +63,9 @@ WindowResult SdlPlatform::createWindow() {
         return WindowResult::classFailed;
     }
     videoStarted_ = true;
-    frameEvent_ = SDL_RegisterEvents(2);
+    frameEvent_ = SDL_RegisterEvents(3);
     closeEvent_ = frameEvent_ + 1;
+    wakeEvent_ = frameEvent_ + 2;
     if (frameEvent_ == static_cast<uint32_t>(-1)) return WindowResult::classFailed;
 
     window_ = SDL_CreateWindow("quorvel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
@@ -221,6 +222,12 @@ void SdlPlatform::postClose() {
     SDL_PushEvent(&event);
 }
 
+void SdlPlatform::postWake() {
+    SDL_Event event{};
+    event.type = wakeEvent_;
+    SDL_PushEvent(&event);
+}
+
 std::unique_ptr<RingDevice> SdlPlatform::openRingDevice(int rate, const int16_t* ring, int frames) {
     return openSdlRingDevice(rate, ring, frames);
 }
@@ -249,6 +256,8 @@ void SdlPlatform::handleEvent(const SDL_Event& event, WindowEvents& events, Wind
         showPendingFrame();
     } else if (event.type == SDL_QUIT || event.type == closeEvent_) {
         events.closeRequested();
+    } else if (event.type == wakeEvent_) {
+        events.wake();
     } else if (event.type == SDL_WINDOWEVENT) {
         switch (event.window.event) {
             case SDL_WINDOWEVENT_CLOSE:

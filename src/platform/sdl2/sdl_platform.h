@@ -33,6 +33,7 @@ class SdlPlatform final : public Platform, private WindowControls {
     void stopPresenting() override;
     int runEventLoop(WindowEvents& events) override;
     void postClose() override;
+    void postWake() override;
     void quit(int exitCode) override;
     std::unique_ptr<RingDevice> openRingDevice(int rate, const int16_t* ring, int frames) override;
 
@@ -59,6 +60,7 @@ class SdlPlatform final : public Platform, private WindowControls {
     SDL_Texture* texture_ = nullptr;
     uint32_t frameEvent_ = 0;  // user event: a frame waits to be shown
     uint32_t closeEvent_ = 0;  // user event: the render loop has ended
+    uint32_t wakeEvent_ = 0;   // user event: see postWake
 
     // Main thread only.
     bool fullScreen_ = false;

@@ -225,6 +225,10 @@ void WebPlatform::putOnClipboard(const std::string& text) {
     jsCopyText(text.c_str());
 }
 
+void WebPlatform::postWake() {
+    if (events_ && !ended_) events_->wake();
+}
+
 void WebPlatform::gesture() {
     if (device_ && !ended_) jsStartAudio();
 }

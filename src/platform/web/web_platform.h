@@ -39,6 +39,8 @@ class WebPlatform final : public Platform, private WindowControls {
     // The browser runs the page's event loop: see runFrames.
     int runEventLoop(WindowEvents&) override { return 0; }
     void postClose() override { closePosted_ = true; }
+    // The only thread is the loop's: wake is delivered at once.
+    void postWake() override;
     // Stops the picture and the music; the page says the magazine has ended.
     void quit(int exitCode) override;
     // A device played by Web Audio once the reader first presses a key or clicks (browsers

@@ -99,6 +99,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 events->windowKeyDown(static_cast<int>(wParam), heldModifiers(),
                                       (lParam & (LPARAM{1} << 30)) != 0);
                 break;
+            case kWakeMessage:
+                // guard: through the window, so that a modal loop (a window being moved) hands
+                // it on too
+                events->windowWoken();
+                return 0;
             default:
                 break;
         }

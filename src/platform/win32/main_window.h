@@ -1,6 +1,6 @@
 // The main window: the class "vandrel", the window "quorvel" with a 640 x 480 client area, and
-// WindowProc with its three messages (close, destroy, key down), handed to whoever owns the
-// window through MainWindowEvents.
+// WindowProc with its three messages (close, destroy, key down) and the program's own wake,
+// handed to whoever owns the window through MainWindowEvents.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +10,8 @@ namespace qvl {
 inline constexpr const char* kWindowClassName = "vandrel";
 inline constexpr const char* kWindowTitle = "quorvel";
 inline constexpr DWORD kWindowStyle = WS_SYSMENU;
+// The program's own message that another thread posts to wake the loop's thread.
+inline constexpr UINT kWakeMessage = WM_APP + 1;
 
 // What WindowProc hands on, on the thread that runs the message loop.
 class MainWindowEvents {
@@ -18,6 +20,7 @@ class MainWindowEvents {
     // WM_KEYDOWN: the key's code, the modifier flags (platform/window_input.h) held with it and
     // whether it is an auto-repeat.
     virtual void windowKeyDown(int virtualKey, unsigned modifiers, bool repeat) = 0;
+    virtual void windowWoken() = 0;  // kWakeMessage
 
   protected:
     ~MainWindowEvents() = default;

@@ -1,5 +1,6 @@
 // The Windows backend's glue: which window, device context and display mode the render thread
-// presents to, and how a close coming through WindowProc reaches the shell exactly once.
+// presents to, and how a close coming through WindowProc reaches the shell exactly once; a wake
+// posted by another thread reaches it through WindowProc as well.
 #include "platform/win32/win32_platform.h"
 
 #include <cstdio>
@@ -98,6 +99,11 @@ void Win32Platform::postClose() {
     if (window) PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
+void Win32Platform::postWake() {
+    HWND window = mainWindow_.load();
+    if (window) PostMessageA(window, kWakeMessage, 0, 0);
+}
+
 std::unique_ptr<RingDevice> Win32Platform::openRingDevice(int rate, const int16_t* ring,
                                                           int frames) {
     return openWaveOutRingDevice(rate, ring, frames);
@@ -119,6 +125,10 @@ void Win32Platform::windowClosing() {
 
 void Win32Platform::windowKeyDown(int virtualKey, unsigned modifiers, bool repeat) {
     if (input_) input_->keyPressed(virtualKey, modifiers, repeat);
+}
+
+void Win32Platform::windowWoken() {
+    if (events_) events_->wake();
 }
 
 void Win32Platform::releaseWindowDC() {

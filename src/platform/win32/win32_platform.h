@@ -34,6 +34,7 @@ class Win32Platform final : public Platform, private MainWindowEvents, private W
     void stopPresenting() override;
     int runEventLoop(WindowEvents& events) override;
     void postClose() override;
+    void postWake() override;
     void quit(int exitCode) override { PostQuitMessage(exitCode); }
     std::unique_ptr<RingDevice> openRingDevice(int rate, const int16_t* ring, int frames) override;
 
@@ -42,6 +43,7 @@ class Win32Platform final : public Platform, private MainWindowEvents, private W
   private:
     void windowClosing() override;
     void windowKeyDown(int virtualKey, unsigned modifiers, bool repeat) override;
+    void windowWoken() override;
     // The chords' requests: this backend offers neither full screen nor the clipboard yet, so
     // Ctrl+C and Alt+Enter only stay away from the magazine.
     void toggleFullScreen() override {}
