@@ -18,6 +18,7 @@ struct FakeBackend final : WindowEvents, WindowControls {
 
     void keyDown(int virtualKey) override { seen.push_back("key " + std::to_string(virtualKey)); }
     void closeRequested() override { seen.push_back("close"); }
+    void wake() override { seen.push_back("wake"); }
     std::string pageText() override { return "the page\n"; }
     void pointerPressed(int x, int y) override {
         seen.push_back("press " + std::to_string(x) + " " + std::to_string(y));
