@@ -21,7 +21,7 @@ cmake --build --preset fuzz -j "$(nproc)" >/dev/null
 # the targets that read files work in a scratch directory of their own.
 seeds() {
     case $1 in
-        xm) echo "$root/demo/music" ;;
+        xm) echo "$root/tests/fuzz/corpus/xm $root/demo/music" ;;
         script) echo "$root/tests/fuzz/corpus/script $root/tests/script/data/magazine $root/demo/text" ;;
         text) echo "$root/tests/text/data $root/demo/art $root/demo/text" ;;
         bmp) echo "$root/demo/data/system" ;;
