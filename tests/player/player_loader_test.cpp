@@ -358,42 +358,6 @@ TEST(PlayerLoader, InstrumentFieldsFadeoutAndEnvelopes) {
     EXPECT_EQ(i.autoVibRate, 9);
 }
 
-// Damaged and absurd modules: each is clamped to something playable or refused.
-TEST(PlayerLoaderGuards, RefusesWrongSignaturesAndAbsurdCounts) {
-    std::vector<uint8_t> bytes = buildXm(XmModule{});
-    bytes[16] = '!';
-    EXPECT_EQ(Loaded(bytes).song, nullptr);
-    XmModule m;
-    m.channels = 0;
-    EXPECT_EQ(Loaded(m).song, nullptr);
-    m.channels = 257;  // more channels than voices
-    EXPECT_EQ(Loaded(m).song, nullptr);
-    m.channels = 256;
-    EXPECT_NE(Loaded(m).song, nullptr);
-    m.channels = 4;
-    m.patternCountOverride = 300;
-    EXPECT_EQ(Loaded(m).song, nullptr);
-    m.patterns[0].rows = 256;
-    m.patternCountOverride = 65535;  // refused from the header, before any pattern is read
-    EXPECT_EQ(Loaded(m).song, nullptr);
-    m.patternCountOverride = -1;
-    m.instrumentCountOverride = 200;
-    EXPECT_EQ(Loaded(m).song, nullptr);
-    m.instrumentCountOverride = -1;
-    m.patterns[0].rows = 300;
-    EXPECT_EQ(Loaded(m).song, nullptr);
-    m.patterns[0].rows = 64;
-    m.instruments.emplace_back().declaredSamples = 17;
-    EXPECT_EQ(Loaded(m).song, nullptr);
-    PlayerContext context;
-    EXPECT_EQ(createSong(context, "x.xm"), nullptr);  // no callbacks installed
-    EXPECT_FALSE(freeSong(context, nullptr));
-    FileCallbacks partial;
-    partial.open = [](const char*) -> void* { return nullptr; };
-    setFileCallbacks(context, partial);
-    EXPECT_FALSE(context.files.complete());
-}
-
 // The reason createSong gives for bytes; "loaded" when it made a song.
 std::string refusalOf(const std::vector<uint8_t>& bytes) {
     PlayerContext context;
@@ -438,6 +402,11 @@ TEST(PlayerLoaderGuards, RefusalsSayWhy) {
     XmLoadResult result;
     EXPECT_EQ(createSong(context, "x.xm", &result), nullptr);  // no callbacks installed
     EXPECT_EQ(describeRefusal(result), "cannot be opened");
+    EXPECT_FALSE(freeSong(context, nullptr));
+    FileCallbacks partial;
+    partial.open = [](const char*) -> void* { return nullptr; };
+    setFileCallbacks(context, partial);
+    EXPECT_FALSE(context.files.complete());
     // cut inside the signature, the header or the patterns: the file's size is named
     const std::vector<uint8_t> whole = buildXm(XmModule{});
     for (size_t cut : {size_t{10}, size_t{100}, size_t{336 + 5}}) {
@@ -481,11 +450,6 @@ TEST(PlayerLoaderGuards, TruncatedFiles) {
     m.instruments[0].samples[0].loopStart = 500;
     m.instruments[0].samples[0].loopLength = 500;
     const std::vector<uint8_t> whole = buildXm(m);
-    // inside the header or the patterns: refused
-    for (size_t cut : {size_t{10}, size_t{100}, size_t{336 + 5}}) {
-        EXPECT_EQ(Loaded(std::vector<uint8_t>(whole.begin(), whole.begin() + cut)).song, nullptr)
-            << cut;
-    }
     // inside the sample data: the sample keeps the frames that are there
     Loaded l(std::vector<uint8_t>(whole.begin(), whole.end() - 700));
     ASSERT_NE(l.song, nullptr);
