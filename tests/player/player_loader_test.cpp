@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <sstream>
 
+#include "../support/case_file.h"
 #include "player/mixer.h"
 #include "player/xm_loader.h"
 #include "song_builder.h"
@@ -20,6 +22,26 @@ struct Loaded {
     ~Loaded() { freeSong(context, song); }
 };
 
+// The rows of a table of loader.txt, as numbers; a row's fields past `numbers` are its text.
+struct Row {
+    std::vector<int> n;
+    std::string text;
+};
+std::vector<Row> table(std::string_view name, size_t numbers) {
+    std::vector<Row> rows;
+    for (const auto& fields : testing::tableRows(QVL_SOURCE_DIR "/tests/player/loader.txt", name)) {
+        Row& row = rows.emplace_back();
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (i < numbers)
+                row.n.push_back(std::stoi(fields[i]));
+            else
+                row.text += (row.text.empty() ? "" : " ") + fields[i];
+        }
+        row.n.resize(numbers);
+    }
+    return rows;
+}
+
 XmSample sampleOf(std::vector<int> frames) {
     XmSample s;
     s.frames = std::move(frames);
@@ -27,14 +49,9 @@ XmSample sampleOf(std::vector<int> frames) {
 }
 
 TEST(PlayerLoader, HeaderFieldsAndTheirClamps) {
-    // song length, restart, speed, bpm as written, then as loaded
-    const int cases[][8] = {
-        {3, 1, 4, 150, 3, 1, 4, 150},
-        {300, 299, 1000, 5000, 256, 0, 255, 999},  // a restart at or past the end is 0
-        {0, 0, 6, 125, 1, 0, 6, 125},              // no orders: one order
-    };
-    for (const auto& [length, restart, speed, bpm, wantLength, wantRestart, wantSpeed, wantBpm] :
-         cases) {
+    for (const Row& row : table("header", 8)) {
+        const auto [length, restart, speed, bpm] =
+            std::array{row.n[0], row.n[1], row.n[2], row.n[3]};
         XmModule m;
         m.songLength = length;
         m.restart = restart;
@@ -45,10 +62,9 @@ TEST(PlayerLoader, HeaderFieldsAndTheirClamps) {
         m.orders.assign(std::max(length, 1), 0);
         Loaded l(m);
         ASSERT_NE(l.song, nullptr) << length;
-        EXPECT_EQ(l.song->songLength, wantLength);
-        EXPECT_EQ(l.song->restartPosition, wantRestart);
-        EXPECT_EQ(l.song->defaultSpeed, wantSpeed);
-        EXPECT_EQ(l.song->defaultBpm, wantBpm);
+        EXPECT_EQ(std::vector<int>({l.song->songLength, l.song->restartPosition,
+                                    l.song->defaultSpeed, l.song->defaultBpm}),
+                  std::vector<int>(row.n.begin() + 4, row.n.end()));
         EXPECT_EQ(l.song->channelCount, 8);
         EXPECT_FALSE(l.song->linearFrequencies());
         EXPECT_EQ(l.song->initialGlobalVolume, 64);
@@ -227,21 +243,13 @@ TEST(PlayerLoader, PatternAndSampleHeadersOfTheirStatedLengths) {
     const std::vector<float> wantSound = rendered(usual, ticks);
     ASSERT_EQ(wantSound.size(), static_cast<size_t>(ticks) * 2 * 882);
     EXPECT_NE(std::count(wantSound.begin(), wantSound.end(), 0.0f), std::ssize(wantSound));
-    // first pattern, second (empty) pattern, sample headers of each instrument
-    const uint32_t cases[][4] = {
-        {10, 10, 41, 41},    {272, 272, 40, 40},  // a pattern header as some trackers write it
-        {300, 7, 64, 17},  // 7: no packed size, so no cells; 17: ends after the relative note
-        {9, 8, 0, 255},    // 0: the usual 40 bytes
-        {4096, 7, 1000, 18},
-    };
-    for (const auto& [first, second, samples1, samples2] : cases) {
+    for (const Row& row : table("header-lengths", 4)) {
         XmModule m = usual;
-        m.patterns[0].headerLength = first;
-        m.patterns[1].headerLength = second;
-        m.instruments[0].sampleHeaderSize = samples1;
-        m.instruments[1].sampleHeaderSize = samples2;
-        const std::string name = std::to_string(first) + " " + std::to_string(second) + " " +
-                                 std::to_string(samples1) + " " + std::to_string(samples2);
+        m.patterns[0].headerLength = uint32_t(row.n[0]);
+        m.patterns[1].headerLength = uint32_t(row.n[1]);
+        m.instruments[0].sampleHeaderSize = uint32_t(row.n[2]);
+        m.instruments[1].sampleHeaderSize = uint32_t(row.n[3]);
+        const std::string name = std::to_string(row.n[0]) + " " + std::to_string(row.n[2]);
         const Loaded l(m);
         ASSERT_NE(l.song, nullptr) << name;
         EXPECT_EQ(songText(*l.song), want) << name;
@@ -253,12 +261,8 @@ TEST(PlayerLoader, PatternAndSampleHeadersOfTheirStatedLengths) {
 // rows; no packed size: no cells), and the next pattern starts at its stated end, though
 // never inside its 4-byte length field.
 TEST(PlayerLoader, PatternHeadersShorterThanTheirFields) {
-    // stated length, rows written, rows loaded
-    const int cases[][3] = {
-        {0, 32, 64}, {3, 32, 64}, {4, 32, 64},    {5, 32, 64},
-        {7, 32, 32}, {8, 32, 32}, {6, 0x120, 32},  // the low byte of the rows field: 32
-    };
-    for (const auto& [length, rows, wantRows] : cases) {
+    for (const Row& row : table("short-pattern-headers", 3)) {
+        const auto [length, rows, wantRows] = std::array{row.n[0], row.n[1], row.n[2]};
         XmModule m;
         m.channels = 1;
         m.songLength = 2;
@@ -281,13 +285,8 @@ TEST(PlayerLoader, PatternHeadersShorterThanTheirFields) {
 // A sample header shorter than its fields: the fields it lacks read as 0, and the next header
 // and the data start at its stated end.
 TEST(PlayerLoader, SampleHeadersShorterThanTheirFields) {
-    // stated size, then length, volume, finetune, panning and relative note as loaded
-    const int cases[][6] = {
-        {4, 3, 0, 0, 0, 0},     {12, 3, 0, 0, 0, 0},     {13, 3, 50, 0, 0, 0},
-        {15, 3, 50, 20, 0, 0},  {16, 3, 50, 20, 200, 0}, {17, 3, 50, 20, 200, 7},
-        {0, 3, 50, 20, 200, 7},  // the usual 40 bytes
-    };
-    for (const auto& [size, length, volume, finetune, panning, relativeNote] : cases) {
+    for (const Row& row : table("short-sample-headers", 6)) {
+        const int size = row.n[0];
         XmSample s = sampleOf({10, 20, 30});
         s.volume = 50;
         s.finetune = 20;
@@ -301,11 +300,10 @@ TEST(PlayerLoader, SampleHeadersShorterThanTheirFields) {
         const Loaded l(m);
         ASSERT_NE(l.song, nullptr) << size;
         const Sample& got = *l.song->instruments[0].samples[0];
-        EXPECT_EQ(got.length, uint32_t(length)) << size;
-        EXPECT_EQ(got.volume, volume) << size;
-        EXPECT_EQ(got.finetune, finetune) << size;
-        EXPECT_EQ(got.panning, panning) << size;
-        EXPECT_EQ(got.relativeNote, relativeNote) << size;
+        EXPECT_EQ(std::vector<int>(
+                      {int(got.length), got.volume, got.finetune, got.panning, got.relativeNote}),
+                  std::vector<int>(row.n.begin() + 1, row.n.end()))
+            << size;
         EXPECT_EQ(got.data[2], 30 * 256) << size;
         const Sample& next = *l.song->instruments[0].samples[1];
         ASSERT_EQ(next.length, 2u) << size;
@@ -373,30 +371,14 @@ TEST(PlayerLoaderGuards, RefusalsSayWhy) {
     std::vector<uint8_t> bytes = buildXm(XmModule{});
     bytes[16] = '!';
     EXPECT_EQ(refusalOf(bytes), "not an XM module");
-    struct Case {
-        int channels, patternCount, instrumentCount, rows, samples;
-        const char* reason;
-    };
-    const Case cases[] = {
-        {0, -1, -1, 64, 0, "no channels"},
-        {257, -1, -1, 64, 0, "too many channels: 257, at most 256"},  // more than voices
-        {256, -1, -1, 64, 0, "loaded"},
-        {4, 300, -1, 64, 0, "too many patterns: 300, at most 256"},
-        // refused from the header, before any pattern is read
-        {4, 65535, -1, 256, 0, "too many patterns: 65535, at most 256"},
-        {4, -1, 200, 64, 0, "too many instruments: 200, at most 128"},
-        {4, -1, -1, 300, 0, "pattern 0 has too many rows: 300, at most 256"},
-        {4, -1, -1, 64, 17, "instrument 1 has too many samples: 17, at most 16"},
-        {4, -1, -1, 64, 16, "loaded"},
-    };
-    for (const Case& c : cases) {
+    for (const Row& row : table("refusals", 5)) {
         XmModule m;
-        m.channels = c.channels;
-        m.patternCountOverride = c.patternCount;
-        m.instrumentCountOverride = c.instrumentCount;
-        m.patterns[0].rows = c.rows;
-        if (c.samples) m.instruments.emplace_back().declaredSamples = c.samples;
-        EXPECT_EQ(refusalOf(buildXm(m)), c.reason) << c.reason;
+        m.channels = row.n[0];
+        m.patternCountOverride = row.n[1];
+        m.instrumentCountOverride = row.n[2];
+        m.patterns[0].rows = row.n[3];
+        if (row.n[4]) m.instruments.emplace_back().declaredSamples = row.n[4];
+        EXPECT_EQ(refusalOf(buildXm(m)), row.text);
     }
     PlayerContext context;
     XmLoadResult result;

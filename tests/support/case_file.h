@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -113,6 +114,26 @@ inline std::vector<Case> readCases(const std::string& path) {
             cases.back().sections.push_back(*s);
     }
     return cases;
+}
+
+// The rows of the table NAME in a file, a section "@@ table NAME": its lines split at spaces
+// into fields, each decoded, "-" standing for an empty one; a field that starts with "#" and
+// the rest of its line are a comment, and so are lines that hold nothing else.
+inline std::vector<std::vector<std::string>> tableRows(const std::string& path,
+                                                       std::string_view name) {
+    std::vector<std::vector<std::string>> rows;
+    for (const CaseSection& s : readSections(path)) {
+        std::istringstream lines(s.kind == "table" && s.argument == name ? s.body : "");
+        for (std::string line; std::getline(lines, line);) {
+            std::vector<std::string> row;
+            std::istringstream words(line);
+            for (std::string w; words >> w && w[0] != '#';)
+                row.push_back(w == "-" ? "" : decode(w));
+            if (!row.empty()) rows.push_back(row);
+        }
+    }
+    EXPECT_FALSE(rows.empty()) << path << " holds no table " << name;
+    return rows;
 }
 
 // Reads the cases of a file and checks each one's expect section against dump(case).
