@@ -20,9 +20,14 @@ frames=$(mktemp -d)
 trap 'rm -rf "$frames"' EXIT
 # The home page after its fade; then Down Down Return: the third chapter after its fade; then
 # Esc: the home page again, its third entry still chosen.
+# Chapter one (a scrolling page) after Return, a wheel notch down, and at its end.
 build/release/tools/magshot/magshot --dir demo --wait 3000 --shot "$frames/home.raw" \
+    --text "$frames/home.txt" \
     --key 40 --key 40 --key 13 --wait 3000 --shot "$frames/third.raw" \
     --key 27 --wait 3000 --shot "$frames/back.raw"
+build/release/tools/magshot/magshot --dir demo --wait 3000 --key 13 --wait 3000 \
+    --shot "$frames/one.raw" --wheel down --wait 100 --shot "$frames/one-down.raw" \
+    --key 35 --wait 100 --shot "$frames/one-end.raw"
 for song in intro drift; do
     build/release/tools/xm2wav/xm2wav "demo/music/$song.xm" "$frames/$song.wav" --seconds 30
 done

@@ -39,12 +39,20 @@ void Viewer::wake() {
     magazine_->takeHandOver();
 }
 
-void Viewer::pointerPressed(int x, int y) {
-    magazine_->pointerPressed(x, y);
+bool Viewer::pointerPressed(int x, int y) {
+    return magazine_->pointerPressed(x, y);
 }
 
 void Viewer::wheelTurned(int notches) {
     magazine_->wheelTurned(notches);
+}
+
+void Viewer::dragScrolled(int pixels) {
+    magazine_->dragScrolled(pixels);
+}
+
+std::vector<PageKey> Viewer::pageKeys() {
+    return magazine_ ? magazine_->pageKeys() : std::vector<PageKey>();
 }
 
 bool Viewer::start() {

@@ -43,8 +43,10 @@ class Viewer final : public WindowEvents {
     void closeRequested() override;
     void wake() override;
     std::string pageText() override;
-    void pointerPressed(int x, int y) override;
+    bool pointerPressed(int x, int y) override;
     void wheelTurned(int notches) override;
+    void dragScrolled(int pixels) override;
+    std::vector<PageKey> pageKeys() override;
 
   private:
     void renderThreadProc();

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qvl {
 
@@ -17,6 +18,14 @@ inline constexpr int kFrameBytes = kFramePixels * 2;  // 614400
 // What creating the window can end in; the shell turns each failure into its message.
 enum class WindowResult { ok, classFailed, windowFailed };
 
+// A key the page shown answers, for a screen without a keyboard: the virtual-key code a button
+// presses and the key's name as a keyboard labels it.
+struct PageKey {
+    int virtualKey = 0;
+    std::string name;
+    bool operator==(const PageKey&) const = default;
+};
+
 // Receives what the event loop delivers, on the thread that runs the loop.
 class WindowEvents {
   public:
@@ -28,10 +37,16 @@ class WindowEvents {
     virtual void wake() = 0;
     // The whole text of the page shown, as UTF-8 lines, for the clipboard or a file.
     virtual std::string pageText() = 0;
-    // A press of the main mouse button over picture pixel (x, y) of the 640 x 480 picture.
-    virtual void pointerPressed(int x, int y) = 0;
+    // A press of the main mouse button over picture pixel (x, y) of the 640 x 480 picture; true
+    // when it hit a menu entry.
+    virtual bool pointerPressed(int x, int y) = 0;
     // The mouse wheel turned by whole notches: positive away from the reader, negative toward.
     virtual void wheelTurned(int notches) = 0;
+    // A finger dragged the page by pixels of the picture: positive moves the text up, toward
+    // the page's end. Only backends with touch input deliver it.
+    virtual void dragScrolled(int /*pixels*/) {}
+    // The keys the page shown answers, for a backend that offers them as buttons.
+    virtual std::vector<PageKey> pageKeys() { return {}; }
 
   protected:
     ~WindowEvents() = default;

@@ -40,10 +40,10 @@ bool WindowInput::keyPressed(int virtualKey, unsigned modifiers, bool repeat) {
     return false;
 }
 
-void WindowInput::pointerPressed(int x, int y, const PictureRect& picture) {
+bool WindowInput::pointerPressed(int x, int y, const PictureRect& picture) {
     int pictureX = 0, pictureY = 0;
-    if (picturePointAt(picture, x, y, pictureX, pictureY))
-        events_.pointerPressed(pictureX, pictureY);
+    return picturePointAt(picture, x, y, pictureX, pictureY) &&
+           events_.pointerPressed(pictureX, pictureY);
 }
 
 void WindowInput::wheelTurned(double steps) {

@@ -37,8 +37,8 @@ class WindowInput {
     // held chord acts once.
     bool keyPressed(int virtualKey, unsigned modifiers, bool repeat);
     // A press of the main button at output pixel (x, y) while the picture is shown at picture;
-    // presses beside the picture go nowhere.
-    void pointerPressed(int x, int y, const PictureRect& picture);
+    // presses beside the picture go nowhere. True when it hit a menu entry.
+    bool pointerPressed(int x, int y, const PictureRect& picture);
     // The wheel turned by steps notches, positive away from the reader; the fractions that
     // fine wheels and touch pads give add up to whole notches.
     void wheelTurned(double steps);

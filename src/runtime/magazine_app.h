@@ -85,6 +85,12 @@ class MagazineApp {
     // when the page took them.
     bool pointerPressed(int x, int y);
     bool wheelTurned(int notches);
+    // A finger's drag on a scrollable page moves it by pixels (positive: toward its end),
+    // stopping where the scrolling keys stop; true when the page took it. A fade stops it as
+    // it stops the scrolling keys.
+    bool dragScrolled(int pixels);
+    // The keys the page shown answers (runtime/answered_keys.h); main thread.
+    std::vector<PageKey> pageKeys() const;
 
     // The whole text of the page shown, every line, as UTF-8 (text/page_text.h); main thread.
     std::string pageText() const;

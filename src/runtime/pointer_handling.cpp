@@ -1,9 +1,10 @@
-// The mouse, in picture pixels: presses on menu entries and wheel notches. Both end up in the
-// key handling (Return, Up, Down), so bindings and fades treat them exactly as those keys.
-// Main thread.
+// The mouse and the finger, in picture pixels: presses on menu entries and wheel notches end up
+// in the key handling (Return, Up, Down), so bindings and fades treat them exactly as those
+// keys; a drag moves a scrolling page by pixels within the scrolling keys' bounds. Main thread.
 #include <algorithm>
 #include <cstdlib>
 
+#include "runtime/answered_keys.h"
 #include "runtime/magazine_app.h"
 
 namespace qvl {
@@ -64,6 +65,25 @@ bool MagazineApp::wheelTurned(int notches) {
         pressed = true;
     }
     return pressed;
+}
+
+bool MagazineApp::dragScrolled(int pixels) {
+    const Page* page = pageAt(view_.currentPage);
+    if (!page || pixels == 0 || view_.fadeActive.load(std::memory_order_acquire) ||
+        !keyPlaceHolds(KeyPlace::scrollingPage, *page))
+        return false;
+    // scrollY runs from the margin (the top shown) down to the limit (the end shown); a page
+    // already past a bound (the keys' whole steps) is not pulled back.
+    const int64_t y = view_.scrollY;
+    const int64_t moved = y - pixels;
+    const int64_t low = std::min<int64_t>(y, scrollLimit(*page));
+    const int64_t high = std::max<int64_t>(y, view_.viewMargin);
+    view_.scrollY = static_cast<int32_t>(std::clamp(moved, low, high));
+    return view_.scrollY != y;
+}
+
+std::vector<PageKey> MagazineApp::pageKeys() const {
+    return keysAnswered(model_, view_.currentPage);
 }
 
 bool MagazineApp::scrollablePageShown() const {

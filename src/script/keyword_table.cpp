@@ -131,6 +131,7 @@ bool key(ScriptContext& ctx, std::string_view argument) {
     if (!inRange(slot, *keys)) return outsideItsList(ctx, "key", slot, keys->size());
     KeyBinding& binding = (*keys)[size_t(slot)];
     binding.key = keyCodeFromName(name);
+    binding.keyName = name;
     if (ctx.observer) ctx.observer->keyBound(ctx.state.lineNumber, name, binding.key);
     binding.command = std::move(command);
     binding.argument = std::move(keyArgument);
@@ -280,18 +281,23 @@ const KeywordTable kKeywordTable = {{
     {"#defineselects", defineSelects},          // 16
 }};
 
-uint8_t keyCodeFromName(std::string_view name) {
-    struct NamedKey {
-        std::string_view name;
-        uint8_t code;
-    };
-    static constexpr NamedKey kNamedKeys[] = {
-        {"esc", kVkEscape}, {"f1", kVkF1},   {"f2", kVkF2},    {"f3", kVkF3},
-        {"f4", kVkF4},      {"f5", kVkF5},   {"f6", kVkF6},    {"f7", kVkF7},
-        {"f8", kVkF8},      {"pl", kVkLeft}, {"pr", kVkRight}, {"space", kVkSpace},
-    };
+// clang-format off
+const NamedKeyTable kNamedKeys = {{
+    {"esc", kVkEscape, "Esc"}, {"f1", kVkF1, "F1"}, {"f2", kVkF2, "F2"}, {"f3", kVkF3, "F3"},
+    {"f4", kVkF4, "F4"},       {"f5", kVkF5, "F5"}, {"f6", kVkF6, "F6"}, {"f7", kVkF7, "F7"},
+    {"f8", kVkF8, "F8"},       {"pl", kVkLeft, "Left"}, {"pr", kVkRight, "Right"},
+    {"space", kVkSpace, "Space"},
+}};
+// clang-format on
+
+const NamedKey* namedKey(std::string_view name) {
     for (const NamedKey& k : kNamedKeys)
-        if (equalsNoCase(name, k.name)) return k.code;
+        if (equalsNoCase(name, k.name)) return &k;
+    return nullptr;
+}
+
+uint8_t keyCodeFromName(std::string_view name) {
+    if (const NamedKey* k = namedKey(name)) return k->code;
     // Letter keys must be written in small letters: the key press is compared lower-cased.
     return name.empty() ? 0 : static_cast<uint8_t>(name[0]);
 }

@@ -28,8 +28,20 @@ struct KeywordEntry {
 using KeywordTable = std::array<KeywordEntry, 16>;
 extern const KeywordTable kKeywordTable;
 
-// The key code "#key" stores for a key name: "esc", "f1"-"f8", "pl", "pr", "space" (any
-// letter case), otherwise the name's first character as written (0 for no name).
+// The key names "#key" knows, with the code it stores and the key's label on a keyboard.
+struct NamedKey {
+    std::string_view name;
+    uint8_t code;
+    std::string_view label;
+};
+using NamedKeyTable = std::array<NamedKey, 12>;
+extern const NamedKeyTable kNamedKeys;
+
+// The named key of name (any letter case), or null.
+const NamedKey* namedKey(std::string_view name);
+
+// The key code "#key" stores for a key name: a named key's code, otherwise the name's first
+// character as written (0 for no name).
 uint8_t keyCodeFromName(std::string_view name);
 
 }  // namespace qvl

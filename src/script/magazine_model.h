@@ -29,6 +29,7 @@ inline std::string fitText(std::string_view text, size_t capacity = kTextCapacit
 
 struct KeyBinding {
     uint8_t key = 0;         // lower-cased virtual-key code; 0 matches no key press
+    std::string keyName;     // the key as the script named it ("esc", "f1", "n")
     std::string command;     // "jump", "exit" or "nextmusic"
     std::string argument;    // for "jump": "last" or a page number
     int32_t scriptLine = 0;  // the script line that set it, for checks

@@ -20,8 +20,9 @@ struct FakeBackend final : WindowEvents, WindowControls {
     void closeRequested() override { seen.push_back("close"); }
     void wake() override { seen.push_back("wake"); }
     std::string pageText() override { return "the page\n"; }
-    void pointerPressed(int x, int y) override {
+    bool pointerPressed(int x, int y) override {
         seen.push_back("press " + std::to_string(x) + " " + std::to_string(y));
+        return true;
     }
     void wheelTurned(int notches) override { seen.push_back("wheel " + std::to_string(notches)); }
     void toggleFullScreen() override { seen.push_back("full"); }

@@ -89,6 +89,14 @@ class MagazineTest : public ScratchDir {
             result = app_->pointerPressed(column, row);
         } else if (step == "wheel" && words >> notches) {
             result = app_->wheelTurned(notches);
+        } else if (step == "drag" && words >> notches) {
+            result = app_->dragScrolled(notches);
+        } else if (step == "keys" && words >> std::quoted(word)) {
+            std::string offered;
+            for (const PageKey& key : app_->pageKeys())
+                offered +=
+                    (offered.empty() ? "" : ",") + std::to_string(key.virtualKey) + ' ' + key.name;
+            EXPECT_EQ(offered, word);
         } else if (step == "run") {
             std::string argument;
             words >> std::quoted(word) >> std::quoted(argument);
@@ -156,7 +164,7 @@ class MagazineTest : public ScratchDir {
 
 TEST_F(MagazineTest, CasesFromTheCaseFile) {
     const std::vector<Case> cases = readCases(QVL_SOURCE_DIR "/tests/runtime/magazine_cases.txt");
-    EXPECT_EQ(cases.size(), 25u);
+    EXPECT_EQ(cases.size(), 27u);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::string script, steps;

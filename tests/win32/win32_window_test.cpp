@@ -30,7 +30,7 @@ class CountingEvents final : public WindowEvents {
     }
     void wake() override { ++wakes; }
     std::string pageText() override { return {}; }
-    void pointerPressed(int, int) override {}
+    bool pointerPressed(int, int) override { return false; }
     void wheelTurned(int) override {}
     std::vector<int> keys;
     int closes = 0;

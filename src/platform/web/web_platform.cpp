@@ -7,6 +7,7 @@
 #include <emscripten/html5.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -49,6 +50,14 @@ EM_JS(void, jsCopyText, (const char* text), {
         navigator.clipboard.writeText(UTF8ToString(text)).catch(() => {});
 });
 
+EM_JS(void, jsPageKeys, (const char* list), {
+    if (window.qvlPage) window.qvlPage.pageKeys(UTF8ToString(list));
+});
+
+EM_JS(void, jsStartInput, (), {
+    Module.qvlStartInput();
+});
+
 EM_JS(void, jsWindowShown, (), {
     if (window.qvlPage) window.qvlPage.windowShown();
 });
@@ -71,7 +80,16 @@ EM_JS(int, jsAudioAvailable, (int rate), {
 // sets it, sees every piece of 16-bit frames as it is handed over.
 EM_JS(void, jsStartAudio, (), {
     const audio = Module.qvlAudio;
-    if (!audio || audio.context) return;
+    if (!audio) return;
+    // A context the system interrupted (a call, the screen locked) or suspended waits for the
+    // next gesture, or for the page to be shown again (web_input.js).
+    if (audio.context) {
+        if (audio.context.state !== 'running' && audio.context.state !== 'closed')
+            audio.context.resume().catch(() => {});
+        return;
+    }
+    // Playback, not ambient sound: a phone's silent switch then leaves the magazine audible.
+    if (navigator.audioSession) navigator.audioSession.type = 'playback';
     const Context = window.AudioContext || window.webkitAudioContext;
     const context = new Context({sampleRate: audio.rate});
     const node = context.createScriptProcessor(2048, 0, 2);
@@ -109,11 +127,6 @@ EM_BOOL onKeyDown(int, const EmscriptenKeyboardEvent* event, void* platform) {
     // The viewer's chords keep the browser's own action for them from happening too.
     if (self->keyPressed(vk, modifiers, event->repeat)) return EM_TRUE;
     return suppressBrowserAction(vk) ? EM_TRUE : EM_FALSE;
-}
-
-EM_BOOL onClick(int, const EmscriptenMouseEvent*, void* platform) {
-    static_cast<WebPlatform*>(platform)->gesture();
-    return EM_FALSE;
 }
 
 EM_BOOL onAnimationFrame(double, void* platform) {
@@ -190,6 +203,8 @@ WindowResult WebPlatform::createWindow() {
 
 void WebPlatform::present(const uint16_t* frame) {
     if (!presenting_) return;
+    if (!shown_.empty() && std::memcmp(shown_.data(), frame, kFrameBytes) == 0) return;
+    shown_.assign(frame, frame + kFramePixels);
     uint8_t* out = rgba_.data();
     for (int i = 0; i < kFrameWidth * kFrameHeight; ++i, out += 4) widenRgb565(frame[i], out);
     jsPresent(rgba_.data(), kFrameWidth, kFrameHeight);
@@ -217,6 +232,29 @@ bool WebPlatform::keyPressed(int virtualKey, unsigned modifiers, bool repeat) {
     return input_ && !ended_ && input_->keyPressed(virtualKey, modifiers, repeat);
 }
 
+bool WebPlatform::pointerPressed(int x, int y) {
+    gesture();
+    return input_ && !ended_ && input_->pointerPressed(x, y, {0, 0, kFrameWidth, kFrameHeight});
+}
+
+void WebPlatform::wheelTurned(double steps) {
+    if (input_ && !ended_) input_->wheelTurned(steps);
+}
+
+void WebPlatform::dragScrolled(int pixels) {
+    if (events_ && !ended_) events_->dragScrolled(pixels);
+}
+
+void WebPlatform::offerPageKeys() {
+    std::vector<PageKey> keys = events_->pageKeys();
+    if (keys == pageKeys_) return;
+    pageKeys_ = std::move(keys);
+    std::string list;
+    for (const PageKey& key : pageKeys_)
+        list += std::to_string(key.virtualKey) + ' ' + key.name + '\n';
+    jsPageKeys(list.c_str());
+}
+
 void WebPlatform::toggleFullScreen() {
     jsToggleFullScreen();
 }
@@ -238,19 +276,50 @@ void WebPlatform::runFrames(WindowEvents& events, std::function<bool()> step) {
     input_ = std::make_unique<WindowInput>(events, static_cast<WindowControls&>(*this));
     step_ = std::move(step);
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, onKeyDown);
-    emscripten_set_click_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, onClick);
+    jsStartInput();
     emscripten_request_animation_frame_loop(onAnimationFrame, this);
 }
 
 bool WebPlatform::frameStep() {
     if (ended_) return false;
-    if (!closePosted_ && step_()) return true;
+    if (!closePosted_ && step_()) {
+        offerPageKeys();
+        return true;
+    }
     events_->closeRequested();
     return false;
 }
 
 }  // namespace qvl
 
-extern "C" EMSCRIPTEN_KEEPALIVE const int16_t* qvl_web_pull_audio(int frames) {
+// The page's input (web_input.js) calls these.
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE const int16_t* qvl_web_pull_audio(int frames) {
     return qvl::thePlatform ? qvl::thePlatform->pullAudio(frames) : nullptr;
 }
+
+EMSCRIPTEN_KEEPALIVE void qvl_web_gesture() {
+    if (qvl::thePlatform) qvl::thePlatform->gesture();
+}
+
+EMSCRIPTEN_KEEPALIVE int qvl_web_pointer(int x, int y) {
+    return qvl::thePlatform && qvl::thePlatform->pointerPressed(x, y) ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE void qvl_web_wheel(double steps) {
+    if (qvl::thePlatform) qvl::thePlatform->wheelTurned(steps);
+}
+
+EMSCRIPTEN_KEEPALIVE void qvl_web_drag(int pixels) {
+    if (qvl::thePlatform) qvl::thePlatform->dragScrolled(pixels);
+}
+
+// A button of the key strip: the key as the keyboard would press it, no modifiers.
+EMSCRIPTEN_KEEPALIVE void qvl_web_key(int virtualKey, int repeat) {
+    if (!qvl::thePlatform) return;
+    qvl::thePlatform->gesture();
+    qvl::thePlatform->keyPressed(virtualKey, 0, repeat != 0);
+}
+
+}  // extern "C"

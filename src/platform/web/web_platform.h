@@ -55,6 +55,11 @@ class WebPlatform final : public Platform, private WindowControls {
     // A key press the page turned into a virtual-key code, with its modifier flags; true when
     // it was one of the viewer's chords.
     bool keyPressed(int virtualKey, unsigned modifiers, bool repeat);
+    // The pointer and the finger, from the page's input (web_input.js), in picture pixels: a
+    // press (true when it hit a menu entry), wheel steps in notches (fractions add up), a drag.
+    bool pointerPressed(int x, int y);
+    void wheelTurned(double steps);
+    void dragScrolled(int pixels);
 
     // One animation frame: the render step, or the end; false once the viewer has ended.
     bool frameStep();
@@ -68,7 +73,14 @@ class WebPlatform final : public Platform, private WindowControls {
     void toggleFullScreen() override;
     void putOnClipboard(const std::string& text) override;
 
+    // Tells the page the keys of the page shown when they change, for its key strip.
+    void offerPageKeys();
+
     std::vector<uint8_t> rgba_;  // the canvas's pixels, 4 bytes each
+    // The frame last drawn on the canvas: one that has not changed is not converted or drawn
+    // again, so a still page costs little more than its render step.
+    std::vector<uint16_t> shown_;
+    std::vector<PageKey> pageKeys_;
     bool presenting_ = true;
     bool closePosted_ = false;
     bool ended_ = false;
