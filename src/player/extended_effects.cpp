@@ -64,11 +64,13 @@ void finetuneRow(EffectStep& s) {
     }
 }
 
-// E6y pattern loop: E60 marks the start, E6y repeats y times.
+// E6y pattern loop: E60 marks the start, E6y repeats y times. quirk: E60 also sets the row
+// the next order starts at when this pattern runs to its end (a break or jump sets its own)
 void patternLoopRow(EffectStep& s) {
     Channel& ch = s.channel;
     if (param(s) == 0) {
         ch.loopRow = s.song.row;
+        s.song.breakRow = s.song.row;
         return;
     }
     ch.loopCount = ch.loopCount == 0 ? param(s) : ch.loopCount - 1;

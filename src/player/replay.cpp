@@ -171,7 +171,10 @@ void notePlayedRow(Song& song, bool orderChange) {
 
 void rowTick(PlayerContext& context, Song& song) {
     const bool orderChange = song.nextOrder >= 0;
-    if (song.nextOrder >= 0) song.order = song.nextOrder;
+    if (orderChange) {
+        song.order = song.nextOrder;
+        song.breakRow = 0;
+    }
     if (song.nextRow >= 0) song.row = song.nextRow;
     // quirk: a break or jump past the target pattern's end starts it at row 0
     if (song.row >= song.patterns[song.orders[song.order]].rows) song.row = 0;
@@ -182,7 +185,7 @@ void rowTick(PlayerContext& context, Song& song) {
         if (song.nextRow >= song.patterns[song.orders[song.order]].rows) {
             song.nextOrder = song.order + 1;
             if (song.nextOrder >= song.songLength) song.nextOrder = song.restartPosition;
-            song.nextRow = 0;
+            song.nextRow = song.breakRow;
         }
     }
 }
@@ -222,6 +225,7 @@ bool startSong(PlayerContext& context, Song* song) {
     song->samplesToTick = 0;
     song->tick = 0;
     song->patternDelayTicks = 0;
+    song->breakRow = 0;
     song->rowCells = nullptr;
     // allocated here, so the ticks on the output thread allocate nothing
     song->playedRows.assign(static_cast<size_t>(song->songLength) * rowsPerOrderFlags, 0);
