@@ -71,6 +71,23 @@ bool hasNote(const NoteCell& cell) {
     return cell.note != noNote && cell.note != keyOffNote;
 }
 
+// K00 keys off on the row tick; Kxx with xx above 0 waits for tick xx
+bool keysOffOnRow(const NoteCell& cell) {
+    return cell.note == keyOffNote || (cell.effect == effectKeyOff && cell.parameter == 0);
+}
+
+// An instrument number in the cell. quirk: beside a key off it takes only the sample's volume
+// and panning; the envelopes, the fadeout and the tremor go on where they are
+void takeInstrument(Channel& ch, const NoteCell& cell, const Sample& sample) {
+    if (!keysOffOnRow(cell)) {
+        resetChannelInstrument(ch, sample);
+        return;
+    }
+    ch.volume = sample.volume;
+    ch.panning = sample.panning;
+    ch.requests |= requestVolume | requestPanning;
+}
+
 void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const NoteCell& cell) {
     const bool porta = isPortamentoRow(cell);
     if (cell.instrument && !porta) ch.instrument = static_cast<uint8_t>(cell.instrument - 1);
@@ -92,13 +109,10 @@ void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const No
     ch.periodDelta = 0;
     ch.requests |= requestFrequency | requestVolume;
     EffectStep step{context, song, ch, cell, *found.instrument, sample};
-    if (cell.instrument) resetChannelInstrument(ch, sample);
+    if (cell.instrument) takeInstrument(ch, cell, sample);
     if (cell.volume) volumeColumnRow(step);
-    // K00 keys off on the row tick; Kxx with xx above 0 waits for tick xx
     const Instrument& ins = *found.instrument;
-    if (cell.note == keyOffNote || (cell.effect == effectKeyOff && cell.parameter == 0)) {
-        keyOff(ch, ins);
-    }
+    if (keysOffOnRow(cell)) keyOff(ch, ins);
     stepEnvelopes(ch, ins);
     if (ch.keyOff) fadeout(ch, ins);
     effectRow(step);
