@@ -140,9 +140,17 @@ void noteDelayRow(EffectStep& s) {
     ch.requests &= ~deferred;
 }
 
-// EDy, later ticks: the note starts at tick y. quirk: without a note in the cell the last
-// note starts again; without an instrument the channel keeps its volume and panning, and
-// either way the envelopes start over.
+// quirk: a delayed cell starts the envelopes, the release and the fadeout over, even with a
+// key off; only a key off alone (no instrument, no volume byte) on an instrument without
+// volume envelope keeps them
+bool delayRestartsEnvelopes(const EffectStep& s) {
+    return s.cell.note != keyOffNote || s.cell.instrument || s.cell.volume ||
+           s.instrument.volumeEnvelope.on();
+}
+
+// EDy, later ticks: the cell plays at tick y. quirk: without a note in the cell the last
+// note starts again; without an instrument the channel keeps its volume and panning; a key
+// off keys off then, and starts no sound.
 void noteDelayTick(EffectStep& s) {
     if (!delays(s)) return;
     Channel& ch = s.channel;
@@ -150,15 +158,18 @@ void noteDelayTick(EffectStep& s) {
         ch.requests &= ~deferred;
         return;
     }
-    if (s.cell.instrument) {
-        resetChannelInstrument(ch, s.sample);
-    } else {
+    if (s.cell.instrument) takeInstrument(ch, s.cell, s.sample);
+    if (s.cell.note == keyOffNote) keyOff(ch, s.instrument);
+    if (delayRestartsEnvelopes(s)) {
         restartEnvelope(ch.volumeEnvelope, 64);
         restartEnvelope(ch.panningEnvelope, 32);
+        ch.keyOff = 0;
+        ch.fadeoutVolume = 65536;
     }
-    ch.period = ch.notePeriod;
     ch.requests |= requestFrequency | requestVolume | requestPanning;
     if (s.cell.volume) volumeColumnRow(s);
+    if (s.cell.note == keyOffNote) return;
+    ch.period = ch.notePeriod;
     ch.requests |= requestTrigger;
 }
 

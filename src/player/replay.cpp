@@ -49,13 +49,6 @@ void stepEnvelopes(Channel& ch, const Instrument& ins) {
     }
 }
 
-// Releases the note. quirk: without a volume envelope the channel's volume drops to 0 at
-// once, so a volume set later sounds again (faded by the fadeout that goes on)
-void keyOff(Channel& ch, const Instrument& ins) {
-    ch.keyOff = 1;
-    if (!ins.volumeEnvelope.on()) ch.volume = 0;
-}
-
 void fadeout(Channel& ch, const Instrument& ins) {
     ch.fadeoutVolume =
         static_cast<int32_t>(std::max<int64_t>(int64_t{ch.fadeoutVolume} - ins.fadeout, 0));
@@ -72,20 +65,14 @@ bool hasNote(const NoteCell& cell) {
 }
 
 // K00 keys off on the row tick; Kxx with xx above 0 waits for tick xx
-bool keysOffOnRow(const NoteCell& cell) {
+bool keysOff(const NoteCell& cell) {
     return cell.note == keyOffNote || (cell.effect == effectKeyOff && cell.parameter == 0);
 }
 
-// An instrument number in the cell. quirk: beside a key off it takes only the sample's volume
-// and panning; the envelopes, the fadeout and the tremor go on where they are
-void takeInstrument(Channel& ch, const NoteCell& cell, const Sample& sample) {
-    if (!keysOffOnRow(cell)) {
-        resetChannelInstrument(ch, sample);
-        return;
-    }
-    ch.volume = sample.volume;
-    ch.panning = sample.panning;
-    ch.requests |= requestVolume | requestPanning;
+// EDy with y above 0: the note delay plays the cell's note or key off itself.
+bool delaysNote(const NoteCell& cell) {
+    return cell.effect == effectExtended && highNibble(cell.parameter) == 0xD &&
+           lowNibble(cell.parameter) > 0;
 }
 
 void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const NoteCell& cell) {
@@ -112,7 +99,7 @@ void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const No
     if (cell.instrument) takeInstrument(ch, cell, sample);
     if (cell.volume) volumeColumnRow(step);
     const Instrument& ins = *found.instrument;
-    if (keysOffOnRow(cell)) keyOff(ch, ins);
+    if (keysOff(cell) && !delaysNote(cell)) keyOff(ch, ins);
     stepEnvelopes(ch, ins);
     if (ch.keyOff) fadeout(ch, ins);
     effectRow(step);
@@ -205,6 +192,25 @@ void rowTick(PlayerContext& context, Song& song) {
 }
 
 }  // namespace
+
+// quirk: without a volume envelope the channel's volume drops to 0 at once, so a volume set
+// later sounds again (faded by the fadeout that goes on)
+void keyOff(Channel& ch, const Instrument& ins) {
+    ch.keyOff = 1;
+    if (!ins.volumeEnvelope.on()) ch.volume = 0;
+}
+
+// quirk: beside a key off the instrument number takes only the sample's volume and panning;
+// the envelopes, the fadeout and the tremor go on where they are
+void takeInstrument(Channel& ch, const NoteCell& cell, const Sample& sample) {
+    if (!keysOff(cell)) {
+        resetChannelInstrument(ch, sample);
+        return;
+    }
+    ch.volume = sample.volume;
+    ch.panning = sample.panning;
+    ch.requests |= requestVolume | requestPanning;
+}
 
 void resetChannelInstrument(Channel& ch, const Sample& sample) {
     ch.volume = sample.volume;
