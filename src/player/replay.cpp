@@ -64,9 +64,19 @@ bool hasNote(const NoteCell& cell) {
     return cell.note != noNote && cell.note != keyOffNote;
 }
 
-// K00 keys off on the row tick; Kxx with xx above 0 waits for tick xx
 bool keysOff(const NoteCell& cell) {
-    return cell.note == keyOffNote || (cell.effect == effectKeyOff && cell.parameter == 0);
+    return cell.note == keyOffNote;
+}
+
+// The cell as the row step reads it. K00 keys off on the row tick; Kxx with xx above 0 waits
+// for tick xx. quirk: K00 stands for a key off in the note column, so the cell's note does
+// not play; beside a volume-column tone portamento it does nothing
+NoteCell readCell(const NoteCell& cell) {
+    NoteCell read = cell;
+    if (cell.effect == effectKeyOff && cell.parameter == 0 && cell.volume < volumeTonePortamento) {
+        read.note = keyOffNote;
+    }
+    return read;
 }
 
 // EDy with y above 0: the note delay plays the cell's note or key off itself.
@@ -126,7 +136,7 @@ void processRow(PlayerContext& context, Song& song) {
     song.rowCells = &pattern.cells[static_cast<size_t>(song.row) * song.channelCount];
     const int globalVolume = song.globalVolume;
     for (int c = 0; c < song.channelCount; ++c) {
-        processChannelRow(context, song, song.channels[c], song.rowCells[c]);
+        processChannelRow(context, song, song.channels[c], readCell(song.rowCells[c]));
     }
     spreadGlobalVolume(context, song, globalVolume);
 }
