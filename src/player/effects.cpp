@@ -253,17 +253,19 @@ void panningSlideTick(EffectStep& s) {
     ch.requests |= requestPanning;
 }
 
-// Rxy multi retrigger, row tick: memories.
+// Rxy multi retrigger, row tick: a memory for each of x and y. quirk: the tracker counts
+// its own ticks from the sound's last start, across rows; the row tick counts too unless
+// a note starts on it
 void multiRetrigRow(EffectStep& s) {
-    if (s.cell.parameter) {
-        s.channel.retrigVolume = static_cast<uint8_t>(highNibble(s.cell.parameter));
-        s.channel.retrigInterval = static_cast<uint8_t>(lowNibble(s.cell.parameter));
-    }
+    Channel& ch = s.channel;
+    if (highNibble(s.cell.parameter)) ch.retrigVolume = highNibble(s.cell.parameter);
+    if (lowNibble(s.cell.parameter)) ch.retrigInterval = lowNibble(s.cell.parameter);
+    if (!(ch.requests & requestTrigger)) multiRetrigger(ch, s.cell.volume != 0);
 }
 
 // Rxy, later ticks.
 void multiRetrigTick(EffectStep& s) {
-    multiRetrigger(s.channel, s.song.tick);
+    multiRetrigger(s.channel, s.cell.volume != 0);
 }
 
 // Txy tremor, row tick: on x + 1 ticks, off y + 1 ticks. quirk: the tracker counts only

@@ -89,11 +89,13 @@ void retriggerRow(EffectStep& s) {
     if (param(s) == 0) s.channel.requests |= requestTrigger | requestVolume | requestFrequency;
 }
 
-// E9y retrigger every y ticks, later ticks.
+// E9y retrigger every y ticks, later ticks; it counts the row's ticks, and restarts Rxy's
+// count.
 void retriggerTick(EffectStep& s) {
     const int y = param(s);
     if (y != 0 && s.song.tick % y == 0) {
         s.channel.requests |= requestTrigger | requestVolume | requestFrequency;
+        s.channel.retrigCount = 0;
     }
 }
 

@@ -100,7 +100,10 @@ void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const No
         ch.realNote = static_cast<uint8_t>(sample.relativeNote + cell.note - 1);
         ch.finetune = sample.finetune;
         ch.notePeriod = notePeriod(song.linearFrequencies(), ch.realNote, ch.finetune);
-        if (!porta) ch.period = ch.notePeriod;
+        if (!porta) {
+            ch.period = ch.notePeriod;
+            ch.retrigCount = 0;
+        }
         ch.requests = requestTrigger;
     }
     ch.periodDelta = 0;
