@@ -224,13 +224,14 @@ void globalSlideTick(EffectStep& s) {
         x ? std::min(song.globalVolume + x, 64) : std::max(song.globalVolume - y, 0);
 }
 
-// Lxx set envelope position. quirk: the tracker moves both envelopes, not only the volume's
+// Lxx set envelope position. quirk: the tracker moves the panning envelope too, but only when
+// the volume envelope has its sustain point on
 void envelopePositionRow(EffectStep& s) {
-    if (s.instrument.volumeEnvelope.on()) {
-        setEnvelopePosition(s.channel.volumeEnvelope, s.instrument.volumeEnvelope,
-                            s.cell.parameter);
+    const Envelope& volume = s.instrument.volumeEnvelope;
+    if (volume.on()) {
+        setEnvelopePosition(s.channel.volumeEnvelope, volume, s.cell.parameter);
     }
-    if (s.instrument.panningEnvelope.on()) {
+    if (s.instrument.panningEnvelope.on() && (volume.type & envelopeSustain)) {
         setEnvelopePosition(s.channel.panningEnvelope, s.instrument.panningEnvelope,
                             s.cell.parameter);
         s.channel.requests |= requestPanning;
