@@ -45,6 +45,7 @@ struct Channel {
     int32_t sampleOffset = 0;
     uint8_t portaDownSpeed = 0, portaUpSpeed = 0, extraFineDownSpeed = 0, extraFineUpSpeed = 0;
     uint8_t volumeSlide = 0, panningSlide = 0, retrigVolume = 0, retrigInterval = 0;
+    uint8_t retrigCount = 0;  // Rxy's ticks since the sound last started
     int32_t portaTarget = 0;
     uint8_t portaSpeed = 0;
     uint8_t glissando = 0;  // E3y: tone portamento by semitones

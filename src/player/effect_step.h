@@ -43,7 +43,8 @@ void vibrato(Channel& channel, bool advance);
 void tremolo(Channel& channel);
 void tremor(Channel& channel);
 int32_t limitPeriod(int64_t period);
-void multiRetrigger(Channel& channel, int tick);
+// One tick of Rxy: its counter, and at y the sound restarts with the volume change.
+void multiRetrigger(Channel& channel, bool volumeByte);
 
 // Nibbles of an effect parameter or volume byte.
 inline int highNibble(uint8_t v) {

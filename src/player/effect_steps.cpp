@@ -83,9 +83,11 @@ void tremor(Channel& ch) {
     ch.requests |= requestVolume;
 }
 
-void multiRetrigger(Channel& ch, int tick) {
-    if (ch.retrigInterval == 0 || tick % ch.retrigInterval != 0) return;
-    if (ch.retrigVolume != 0) {
+void multiRetrigger(Channel& ch, bool volumeByte) {
+    if (ch.retrigInterval == 0 || ++ch.retrigCount < ch.retrigInterval) return;
+    ch.retrigCount = 0;
+    // quirk: a volume byte in the cell keeps the volume change from applying
+    if (!volumeByte) {
         ch.volume = std::clamp(retrigVolumeChange(ch.volume, ch.retrigVolume), 0, 64);
         ch.requests |= requestVolume;
     }

@@ -224,13 +224,14 @@ void globalSlideTick(EffectStep& s) {
         x ? std::min(song.globalVolume + x, 64) : std::max(song.globalVolume - y, 0);
 }
 
-// Lxx set envelope position. quirk: the tracker moves both envelopes, not only the volume's
+// Lxx set envelope position. quirk: the tracker moves the panning envelope too, but only when
+// the volume envelope has its sustain point on
 void envelopePositionRow(EffectStep& s) {
-    if (s.instrument.volumeEnvelope.on()) {
-        setEnvelopePosition(s.channel.volumeEnvelope, s.instrument.volumeEnvelope,
-                            s.cell.parameter);
+    const Envelope& volume = s.instrument.volumeEnvelope;
+    if (volume.on()) {
+        setEnvelopePosition(s.channel.volumeEnvelope, volume, s.cell.parameter);
     }
-    if (s.instrument.panningEnvelope.on()) {
+    if (s.instrument.panningEnvelope.on() && (volume.type & envelopeSustain)) {
         setEnvelopePosition(s.channel.panningEnvelope, s.instrument.panningEnvelope,
                             s.cell.parameter);
         s.channel.requests |= requestPanning;
@@ -253,17 +254,19 @@ void panningSlideTick(EffectStep& s) {
     ch.requests |= requestPanning;
 }
 
-// Rxy multi retrigger, row tick: memories.
+// Rxy multi retrigger, row tick: a memory for each of x and y. quirk: the tracker counts
+// its own ticks from the sound's last start, across rows; the row tick counts too unless
+// a note starts on it
 void multiRetrigRow(EffectStep& s) {
-    if (s.cell.parameter) {
-        s.channel.retrigVolume = static_cast<uint8_t>(highNibble(s.cell.parameter));
-        s.channel.retrigInterval = static_cast<uint8_t>(lowNibble(s.cell.parameter));
-    }
+    Channel& ch = s.channel;
+    if (highNibble(s.cell.parameter)) ch.retrigVolume = highNibble(s.cell.parameter);
+    if (lowNibble(s.cell.parameter)) ch.retrigInterval = lowNibble(s.cell.parameter);
+    if (!(ch.requests & requestTrigger)) multiRetrigger(ch, s.cell.volume != 0);
 }
 
 // Rxy, later ticks.
 void multiRetrigTick(EffectStep& s) {
-    multiRetrigger(s.channel, s.song.tick);
+    multiRetrigger(s.channel, s.cell.volume != 0);
 }
 
 // Txy tremor, row tick: on x + 1 ticks, off y + 1 ticks. quirk: the tracker counts only

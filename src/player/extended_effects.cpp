@@ -64,11 +64,13 @@ void finetuneRow(EffectStep& s) {
     }
 }
 
-// E6y pattern loop: E60 marks the start, E6y repeats y times.
+// E6y pattern loop: E60 marks the start, E6y repeats y times. quirk: E60 also sets the row
+// the next order starts at when this pattern runs to its end (a break or jump sets its own)
 void patternLoopRow(EffectStep& s) {
     Channel& ch = s.channel;
     if (param(s) == 0) {
         ch.loopRow = s.song.row;
+        s.song.breakRow = s.song.row;
         return;
     }
     ch.loopCount = ch.loopCount == 0 ? param(s) : ch.loopCount - 1;
@@ -87,11 +89,13 @@ void retriggerRow(EffectStep& s) {
     if (param(s) == 0) s.channel.requests |= requestTrigger | requestVolume | requestFrequency;
 }
 
-// E9y retrigger every y ticks, later ticks.
+// E9y retrigger every y ticks, later ticks; it counts the row's ticks, and restarts Rxy's
+// count.
 void retriggerTick(EffectStep& s) {
     const int y = param(s);
     if (y != 0 && s.song.tick % y == 0) {
         s.channel.requests |= requestTrigger | requestVolume | requestFrequency;
+        s.channel.retrigCount = 0;
     }
 }
 
@@ -138,9 +142,17 @@ void noteDelayRow(EffectStep& s) {
     ch.requests &= ~deferred;
 }
 
-// EDy, later ticks: the note starts at tick y. quirk: without a note in the cell the last
-// note starts again; without an instrument the channel keeps its volume and panning, and
-// either way the envelopes start over.
+// quirk: a delayed cell starts the envelopes, the release and the fadeout over, even with a
+// key off; only a key off alone (no instrument, no volume byte) on an instrument without
+// volume envelope keeps them
+bool delayRestartsEnvelopes(const EffectStep& s) {
+    return s.cell.note != keyOffNote || s.cell.instrument || s.cell.volume ||
+           s.instrument.volumeEnvelope.on();
+}
+
+// EDy, later ticks: the cell plays at tick y. quirk: without a note in the cell the last
+// note starts again; without an instrument the channel keeps its volume and panning; a key
+// off keys off then, and starts no sound.
 void noteDelayTick(EffectStep& s) {
     if (!delays(s)) return;
     Channel& ch = s.channel;
@@ -148,15 +160,18 @@ void noteDelayTick(EffectStep& s) {
         ch.requests &= ~deferred;
         return;
     }
-    if (s.cell.instrument) {
-        resetChannelInstrument(ch, s.sample);
-    } else {
+    if (s.cell.instrument) takeInstrument(ch, s.cell, s.sample);
+    if (s.cell.note == keyOffNote) keyOff(ch, s.instrument);
+    if (delayRestartsEnvelopes(s)) {
         restartEnvelope(ch.volumeEnvelope, 64);
         restartEnvelope(ch.panningEnvelope, 32);
+        ch.keyOff = 0;
+        ch.fadeoutVolume = 65536;
     }
-    ch.period = ch.notePeriod;
     ch.requests |= requestFrequency | requestVolume | requestPanning;
     if (s.cell.volume) volumeColumnRow(s);
+    if (s.cell.note == keyOffNote) return;
+    ch.period = ch.notePeriod;
     ch.requests |= requestTrigger;
 }
 

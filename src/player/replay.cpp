@@ -49,13 +49,6 @@ void stepEnvelopes(Channel& ch, const Instrument& ins) {
     }
 }
 
-// Releases the note. quirk: without a volume envelope the channel's volume drops to 0 at
-// once, so a volume set later sounds again (faded by the fadeout that goes on)
-void keyOff(Channel& ch, const Instrument& ins) {
-    ch.keyOff = 1;
-    if (!ins.volumeEnvelope.on()) ch.volume = 0;
-}
-
 void fadeout(Channel& ch, const Instrument& ins) {
     ch.fadeoutVolume =
         static_cast<int32_t>(std::max<int64_t>(int64_t{ch.fadeoutVolume} - ins.fadeout, 0));
@@ -69,6 +62,27 @@ bool isPortamentoRow(const NoteCell& cell) {
 
 bool hasNote(const NoteCell& cell) {
     return cell.note != noNote && cell.note != keyOffNote;
+}
+
+bool keysOff(const NoteCell& cell) {
+    return cell.note == keyOffNote;
+}
+
+// The cell as the row step reads it. K00 keys off on the row tick; Kxx with xx above 0 waits
+// for tick xx. quirk: K00 stands for a key off in the note column, so the cell's note does
+// not play; beside a volume-column tone portamento it does nothing
+NoteCell readCell(const NoteCell& cell) {
+    NoteCell read = cell;
+    if (cell.effect == effectKeyOff && cell.parameter == 0 && cell.volume < volumeTonePortamento) {
+        read.note = keyOffNote;
+    }
+    return read;
+}
+
+// EDy with y above 0: the note delay plays the cell's note or key off itself.
+bool delaysNote(const NoteCell& cell) {
+    return cell.effect == effectExtended && highNibble(cell.parameter) == 0xD &&
+           lowNibble(cell.parameter) > 0;
 }
 
 void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const NoteCell& cell) {
@@ -86,19 +100,19 @@ void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const No
         ch.realNote = static_cast<uint8_t>(sample.relativeNote + cell.note - 1);
         ch.finetune = sample.finetune;
         ch.notePeriod = notePeriod(song.linearFrequencies(), ch.realNote, ch.finetune);
-        if (!porta) ch.period = ch.notePeriod;
+        if (!porta) {
+            ch.period = ch.notePeriod;
+            ch.retrigCount = 0;
+        }
         ch.requests = requestTrigger;
     }
     ch.periodDelta = 0;
     ch.requests |= requestFrequency | requestVolume;
     EffectStep step{context, song, ch, cell, *found.instrument, sample};
-    if (cell.instrument) resetChannelInstrument(ch, sample);
+    if (cell.instrument) takeInstrument(ch, cell, sample);
     if (cell.volume) volumeColumnRow(step);
-    // K00 keys off on the row tick; Kxx with xx above 0 waits for tick xx
     const Instrument& ins = *found.instrument;
-    if (cell.note == keyOffNote || (cell.effect == effectKeyOff && cell.parameter == 0)) {
-        keyOff(ch, ins);
-    }
+    if (keysOff(cell) && !delaysNote(cell)) keyOff(ch, ins);
     stepEnvelopes(ch, ins);
     if (ch.keyOff) fadeout(ch, ins);
     effectRow(step);
@@ -125,7 +139,7 @@ void processRow(PlayerContext& context, Song& song) {
     song.rowCells = &pattern.cells[static_cast<size_t>(song.row) * song.channelCount];
     const int globalVolume = song.globalVolume;
     for (int c = 0; c < song.channelCount; ++c) {
-        processChannelRow(context, song, song.channels[c], song.rowCells[c]);
+        processChannelRow(context, song, song.channels[c], readCell(song.rowCells[c]));
     }
     spreadGlobalVolume(context, song, globalVolume);
 }
@@ -171,7 +185,10 @@ void notePlayedRow(Song& song, bool orderChange) {
 
 void rowTick(PlayerContext& context, Song& song) {
     const bool orderChange = song.nextOrder >= 0;
-    if (song.nextOrder >= 0) song.order = song.nextOrder;
+    if (orderChange) {
+        song.order = song.nextOrder;
+        song.breakRow = 0;
+    }
     if (song.nextRow >= 0) song.row = song.nextRow;
     // quirk: a break or jump past the target pattern's end starts it at row 0
     if (song.row >= song.patterns[song.orders[song.order]].rows) song.row = 0;
@@ -182,12 +199,31 @@ void rowTick(PlayerContext& context, Song& song) {
         if (song.nextRow >= song.patterns[song.orders[song.order]].rows) {
             song.nextOrder = song.order + 1;
             if (song.nextOrder >= song.songLength) song.nextOrder = song.restartPosition;
-            song.nextRow = 0;
+            song.nextRow = song.breakRow;
         }
     }
 }
 
 }  // namespace
+
+// quirk: without a volume envelope the channel's volume drops to 0 at once, so a volume set
+// later sounds again (faded by the fadeout that goes on)
+void keyOff(Channel& ch, const Instrument& ins) {
+    ch.keyOff = 1;
+    if (!ins.volumeEnvelope.on()) ch.volume = 0;
+}
+
+// quirk: beside a key off the instrument number takes only the sample's volume and panning;
+// the envelopes, the fadeout and the tremor go on where they are
+void takeInstrument(Channel& ch, const NoteCell& cell, const Sample& sample) {
+    if (!keysOff(cell)) {
+        resetChannelInstrument(ch, sample);
+        return;
+    }
+    ch.volume = sample.volume;
+    ch.panning = sample.panning;
+    ch.requests |= requestVolume | requestPanning;
+}
 
 void resetChannelInstrument(Channel& ch, const Sample& sample) {
     ch.volume = sample.volume;
@@ -222,6 +258,7 @@ bool startSong(PlayerContext& context, Song* song) {
     song->samplesToTick = 0;
     song->tick = 0;
     song->patternDelayTicks = 0;
+    song->breakRow = 0;
     song->rowCells = nullptr;
     // allocated here, so the ticks on the output thread allocate nothing
     song->playedRows.assign(static_cast<size_t>(song->songLength) * rowsPerOrderFlags, 0);

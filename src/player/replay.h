@@ -7,6 +7,8 @@
 namespace qvl {
 
 struct Channel;
+struct Instrument;
+struct NoteCell;
 struct PlayerContext;
 struct Sample;
 struct Song;
@@ -25,5 +27,10 @@ void retimePlayingSongs(PlayerContext& context);
 void songTick(PlayerContext& context, Song& song);
 // A new instrument: volume and panning from the sample, envelopes and fadeout restarted.
 void resetChannelInstrument(Channel& channel, const Sample& sample);
+// The cell's instrument number taken by the channel, as resetChannelInstrument but for a
+// cell that keys off.
+void takeInstrument(Channel& channel, const NoteCell& cell, const Sample& sample);
+// Releases the note.
+void keyOff(Channel& channel, const Instrument& instrument);
 
 }  // namespace qvl

@@ -114,6 +114,7 @@ struct Song {
     // Replay bookkeeping beyond the playback position.
     const NoteCell* rowCells = nullptr;  // cells read on the current row's row tick
     bool jumpMark = false;               // a position jump was set on this row
+    int32_t breakRow = 0;                // the row the next order starts at when a pattern ends
     std::vector<uint8_t> playedRows;     // one flag per order x 256 + row, for loop-back
     int32_t loopBackCount = 0;           // times playback returned to a row already played
 

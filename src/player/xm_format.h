@@ -30,6 +30,7 @@ constexpr uint16_t linearFrequencyFlag = 1;
 enum EffectNumber : uint8_t {
     effectTonePortamento = 3,
     effectTonePortaVolumeSlide = 5,
+    effectExtended = 14,
     effectKeyOff = 20,
 };
 
