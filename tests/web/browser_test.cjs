@@ -133,6 +133,42 @@ async function pictures(browser, url, errors) {
          `from the single file ${fromDisk.toFixed(0)} ms`;
 }
 
+// Picture pixel (x, y) in the page's CSS pixels, wherever and however large the canvas is.
+const pageAt = (page, x, y) => page.$eval('#screen', (c, x, y) => {
+  const r = c.getBoundingClientRect();
+  return [r.left + (x + 0.5) * r.width / 640, r.top + (y + 0.5) * r.height / 480];
+}, x, y);
+
+// The mouse: Ctrl+C copies the page's text as magshot --text writes it and leaves the magazine
+// alone; a double click on the third entry (line 28: pixels 88-527 across, 324-335 down) opens
+// chapter three as Down Down Return do and does not switch full screen; the wheel scrolls
+// chapter one as magshot's notch does.
+async function mouse(browser, url, errors) {
+  await browser.defaultBrowserContext().overridePermissions(url, ['clipboard-read',
+      'clipboard-sanitized-write']);
+  const page = await openPage(browser, errors, url);
+  await expectCanvas(page, 'home');
+  await page.keyboard.down('Control');
+  await page.keyboard.press('KeyC');
+  await page.keyboard.up('Control');
+  const copied = await page.evaluate(() => navigator.clipboard.readText());
+  check(copied === fs.readFileSync(path.join(expected, 'home.txt'), 'utf8'), 'Ctrl+C copied ' +
+        JSON.stringify(copied.slice(0, 60)));
+  check((await canvasPixels(page)).equals(widened('home')), 'Ctrl+C reached the magazine');
+  await page.mouse.click(...await pageAt(page, 300, 330), {count: 2});
+  await expectCanvas(page, 'third');
+  check(await page.evaluate(() => document.fullscreenElement === null), 'full screen on a choice');
+  await page.keyboard.press('Escape');
+  await expectCanvas(page, 'back');
+  await page.keyboard.press('Home');
+  await page.keyboard.press('Enter');
+  await expectCanvas(page, 'one');
+  await page.mouse.move(...await pageAt(page, 300, 200));
+  await page.mouse.wheel({deltaY: 100});
+  await expectCanvas(page, 'one-down');
+  await page.close();
+}
+
 async function music(browser, url, errors) {
   const intro = wavSamples('intro'), drift = wavSamples('drift');
   const page = await openPage(browser, errors, url, tapSound);
@@ -217,10 +253,12 @@ async function main() {
     const errors = [];
     const url = `http://127.0.0.1:${demo.address().port}/`;
     const figures = [await pictures(browser, url, errors), await music(browser, url, errors)];
+    await mouse(browser, url, errors);
     await missingFont(browser, `http://127.0.0.1:${broken.address().port}/`);
     check(errors.length === 0, 'console errors: ' + errors.join(' | '));
     console.log('web: pictures as magshot draws them, served and from the disk; music as xm2wav');
-    console.log('     renders it, hidden too, F9 and N; the missing font in the page');
+    console.log('     renders it, hidden too, F9 and N; the missing font in the page; the mouse\'s');
+    console.log('     double click and wheel as magshot draws them, Ctrl+C as magshot --text');
     console.log('web: ' + figures.join('; '));
   } finally {
     await browser.close();
