@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Figures of the web build, measured here and printed (no test asserts them): the player's
 # rendering speed in WebAssembly under node against the native build on this machine, best of
-# three runs each; the demo's download size; and the time from a page's start to its first
-# picture in a browser that already runs (the browser test prints it for a fresh browser too).
+# three runs each; the demo's download size; the time from a page's start to its first picture
+# in a browser that already runs (the browser test prints it for a fresh browser too); and what
+# a still page costs the browser's main thread, at normal speed and with the CPU throttled 4 x,
+# with the audio callbacks that came late at 4 x (bench/web/still_cost.cjs says how).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-1200}
@@ -35,3 +37,4 @@ echo "download: quorvel.js $(wc -c <"$www/quorvel.js")," \
     "js + wasm + data $total bytes"
 echo "single file: $(wc -c <build/web/quorvel-demo.html) bytes"
 node bench/web/first_picture.cjs "$www" 9
+node bench/web/still_cost.cjs "$www" 10

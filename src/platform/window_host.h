@@ -67,6 +67,10 @@ class WindowHost {
     // From now on present does nothing and returns at once; wakes a present that waits.
     // Callable from any thread.
     virtual void stopPresenting() = 0;
+    // True where frames are drawn on the event loop's thread (a browser page), so that nothing
+    // the viewer shows can change while one is drawn and the window keeps showing the last frame
+    // until it is handed another: the viewer then skips frames that would come out the same.
+    virtual bool drawsOnEventThread() const { return false; }
 
     // Runs the event loop on the calling thread until quit; returns the quit code.
     virtual int runEventLoop(WindowEvents& events) = 0;

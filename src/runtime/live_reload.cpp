@@ -98,6 +98,7 @@ bool MagazineApp::reload() {
 
 void MagazineApp::adopt(Reread&& fresh) {
     std::unique_lock lock(contentMutex_);
+    ++adoptions_;
     model_ = std::move(fresh.model);
     font_ = std::move(fresh.font);
     indexLines();

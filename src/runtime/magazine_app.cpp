@@ -89,9 +89,25 @@ void MagazineApp::takeHandOver() {
 void MagazineApp::frame() {
     {
         std::lock_guard lock(contentMutex_);
+        const bool skips = window_.drawsOnEventThread();
+        if (skips && drewAny_ && !view_.fadeActive.load() && frameInputs() == drawn_) return;
         drawFrame();
+        // Read after drawing: a fade's last step moves the page, the scroll and the level.
+        if (skips) drawn_ = frameInputs(), drewAny_ = true;
     }
     window_.present(frameBuffer_);
+}
+
+MagazineApp::FrameInputs MagazineApp::frameInputs() const {
+    FrameInputs inputs;
+    inputs.adoptions = adoptions_;
+    inputs.page = view_.currentPage.load();
+    inputs.scrollY = view_.scrollY.load();
+    inputs.fadeLevel = view_.fadeLevel.load();
+    if (inputs.page >= 0 && static_cast<size_t>(inputs.page) < view_.selections.size())
+        inputs.selection = view_.selections[size_t(inputs.page)].load();
+    inputs.errorText = errorText_;
+    return inputs;
 }
 
 void MagazineApp::drawFrame() {

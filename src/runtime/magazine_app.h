@@ -188,6 +188,18 @@ class MagazineApp {
     FileWatch files_;
     std::string watchedScript_;  // the script's name, as the model holds it
     std::string errorText_;      // shown over the picture while the script does not read
+    // What the last frame drawn was drawn from, where the window keeps a frame shown
+    // (drawsOnEventThread): a frame with the same inputs and no fade would come out the same.
+    struct FrameInputs {
+        uint32_t adoptions = 0;  // magazines adopted so far: the model, font and line index
+        int32_t page = -1, scrollY = 0, fadeLevel = 0, selection = -1;
+        std::string errorText;
+        bool operator==(const FrameInputs&) const = default;
+    };
+    FrameInputs frameInputs() const;
+    bool drewAny_ = false;
+    FrameInputs drawn_;
+    uint32_t adoptions_ = 0;
     // The main thread's: what the song shown was loaded from.
     MusicFiles music_;
     // The hand-over: filled by the render thread, emptied by the main thread, under its lock.

@@ -3,11 +3,13 @@
 // device hands to the browser (Module.qvlAudioTap) against xm2wav's renders, sample for sample:
 // the start song after the first lap of silence, on while the tab is hidden, F9 off and on, N
 // ("nextmusic") to the next song after about 200 ms; a missing font's message in the page; no
-// console errors. Prints the time from the page's start to the first picture.
+// console errors; the mouse, and a phone's finger and key strip, upright and sideways. Prints the
+// time from the page's start to the first picture.
 // usage: node browser_test.cjs WWW_DIR SINGLE_HTML NO_FONT_WWW_DIR EXPECTED_DIR
-// EXPECTED_DIR: home.raw (the home page after its fade), third.raw (after Down Down Return and
-// the fade), back.raw (after Esc and the fade), intro.wav and drift.wav (the demo's first two
-// songs).
+// EXPECTED_DIR: home.raw (the home page after its fade) and home.txt (its text), third.raw (after
+// Down Down Return and the fade), back.raw (after Esc and the fade); one.raw, one-down.raw and
+// one-end.raw (chapter one, after a wheel notch down, at its end); intro.wav and drift.wav (the
+// demo's first two songs).
 'use strict';
 const fs = require('fs'), os = require('os'), path = require('path');
 const puppeteer = require('puppeteer-core');
@@ -169,6 +171,52 @@ async function mouse(browser, url, errors) {
   await page.close();
 }
 
+// A phone, held upright and then sideways, with a finger: the canvas lies inside the viewport
+// (upright it fills the width); the strip shows the keys the home page answers (the magazine's
+// Esc, F1, Left and N, then the music key and the menu's Return); two taps on the third entry
+// open chapter three and the strip's Esc brings the contents back; strokes up on chapter one
+// scroll it to its end as End does.
+async function phone(browser, url, errors, width, height) {
+  const page = await openPage(browser, errors, url, undefined,
+                              {width, height, deviceScaleFactor: 3, isMobile: true, hasTouch: true});
+  await expectCanvas(page, 'home');
+  const [canvas, strip] = await page.evaluate(() => ['#screen', '#strip'].map((id) => {
+    const r = document.querySelector(id).getBoundingClientRect();
+    return {left: r.left, top: r.top, right: r.right, bottom: r.bottom};
+  }));
+  const where = `${width} x ${height}: canvas ${JSON.stringify(canvas)}`;
+  check(canvas.left >= 0 && canvas.top >= 0 && canvas.right <= width && canvas.bottom <= height,
+        where + ' leaves the viewport');
+  if (height > width) {
+    check(canvas.right - canvas.left >= width - 4, where + ' does not fill the width');
+    check(strip.top >= canvas.bottom, `${where}: the strip is not below it`);
+  } else {
+    check(strip.left >= canvas.right, `${where}: the strip is not beside it`);
+  }
+  const keys = () => page.$$eval('#strip button', (b) => b.map((button) => button.textContent));
+  const names = (await keys()).join(' ');
+  check(names === 'Esc F1 Left N F9 Return', `${width} x ${height}: the strip shows ${names}`);
+  const tap = async (x, y) => page.touchscreen.tap(...await pageAt(page, x, y));
+  await tap(300, 330);
+  await tap(300, 330);
+  await expectCanvas(page, 'third');
+  check((await keys()).includes('Right'), 'the strip did not change with the page');
+  await (await page.$('#strip button')).tap();  // Esc
+  await expectCanvas(page, 'back');
+  await tap(300, 306);  // the first entry, line 26
+  await tap(300, 306);
+  await expectCanvas(page, 'one');
+  for (let stroke = 0; stroke < 6; ++stroke) {
+    const [x, y] = await pageAt(page, 300, 400);
+    await page.touchscreen.touchStart(x, y);
+    for (let step = 1; step <= 10; ++step) await page.touchscreen.touchMove(x, y - 25 * step);
+    await page.touchscreen.touchEnd();
+    await sleep(100);
+  }
+  await expectCanvas(page, 'one-end');
+  await page.close();
+}
+
 async function music(browser, url, errors) {
   const intro = wavSamples('intro'), drift = wavSamples('drift');
   const page = await openPage(browser, errors, url, tapSound);
@@ -229,11 +277,11 @@ async function missingFont(browser, url) {
 }
 
 // A new page that collects console errors into errors, with setUp run before the page's own.
-async function openPage(browser, errors, url, setUp) {
+async function openPage(browser, errors, url, setUp, viewport = {width: 1400, height: 1000}) {
   const page = await browser.newPage();
   page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
   page.on('pageerror', (e) => errors.push(e.message));
-  await page.setViewport({width: 1400, height: 1000});
+  await page.setViewport(viewport);
   if (setUp) await page.evaluateOnNewDocument(setUp);
   await page.goto(url);
   return page;
@@ -254,11 +302,14 @@ async function main() {
     const url = `http://127.0.0.1:${demo.address().port}/`;
     const figures = [await pictures(browser, url, errors), await music(browser, url, errors)];
     await mouse(browser, url, errors);
+    await phone(browser, url, errors, 390, 844);
+    await phone(browser, url, errors, 844, 390);
     await missingFont(browser, `http://127.0.0.1:${broken.address().port}/`);
     check(errors.length === 0, 'console errors: ' + errors.join(' | '));
     console.log('web: pictures as magshot draws them, served and from the disk; music as xm2wav');
     console.log('     renders it, hidden too, F9 and N; the missing font in the page; the mouse\'s');
-    console.log('     double click and wheel as magshot draws them, Ctrl+C as magshot --text');
+    console.log('     double click and wheel as magshot draws them, Ctrl+C as magshot --text; a');
+    console.log('     phone upright and sideways: taps, strokes and the key strip, the same frames');
     console.log('web: ' + figures.join('; '));
   } finally {
     await browser.close();

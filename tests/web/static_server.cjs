@@ -1,5 +1,5 @@
-// A static server for a folder on 127.0.0.1, as a web host serves a packed magazine; the favicon
-// gets no content rather than a 404.
+// A static server for a folder on 127.0.0.1, as a web host serves a packed magazine: what is not
+// there is a 404, /favicon.ico too (the page has its own icon and must not ask for one).
 'use strict';
 const fs = require('fs'), http = require('http'), path = require('path');
 
@@ -8,7 +8,6 @@ const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'applica
 function serve(folder) {
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-    if (name === '/favicon.ico') return response.writeHead(204).end();
     const file = path.join(folder, name === '/' ? 'index.html' : path.normalize(name));
     fs.readFile(file, (error, body) => {
       if (error) return response.writeHead(404).end();

@@ -36,6 +36,7 @@ class WebPlatform final : public Platform, private WindowControls {
     void leaveFullScreen() override {}
     void present(const uint16_t* frame) override;
     void stopPresenting() override { presenting_ = false; }
+    bool drawsOnEventThread() const override { return true; }
     // The browser runs the page's event loop: see runFrames.
     int runEventLoop(WindowEvents&) override { return 0; }
     void postClose() override { closePosted_ = true; }
