@@ -46,8 +46,9 @@ struct Channel {
     uint8_t portaDownSpeed = 0, portaUpSpeed = 0, extraFineDownSpeed = 0, extraFineUpSpeed = 0;
     uint8_t volumeSlide = 0, panningSlide = 0, retrigVolume = 0, retrigInterval = 0;
     uint8_t retrigCount = 0;  // Rxy's ticks since the sound last started
-    int32_t portaTarget = 0;
+    int32_t portaTarget = 0;  // 0 until a note with a tone portamento sets one
     uint8_t portaSpeed = 0;
+    uint8_t portaUp = 0;    // the tone portamento lowers the period, as its note set it
     uint8_t glissando = 0;  // E3y: tone portamento by semitones
     int8_t vibratoPos = 0;
     uint8_t vibratoSpeed = 0, vibratoDepth = 0;

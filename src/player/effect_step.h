@@ -36,6 +36,9 @@ void volumeColumnTick(EffectStep& step);
 inline void none(EffectStep&) {}
 
 // Shared steps.
+// A note under tone portamento: its period becomes the target, and the slide's direction
+// is set from where the period stands.
+void aimTonePortamento(Channel& channel);
 // The tone portamento step; with glissando on, the voice plays the nearest note.
 void tonePortamento(Channel& channel, bool linear);
 void volumeSlide(Channel& channel);
@@ -53,5 +56,8 @@ inline int highNibble(uint8_t v) {
 inline int lowNibble(uint8_t v) {
     return v & 15;
 }
+
+// EDy with y above 0: the note delay plays the cell's note or key off itself.
+bool delaysNote(const NoteCell& cell);
 
 }  // namespace qvl

@@ -5,6 +5,7 @@
 #include "player/channel.h"
 #include "player/effect_step.h"
 #include "player/pitch.h"
+#include "player/song.h"
 
 namespace qvl {
 
@@ -28,17 +29,35 @@ int retrigVolumeChange(int volume, int kind) {
 
 }  // namespace
 
+bool delaysNote(const NoteCell& cell) {
+    return cell.effect == effectExtended && highNibble(cell.parameter) == 0xD &&
+           lowNibble(cell.parameter) > 0;
+}
+
 int32_t limitPeriod(int64_t period) {
     // guard: slides without a limit of their own stay far from overflow
     return static_cast<int32_t>(std::clamp(period, -periodLimit, periodLimit));
 }
 
+void aimTonePortamento(Channel& ch) {
+    ch.portaTarget = ch.notePeriod;
+    ch.portaUp = ch.portaTarget < ch.period;
+}
+
+// quirk: the slide keeps the direction its note set; on reaching the target from below
+// (in pitch) it turns downward, so a slide that a portamento took past the target since
+// lands on the target at once instead of sliding back
 void tonePortamento(Channel& ch, bool linear) {
+    if (ch.portaTarget == 0) return;  // guard: no note has set a target yet
     const int speed = 4 * ch.portaSpeed;
-    if (ch.period < ch.portaTarget) {
+    if (ch.portaUp) {
+        ch.period -= speed;
+        if (ch.period <= ch.portaTarget) {
+            ch.period = ch.portaTarget;
+            ch.portaUp = 0;
+        }
+    } else {
         ch.period = std::min(ch.period + speed, ch.portaTarget);
-    } else if (ch.period > ch.portaTarget) {
-        ch.period = std::max(ch.period - speed, ch.portaTarget);
     }
     if (ch.glissando) {
         // quirk: the slide goes on smoothly underneath; the voice plays the nearest note

@@ -73,11 +73,12 @@ void portaDownTick(EffectStep& s) {
     ch.requests |= requestFrequency;
 }
 
-// 3xx tone portamento, row tick: speed memory and target; the note does not restart.
+// 3xx tone portamento, row tick: speed memory; the row step aims at the cell's note.
+// quirk: the note never starts, so a sound that has stopped (an offset past its end, a
+// sample played out, even on the tick before) stays silent while the slide goes on
 void tonePortaRow(EffectStep& s) {
     Channel& ch = s.channel;
     if (s.cell.parameter) ch.portaSpeed = s.cell.parameter;
-    ch.portaTarget = ch.notePeriod;
     ch.requests &= ~(requestTrigger | requestFrequency);
 }
 
@@ -103,7 +104,6 @@ void vibratoTick(EffectStep& s) {
 // 5xy tone portamento and volume slide, row tick.
 void tonePortaSlideRow(EffectStep& s) {
     Channel& ch = s.channel;
-    ch.portaTarget = ch.notePeriod;
     if (s.cell.parameter) ch.volumeSlide = s.cell.parameter;
     ch.requests &= ~(requestTrigger | requestFrequency);
 }

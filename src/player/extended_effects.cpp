@@ -58,7 +58,7 @@ void finetuneRow(EffectStep& s) {
     ch.finetune = static_cast<int8_t>(16 * (param(s) - 8));
     ch.notePeriod = notePeriod(s.song.linearFrequencies(), ch.realNote, ch.finetune);
     if (s.cell.volume >= volumeTonePortamento) {
-        ch.portaTarget = ch.notePeriod;
+        aimTonePortamento(ch);
     } else {
         ch.period = ch.notePeriod;
     }

@@ -79,12 +79,6 @@ NoteCell readCell(const NoteCell& cell) {
     return read;
 }
 
-// EDy with y above 0: the note delay plays the cell's note or key off itself.
-bool delaysNote(const NoteCell& cell) {
-    return cell.effect == effectExtended && highNibble(cell.parameter) == 0xD &&
-           lowNibble(cell.parameter) > 0;
-}
-
 void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const NoteCell& cell) {
     const bool porta = isPortamentoRow(cell);
     if (cell.instrument && !porta) ch.instrument = static_cast<uint8_t>(cell.instrument - 1);
@@ -103,6 +97,10 @@ void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const No
         if (!porta) {
             ch.period = ch.notePeriod;
             ch.retrigCount = 0;
+        } else if (!delaysNote(cell)) {
+            // quirk: only a note beside a tone portamento sets its target; an instrument
+            // number or a note without one leaves the target where it was
+            aimTonePortamento(ch);
         }
         ch.requests = requestTrigger;
     }

@@ -67,11 +67,10 @@ void panningRight(EffectStep& s) {
     s.channel.requests |= requestPanning;
 }
 
-// 0xFy tone portamento, row tick: speed 16 y and target; the note does not restart.
+// 0xFy tone portamento, row tick: speed 16 y; the note does not restart.
 void tonePortaRow(EffectStep& s) {
     Channel& ch = s.channel;
     if (param(s)) ch.portaSpeed = static_cast<uint8_t>(16 * param(s));
-    ch.portaTarget = ch.notePeriod;
     ch.requests &= ~requestTrigger;
 }
 
