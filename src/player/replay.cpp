@@ -80,7 +80,9 @@ NoteCell readCell(const NoteCell& cell) {
 }
 
 void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const NoteCell& cell) {
-    const bool porta = isPortamentoRow(cell);
+    // quirk: a delayed note plays as a plain one, its sample too; the tone portamento
+    // beside it keeps its speed and target and slides on from the delayed note
+    const bool porta = isPortamentoRow(cell) && !delaysNote(cell);
     if (cell.instrument && !porta) ch.instrument = static_cast<uint8_t>(cell.instrument - 1);
     if (hasNote(cell) && !porta) ch.note = static_cast<uint8_t>(cell.note - 1);
     const ChannelFind found = findInstrument(song, ch);
@@ -97,7 +99,7 @@ void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const No
         if (!porta) {
             ch.period = ch.notePeriod;
             ch.retrigCount = 0;
-        } else if (!delaysNote(cell)) {
+        } else {
             // quirk: only a note beside a tone portamento sets its target; an instrument
             // number or a note without one leaves the target where it was
             aimTonePortamento(ch);

@@ -69,6 +69,7 @@ void panningRight(EffectStep& s) {
 
 // 0xFy tone portamento, row tick: speed 16 y; the note does not restart.
 void tonePortaRow(EffectStep& s) {
+    if (delaysNote(s.cell)) return;  // the delayed note starts as a plain note
     Channel& ch = s.channel;
     if (param(s)) ch.portaSpeed = static_cast<uint8_t>(16 * param(s));
     ch.requests &= ~requestTrigger;
