@@ -45,7 +45,6 @@ void volumeSlide(Channel& channel);
 void vibrato(Channel& channel, bool advance);
 void tremolo(Channel& channel);
 void tremor(Channel& channel);
-int32_t limitPeriod(int64_t period);
 // One tick of Rxy: its counter, and at y the sound restarts with the volume change.
 void multiRetrigger(Channel& channel, bool volumeByte);
 

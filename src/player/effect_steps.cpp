@@ -11,8 +11,6 @@ namespace qvl {
 
 namespace {
 
-constexpr int64_t periodLimit = 1 << 20;
-
 // Volume change of multi retrigger by retrigVolume: volume x mul / div + add.
 struct RetrigChange {
     int add, mul, div;
@@ -32,11 +30,6 @@ int retrigVolumeChange(int volume, int kind) {
 bool delaysNote(const NoteCell& cell) {
     return cell.effect == effectExtended && highNibble(cell.parameter) == 0xD &&
            lowNibble(cell.parameter) > 0;
-}
-
-int32_t limitPeriod(int64_t period) {
-    // guard: slides without a limit of their own stay far from overflow
-    return static_cast<int32_t>(std::clamp(period, -periodLimit, periodLimit));
 }
 
 void aimTonePortamento(Channel& ch) {

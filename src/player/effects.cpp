@@ -52,10 +52,10 @@ void portaUpRow(EffectStep& s) {
     if (s.cell.parameter) s.channel.portaUpSpeed = s.cell.parameter;
 }
 
-// 1xx portamento up, later ticks: never below period 56.
+// 1xx portamento up, later ticks.
 void portaUpTick(EffectStep& s) {
     Channel& ch = s.channel;
-    ch.period = std::max(ch.period - 4 * ch.portaUpSpeed, std::min(ch.period, 56));
+    ch.period = slideUp(ch.period, 4 * ch.portaUpSpeed);
     ch.periodDelta = 0;
     ch.requests |= requestFrequency;
 }
@@ -68,7 +68,7 @@ void portaDownRow(EffectStep& s) {
 // 2xx portamento down, later ticks.
 void portaDownTick(EffectStep& s) {
     Channel& ch = s.channel;
-    ch.period = limitPeriod(int64_t{ch.period} + 4 * ch.portaDownSpeed);
+    ch.period = slideDown(ch.period, 4 * ch.portaDownSpeed);
     ch.periodDelta = 0;
     ch.requests |= requestFrequency;
 }
@@ -288,16 +288,16 @@ void tremorTick(EffectStep& s) {
     tremor(s.channel);
 }
 
-// X1y / X2y extra fine portamento, row tick only, without limit.
+// X1y / X2y extra fine portamento, row tick only.
 void extraFineRow(EffectStep& s) {
     Channel& ch = s.channel;
     const int y = lowNibble(s.cell.parameter);
     if (highNibble(s.cell.parameter) == 1) {
         if (y) ch.extraFineUpSpeed = static_cast<uint8_t>(y);
-        ch.period = limitPeriod(int64_t{ch.period} - ch.extraFineUpSpeed);
+        ch.period = slideUp(ch.period, ch.extraFineUpSpeed);
     } else if (highNibble(s.cell.parameter) == 2) {
         if (y) ch.extraFineDownSpeed = static_cast<uint8_t>(y);
-        ch.period = limitPeriod(int64_t{ch.period} + ch.extraFineDownSpeed);
+        ch.period = slideDown(ch.period, ch.extraFineDownSpeed);
     }
 }
 

@@ -23,16 +23,16 @@ uint8_t fineMemory(const EffectStep& s, uint8_t& memory) {
     return memory;
 }
 
-// E1y fine portamento up, without limit.
+// E1y fine portamento up.
 void finePortaUpRow(EffectStep& s) {
     const int y = fineMemory(s, s.channel.finePortaUp);
-    s.channel.period = limitPeriod(int64_t{s.channel.period} - 4 * y);
+    s.channel.period = slideUp(s.channel.period, 4 * y);
 }
 
 // E2y fine portamento down.
 void finePortaDownRow(EffectStep& s) {
     const int y = fineMemory(s, s.channel.finePortaDown);
-    s.channel.period = limitPeriod(int64_t{s.channel.period} + 4 * y);
+    s.channel.period = slideDown(s.channel.period, 4 * y);
 }
 
 // E3y glissando on (y not 0) or off.
