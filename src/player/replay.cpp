@@ -34,10 +34,14 @@ struct ChannelFind {
     const Sample* sample;
 };
 
+ChannelFind findInstrument(Song& song, int instrument, int note) {
+    if (instrument >= song.instrumentCount) return {&emptyInstrument, &emptySample};
+    const Instrument& ins = song.instruments[instrument];
+    return {&ins, &slotSample(ins, ins.noteSample[note < noteCount ? note : 0])};
+}
+
 ChannelFind findInstrument(Song& song, const Channel& ch) {
-    if (ch.instrument >= song.instrumentCount) return {&emptyInstrument, &emptySample};
-    const Instrument& ins = song.instruments[ch.instrument];
-    return {&ins, &slotSample(ins, ins.noteSample[ch.note < noteCount ? ch.note : 0])};
+    return findInstrument(song, ch.instrument, ch.note);
 }
 
 void stepEnvelopes(Channel& ch, const Instrument& ins) {
@@ -79,10 +83,27 @@ NoteCell readCell(const NoteCell& cell) {
     return read;
 }
 
-void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const NoteCell& cell) {
+// The cell's note with the relative note of the sample it plays added: under a tone
+// portamento the sound's own sample, otherwise the one the cell's instrument maps it to.
+int transposedNote(Song& song, const Channel& ch, const NoteCell& cell, bool porta) {
+    const int instrument = cell.instrument && !porta ? cell.instrument - 1 : ch.instrument;
+    const int note = porta ? ch.note : cell.note - 1;
+    const int8_t relative =
+        static_cast<int8_t>(findInstrument(song, instrument, note).sample->relativeNote);
+    return relative + cell.note - 1;
+}
+
+// quirk: the tracker plays real notes 0..118 (C-0 to A#9); one below, B-(-1), switches to
+// its sample but plays the last note again, and a note further out counts as no note
+constexpr int lowestRealNote = -1, highestRealNote = 118;
+
+void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const NoteCell& in) {
+    NoteCell cell = in;
     // quirk: a delayed note plays as a plain one, its sample too; the tone portamento
     // beside it keeps its speed and target and slides on from the delayed note
     const bool porta = isPortamentoRow(cell) && !delaysNote(cell);
+    const int transposed = hasNote(cell) ? transposedNote(song, ch, cell, porta) : 0;
+    if (transposed < lowestRealNote || transposed > highestRealNote) cell.note = noNote;
     if (cell.instrument && !porta) ch.instrument = static_cast<uint8_t>(cell.instrument - 1);
     if (hasNote(cell) && !porta) ch.note = static_cast<uint8_t>(cell.note - 1);
     const ChannelFind found = findInstrument(song, ch);
@@ -93,7 +114,7 @@ void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const No
     ch.volumeDelta = 0;
     ch.requests = 0;
     if (hasNote(cell)) {
-        ch.realNote = static_cast<uint8_t>(sample.relativeNote + cell.note - 1);
+        if (transposed > lowestRealNote) ch.realNote = static_cast<uint8_t>(transposed);
         ch.finetune = sample.finetune;
         ch.notePeriod = notePeriod(song.linearFrequencies(), ch.realNote, ch.finetune);
         if (!porta) {
