@@ -216,9 +216,10 @@ void globalSlideRow(EffectStep& s) {
     if (s.cell.parameter) s.song.globalVolumeSlide = s.cell.parameter;
 }
 
-// Hxy, later ticks: reaches the voices when their volume is next recomputed.
+// Hxy, later ticks.
 void globalSlideTick(EffectStep& s) {
     Song& song = s.song;
+    s.channel.requests |= requestVolume;
     const int x = highNibble(song.globalVolumeSlide), y = lowNibble(song.globalVolumeSlide);
     song.globalVolume =
         x ? std::min(song.globalVolume + x, 64) : std::max(song.globalVolume - y, 0);

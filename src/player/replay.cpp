@@ -141,17 +141,6 @@ void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const No
     applyChannel(context, ch, sample, song);
 }
 
-// quirk: a global volume set or slid on a tick reaches every channel on that tick, those
-// before the effect's channel too, not only when each channel's volume next changes
-void spreadGlobalVolume(PlayerContext& context, Song& song, int before) {
-    if (song.globalVolume == before) return;
-    for (int c = 0; c < song.channelCount; ++c) {
-        Channel& ch = song.channels[c];
-        ch.requests = requestVolume;
-        applyChannel(context, ch, *findInstrument(song, ch).sample, song);
-    }
-}
-
 void processRow(PlayerContext& context, Song& song) {
     song.nextOrder = -1;
     song.nextRow = -1;
@@ -162,7 +151,7 @@ void processRow(PlayerContext& context, Song& song) {
     for (int c = 0; c < song.channelCount; ++c) {
         processChannelRow(context, song, song.channels[c], readCell(song.rowCells[c]));
     }
-    spreadGlobalVolume(context, song, globalVolume);
+    song.globalVolumeMoved = song.globalVolume != globalVolume;
 }
 
 void processTick(PlayerContext& context, Song& song) {
@@ -170,6 +159,9 @@ void processTick(PlayerContext& context, Song& song) {
     const int globalVolume = song.globalVolume;
     for (int c = 0; c < song.channelCount; ++c) {
         Channel& ch = song.channels[c];
+        // quirk: a global volume set or slid on a tick reaches the effect's channel and
+        // those after it at once, and those before it on the next tick
+        const bool moved = song.globalVolumeMoved || song.globalVolume != globalVolume;
         const NoteCell& cell = song.rowCells[c];
         const ChannelFind found = findInstrument(song, ch);
         if (cell.effect == effectKeyOff && cell.parameter == song.tick) {
@@ -177,7 +169,7 @@ void processTick(PlayerContext& context, Song& song) {
         }
         ch.volumeDelta = 0;
         ch.periodDelta = 0;
-        ch.requests = 0;
+        ch.requests = moved ? requestVolume : 0;
         EffectStep step{context, song, ch, cell, *found.instrument, *found.sample};
         volumeColumnTick(step);
         effectTick(step);
@@ -188,7 +180,7 @@ void processTick(PlayerContext& context, Song& song) {
         autoVibrato(ch, *found.instrument);
         applyChannel(context, ch, *found.sample, song);
     }
-    spreadGlobalVolume(context, song, globalVolume);
+    song.globalVolumeMoved = song.globalVolume != globalVolume;
 }
 
 // Counts a return to a row already played, reached through an order change (a jump, a
@@ -273,6 +265,7 @@ bool startSong(PlayerContext& context, Song* song) {
     stopSongLocked(context, *song);
     if (!context.voicePool) return false;  // guard: songs play only on open voices
     song->globalVolume = song->initialGlobalVolume;
+    song->globalVolumeMoved = 0;
     song->nextOrder = song->nextRow = -1;
     song->speed = song->defaultSpeed;
     song->row = song->order = 0;
