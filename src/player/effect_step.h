@@ -31,6 +31,8 @@ void extendedRow(EffectStep& step);
 void extendedTick(EffectStep& step);
 void volumeColumnRow(EffectStep& step);
 void volumeColumnTick(EffectStep& step);
+// The volume byte's row action once more, on the tick a delayed cell plays.
+void volumeColumnDelayed(EffectStep& step);
 
 // The step of a table slot whose effect does nothing on that tick.
 inline void none(EffectStep&) {}

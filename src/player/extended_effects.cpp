@@ -169,7 +169,7 @@ void noteDelayTick(EffectStep& s) {
         ch.fadeoutVolume = 65536;
     }
     ch.requests |= requestFrequency | requestVolume | requestPanning;
-    if (s.cell.volume) volumeColumnRow(s);
+    if (s.cell.volume) volumeColumnDelayed(s);
     if (s.cell.note == keyOffNote) return;
     ch.period = ch.notePeriod;
     ch.requests |= requestTrigger;

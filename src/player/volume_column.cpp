@@ -128,4 +128,13 @@ void volumeColumnTick(EffectStep& s) {
     tickActions[highNibble(s.cell.volume)](s);
 }
 
+// quirk: the row tick's slides are undone with the rest of a delayed cell's row; on its
+// tick the slides every tick has (0x6y, 0x7y) have run already, and beside an instrument
+// number the fine ones (0x8y, 0x9y) do nothing either, so they are lost
+void volumeColumnDelayed(EffectStep& s) {
+    const int kind = highNibble(s.cell.volume);
+    if (kind == 6 || kind == 7 || ((kind == 8 || kind == 9) && s.cell.instrument)) return;
+    volumeColumnRow(s);
+}
+
 }  // namespace qvl
