@@ -76,9 +76,18 @@ void vibrato(Channel& ch, bool advance) {
     ch.vibratoPos = static_cast<int8_t>(pos);
 }
 
+// quirk: the tracker's tremolo ramp takes the half of its wave from the vibrato's phase, so
+// while the vibrato stands in its second half the ramp is turned upside down
+int tremoloMagnitude(const Channel& ch) {
+    const int waveform = ch.waveControl >> 4 & 3;
+    if (waveform != 1) return waveMagnitude(ch.tremoloPos, waveform);
+    const int ramp = 8 * (ch.tremoloPos & 31);
+    return ch.vibratoPos >= 0 ? ramp : 255 - ramp;
+}
+
 void tremolo(Channel& ch) {
     const int p = ch.tremoloPos;
-    const int delta = (waveMagnitude(p, ch.waveControl >> 4) * ch.tremoloDepth) >> 6;
+    const int delta = (tremoloMagnitude(ch) * ch.tremoloDepth) >> 6;
     ch.volumeDelta = p >= 0 ? delta : -delta;  // up over the first half wave
     ch.requests |= requestVolume;
     int pos = p + ch.tremoloSpeed;
