@@ -34,6 +34,7 @@ struct Channel {
     int32_t panning = 0;
     int32_t volumeDelta = 0;
     int32_t periodDelta = 0;
+    int32_t heldDelta = 0;  // the volume column vibrato's last offset, kept after it
     EnvelopePosition volumeEnvelope, panningEnvelope;
     int32_t fadeoutVolume = 0;
     int32_t autoVibratoPos = 0, autoVibratoCount = 0;

@@ -68,6 +68,7 @@ void volumeSlide(Channel& ch) {
 }
 
 void vibrato(Channel& ch, bool advance) {
+    ch.heldDelta = 0;
     ch.periodDelta = vibratoOffset(ch.vibratoPos, ch.vibratoDepth, ch.waveControl);
     ch.requests |= requestFrequency;
     if (!advance) return;

@@ -44,6 +44,7 @@ void arpeggioTick(EffectStep& s) {
     const int32_t target = n ? arpeggioPeriod(linear, ch.period, ch.finetune, n) : ch.period;
     // a positive delta raises the pitch in the linear table and lowers it in the Amiga one
     ch.periodDelta = linear ? ch.period - target : target - ch.period;
+    ch.heldDelta = 0;
     ch.requests |= requestFrequency;
 }
 
@@ -56,7 +57,7 @@ void portaUpRow(EffectStep& s) {
 void portaUpTick(EffectStep& s) {
     Channel& ch = s.channel;
     ch.period = slideUp(ch.period, 4 * ch.portaUpSpeed);
-    ch.periodDelta = 0;
+    ch.periodDelta = ch.heldDelta = 0;
     ch.requests |= requestFrequency;
 }
 
@@ -69,7 +70,7 @@ void portaDownRow(EffectStep& s) {
 void portaDownTick(EffectStep& s) {
     Channel& ch = s.channel;
     ch.period = slideDown(ch.period, 4 * ch.portaDownSpeed);
-    ch.periodDelta = 0;
+    ch.periodDelta = ch.heldDelta = 0;
     ch.requests |= requestFrequency;
 }
 
@@ -84,7 +85,7 @@ void tonePortaRow(EffectStep& s) {
 
 // 3xx tone portamento, later ticks.
 void tonePortaTick(EffectStep& s) {
-    s.channel.periodDelta = 0;
+    s.channel.periodDelta = s.channel.heldDelta = 0;
     tonePortamento(s.channel, s.song.linearFrequencies());
 }
 
@@ -110,7 +111,7 @@ void tonePortaSlideRow(EffectStep& s) {
 
 // 5xy, later ticks.
 void tonePortaSlideTick(EffectStep& s) {
-    s.channel.periodDelta = 0;
+    s.channel.periodDelta = s.channel.heldDelta = 0;
     tonePortamento(s.channel, s.song.linearFrequencies());
     volumeSlide(s.channel);
 }

@@ -127,7 +127,8 @@ void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const No
         }
         ch.requests = requestTrigger;
     }
-    ch.periodDelta = 0;
+    if (hasNote(cell) && !porta) ch.heldDelta = 0;
+    ch.periodDelta = ch.heldDelta;
     ch.requests |= requestFrequency | requestVolume;
     EffectStep step{context, song, ch, cell, *found.instrument, sample};
     if (cell.instrument) takeInstrument(ch, cell, sample);
@@ -168,7 +169,7 @@ void processTick(PlayerContext& context, Song& song) {
             keyOff(ch, *found.instrument);
         }
         ch.volumeDelta = 0;
-        ch.periodDelta = 0;
+        ch.periodDelta = ch.heldDelta;
         ch.requests = moved ? requestVolume : 0;
         EffectStep step{context, song, ch, cell, *found.instrument, *found.sample};
         volumeColumnTick(step);

@@ -43,10 +43,12 @@ void vibratoDepthRow(EffectStep& s) {
     s.channel.vibratoDepth = static_cast<uint8_t>(param(s));
 }
 
-// 0xBy, later ticks: depth and vibrato with phase advance.
+// 0xBy, later ticks: vibrato with phase advance. quirk: the depth is set on the row tick
+// only, so a vibrato in the effect column with a depth of its own keeps it; the offset
+// stays after the row, until a note or a pitch effect in the effect column
 void vibratoDepthTick(EffectStep& s) {
-    s.channel.vibratoDepth = static_cast<uint8_t>(param(s));
     vibrato(s.channel, true);
+    s.channel.heldDelta = s.channel.periodDelta;
 }
 
 // 0xCy set panning in steps of 16.
