@@ -76,10 +76,13 @@ void portaDownTick(EffectStep& s) {
 
 // 3xx tone portamento, row tick: speed memory; the row step aims at the cell's note.
 // quirk: the note never starts, so a sound that has stopped (an offset past its end, a
-// sample played out, even on the tick before) stays silent while the slide goes on
+// sample played out, even on the tick before) stays silent while the slide goes on.
+// quirk: beside the volume column's tone portamento the parameter is ignored; the two
+// slide at the column's speed, twice a tick
 void tonePortaRow(EffectStep& s) {
     Channel& ch = s.channel;
-    if (s.cell.parameter) ch.portaSpeed = s.cell.parameter;
+    const bool columnSpeed = s.cell.volume >= volumeTonePortamento;
+    if (s.cell.parameter && !columnSpeed) ch.portaSpeed = s.cell.parameter;
     ch.requests &= ~(requestTrigger | requestFrequency);
 }
 
