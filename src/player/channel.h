@@ -34,6 +34,7 @@ struct Channel {
     int32_t panning = 0;
     int32_t volumeDelta = 0;
     int32_t periodDelta = 0;
+    int32_t heldDelta = 0;  // the volume column vibrato's last offset, kept after it
     EnvelopePosition volumeEnvelope, panningEnvelope;
     int32_t fadeoutVolume = 0;
     int32_t autoVibratoPos = 0, autoVibratoCount = 0;
@@ -46,8 +47,9 @@ struct Channel {
     uint8_t portaDownSpeed = 0, portaUpSpeed = 0, extraFineDownSpeed = 0, extraFineUpSpeed = 0;
     uint8_t volumeSlide = 0, panningSlide = 0, retrigVolume = 0, retrigInterval = 0;
     uint8_t retrigCount = 0;  // Rxy's ticks since the sound last started
-    int32_t portaTarget = 0;
+    int32_t portaTarget = 0;  // 0 until a note with a tone portamento sets one
     uint8_t portaSpeed = 0;
+    uint8_t portaUp = 0;    // the tone portamento lowers the period, as its note set it
     uint8_t glissando = 0;  // E3y: tone portamento by semitones
     int8_t vibratoPos = 0;
     uint8_t vibratoSpeed = 0, vibratoDepth = 0;

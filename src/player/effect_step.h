@@ -31,18 +31,22 @@ void extendedRow(EffectStep& step);
 void extendedTick(EffectStep& step);
 void volumeColumnRow(EffectStep& step);
 void volumeColumnTick(EffectStep& step);
+// The volume byte's row action once more, on the tick a delayed cell plays.
+void volumeColumnDelayed(EffectStep& step);
 
 // The step of a table slot whose effect does nothing on that tick.
 inline void none(EffectStep&) {}
 
 // Shared steps.
+// A note under tone portamento: its period becomes the target, and the slide's direction
+// is set from where the period stands.
+void aimTonePortamento(Channel& channel);
 // The tone portamento step; with glissando on, the voice plays the nearest note.
 void tonePortamento(Channel& channel, bool linear);
 void volumeSlide(Channel& channel);
 void vibrato(Channel& channel, bool advance);
 void tremolo(Channel& channel);
 void tremor(Channel& channel);
-int32_t limitPeriod(int64_t period);
 // One tick of Rxy: its counter, and at y the sound restarts with the volume change.
 void multiRetrigger(Channel& channel, bool volumeByte);
 
@@ -53,5 +57,8 @@ inline int highNibble(uint8_t v) {
 inline int lowNibble(uint8_t v) {
     return v & 15;
 }
+
+// EDy with y above 0: the note delay plays the cell's note or key off itself.
+bool delaysNote(const NoteCell& cell);
 
 }  // namespace qvl

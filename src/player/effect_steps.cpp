@@ -5,12 +5,11 @@
 #include "player/channel.h"
 #include "player/effect_step.h"
 #include "player/pitch.h"
+#include "player/song.h"
 
 namespace qvl {
 
 namespace {
-
-constexpr int64_t periodLimit = 1 << 20;
 
 // Volume change of multi retrigger by retrigVolume: volume x mul / div + add.
 struct RetrigChange {
@@ -28,17 +27,30 @@ int retrigVolumeChange(int volume, int kind) {
 
 }  // namespace
 
-int32_t limitPeriod(int64_t period) {
-    // guard: slides without a limit of their own stay far from overflow
-    return static_cast<int32_t>(std::clamp(period, -periodLimit, periodLimit));
+bool delaysNote(const NoteCell& cell) {
+    return cell.effect == effectExtended && highNibble(cell.parameter) == 0xD &&
+           lowNibble(cell.parameter) > 0;
 }
 
+void aimTonePortamento(Channel& ch) {
+    ch.portaTarget = ch.notePeriod;
+    ch.portaUp = ch.portaTarget < ch.period;
+}
+
+// quirk: the slide keeps the direction its note set; on reaching the target from below
+// (in pitch) it turns downward, so a slide that a portamento took past the target since
+// lands on the target at once instead of sliding back
 void tonePortamento(Channel& ch, bool linear) {
+    if (ch.portaTarget == 0) return;  // guard: no note has set a target yet
     const int speed = 4 * ch.portaSpeed;
-    if (ch.period < ch.portaTarget) {
+    if (ch.portaUp) {
+        ch.period -= speed;
+        if (ch.period <= ch.portaTarget) {
+            ch.period = ch.portaTarget;
+            ch.portaUp = 0;
+        }
+    } else {
         ch.period = std::min(ch.period + speed, ch.portaTarget);
-    } else if (ch.period > ch.portaTarget) {
-        ch.period = std::max(ch.period - speed, ch.portaTarget);
     }
     if (ch.glissando) {
         // quirk: the slide goes on smoothly underneath; the voice plays the nearest note
@@ -56,6 +68,7 @@ void volumeSlide(Channel& ch) {
 }
 
 void vibrato(Channel& ch, bool advance) {
+    ch.heldDelta = 0;
     ch.periodDelta = vibratoOffset(ch.vibratoPos, ch.vibratoDepth, ch.waveControl);
     ch.requests |= requestFrequency;
     if (!advance) return;
@@ -64,9 +77,18 @@ void vibrato(Channel& ch, bool advance) {
     ch.vibratoPos = static_cast<int8_t>(pos);
 }
 
+// quirk: the tracker's tremolo ramp takes the half of its wave from the vibrato's phase, so
+// while the vibrato stands in its second half the ramp is turned upside down
+int tremoloMagnitude(const Channel& ch) {
+    const int waveform = ch.waveControl >> 4 & 3;
+    if (waveform != 1) return waveMagnitude(ch.tremoloPos, waveform);
+    const int ramp = 8 * (ch.tremoloPos & 31);
+    return ch.vibratoPos >= 0 ? ramp : 255 - ramp;
+}
+
 void tremolo(Channel& ch) {
     const int p = ch.tremoloPos;
-    const int delta = (waveMagnitude(p, ch.waveControl >> 4) * ch.tremoloDepth) >> 6;
+    const int delta = (tremoloMagnitude(ch) * ch.tremoloDepth) >> 6;
     ch.volumeDelta = p >= 0 ? delta : -delta;  // up over the first half wave
     ch.requests |= requestVolume;
     int pos = p + ch.tremoloSpeed;

@@ -44,6 +44,7 @@ void arpeggioTick(EffectStep& s) {
     const int32_t target = n ? arpeggioPeriod(linear, ch.period, ch.finetune, n) : ch.period;
     // a positive delta raises the pitch in the linear table and lowers it in the Amiga one
     ch.periodDelta = linear ? ch.period - target : target - ch.period;
+    ch.heldDelta = 0;
     ch.requests |= requestFrequency;
 }
 
@@ -52,11 +53,11 @@ void portaUpRow(EffectStep& s) {
     if (s.cell.parameter) s.channel.portaUpSpeed = s.cell.parameter;
 }
 
-// 1xx portamento up, later ticks: never below period 56.
+// 1xx portamento up, later ticks.
 void portaUpTick(EffectStep& s) {
     Channel& ch = s.channel;
-    ch.period = std::max(ch.period - 4 * ch.portaUpSpeed, std::min(ch.period, 56));
-    ch.periodDelta = 0;
+    ch.period = slideUp(ch.period, 4 * ch.portaUpSpeed);
+    ch.periodDelta = ch.heldDelta = 0;
     ch.requests |= requestFrequency;
 }
 
@@ -68,22 +69,26 @@ void portaDownRow(EffectStep& s) {
 // 2xx portamento down, later ticks.
 void portaDownTick(EffectStep& s) {
     Channel& ch = s.channel;
-    ch.period = limitPeriod(int64_t{ch.period} + 4 * ch.portaDownSpeed);
-    ch.periodDelta = 0;
+    ch.period = slideDown(ch.period, 4 * ch.portaDownSpeed);
+    ch.periodDelta = ch.heldDelta = 0;
     ch.requests |= requestFrequency;
 }
 
-// 3xx tone portamento, row tick: speed memory and target; the note does not restart.
+// 3xx tone portamento, row tick: speed memory; the row step aims at the cell's note.
+// quirk: the note never starts, so a sound that has stopped (an offset past its end, a
+// sample played out, even on the tick before) stays silent while the slide goes on.
+// quirk: beside the volume column's tone portamento the parameter is ignored; the two
+// slide at the column's speed, twice a tick
 void tonePortaRow(EffectStep& s) {
     Channel& ch = s.channel;
-    if (s.cell.parameter) ch.portaSpeed = s.cell.parameter;
-    ch.portaTarget = ch.notePeriod;
+    const bool columnSpeed = s.cell.volume >= volumeTonePortamento;
+    if (s.cell.parameter && !columnSpeed) ch.portaSpeed = s.cell.parameter;
     ch.requests &= ~(requestTrigger | requestFrequency);
 }
 
 // 3xx tone portamento, later ticks.
 void tonePortaTick(EffectStep& s) {
-    s.channel.periodDelta = 0;
+    s.channel.periodDelta = s.channel.heldDelta = 0;
     tonePortamento(s.channel, s.song.linearFrequencies());
 }
 
@@ -103,14 +108,13 @@ void vibratoTick(EffectStep& s) {
 // 5xy tone portamento and volume slide, row tick.
 void tonePortaSlideRow(EffectStep& s) {
     Channel& ch = s.channel;
-    ch.portaTarget = ch.notePeriod;
     if (s.cell.parameter) ch.volumeSlide = s.cell.parameter;
     ch.requests &= ~(requestTrigger | requestFrequency);
 }
 
 // 5xy, later ticks.
 void tonePortaSlideTick(EffectStep& s) {
-    s.channel.periodDelta = 0;
+    s.channel.periodDelta = s.channel.heldDelta = 0;
     tonePortamento(s.channel, s.song.linearFrequencies());
     volumeSlide(s.channel);
 }
@@ -216,9 +220,10 @@ void globalSlideRow(EffectStep& s) {
     if (s.cell.parameter) s.song.globalVolumeSlide = s.cell.parameter;
 }
 
-// Hxy, later ticks: reaches the voices when their volume is next recomputed.
+// Hxy, later ticks.
 void globalSlideTick(EffectStep& s) {
     Song& song = s.song;
+    s.channel.requests |= requestVolume;
     const int x = highNibble(song.globalVolumeSlide), y = lowNibble(song.globalVolumeSlide);
     song.globalVolume =
         x ? std::min(song.globalVolume + x, 64) : std::max(song.globalVolume - y, 0);
@@ -288,16 +293,16 @@ void tremorTick(EffectStep& s) {
     tremor(s.channel);
 }
 
-// X1y / X2y extra fine portamento, row tick only, without limit.
+// X1y / X2y extra fine portamento, row tick only.
 void extraFineRow(EffectStep& s) {
     Channel& ch = s.channel;
     const int y = lowNibble(s.cell.parameter);
     if (highNibble(s.cell.parameter) == 1) {
         if (y) ch.extraFineUpSpeed = static_cast<uint8_t>(y);
-        ch.period = limitPeriod(int64_t{ch.period} - ch.extraFineUpSpeed);
+        ch.period = slideUp(ch.period, ch.extraFineUpSpeed);
     } else if (highNibble(s.cell.parameter) == 2) {
         if (y) ch.extraFineDownSpeed = static_cast<uint8_t>(y);
-        ch.period = limitPeriod(int64_t{ch.period} + ch.extraFineDownSpeed);
+        ch.period = slideDown(ch.period, ch.extraFineDownSpeed);
     }
 }
 

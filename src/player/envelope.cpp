@@ -18,6 +18,8 @@ int32_t segmentSlope(const EnvelopePoint& a, const EnvelopePoint& b) {
 
 }  // namespace
 
+// tick is the position the step reads: one past the position last read, so the first step
+// reads point 0, and a point reached on a tick (sustain, loop end) acts on that tick.
 void envelopeStep(Channel& channel, EnvelopePosition& e, const Envelope& envelope,
                   uint8_t requestBit) {
     const EnvelopePoint* pts = envelope.points;
@@ -63,7 +65,10 @@ void setEnvelopePosition(EnvelopePosition& e, const Envelope& envelope, int p) {
     for (int j = 0; j + 1 < n; ++j) {
         if (p > pts[j + 1].x) continue;
         e.stopped = 0;
-        e.tick = p;
+        // quirk: the tracker counts the position on before it reads the point there, so
+        // after Lxx the next tick reads p + 1; a point at p itself takes its own step next,
+        // so that its sustain or loop applies
+        e.tick = p < pts[j + 1].x ? p + 1 : p;
         e.slope = segmentSlope(pts[j], pts[j + 1]);
         e.fixed = 65536 * pts[j].y + (p - pts[j].x) * e.slope;
         e.point = j + 1;

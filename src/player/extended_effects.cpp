@@ -23,16 +23,16 @@ uint8_t fineMemory(const EffectStep& s, uint8_t& memory) {
     return memory;
 }
 
-// E1y fine portamento up, without limit.
+// E1y fine portamento up.
 void finePortaUpRow(EffectStep& s) {
     const int y = fineMemory(s, s.channel.finePortaUp);
-    s.channel.period = limitPeriod(int64_t{s.channel.period} - 4 * y);
+    s.channel.period = slideUp(s.channel.period, 4 * y);
 }
 
 // E2y fine portamento down.
 void finePortaDownRow(EffectStep& s) {
     const int y = fineMemory(s, s.channel.finePortaDown);
-    s.channel.period = limitPeriod(int64_t{s.channel.period} + 4 * y);
+    s.channel.period = slideDown(s.channel.period, 4 * y);
 }
 
 // E3y glissando on (y not 0) or off.
@@ -58,7 +58,7 @@ void finetuneRow(EffectStep& s) {
     ch.finetune = static_cast<int8_t>(16 * (param(s) - 8));
     ch.notePeriod = notePeriod(s.song.linearFrequencies(), ch.realNote, ch.finetune);
     if (s.cell.volume >= volumeTonePortamento) {
-        ch.portaTarget = ch.notePeriod;
+        aimTonePortamento(ch);
     } else {
         ch.period = ch.notePeriod;
     }
@@ -169,7 +169,7 @@ void noteDelayTick(EffectStep& s) {
         ch.fadeoutVolume = 65536;
     }
     ch.requests |= requestFrequency | requestVolume | requestPanning;
-    if (s.cell.volume) volumeColumnRow(s);
+    if (s.cell.volume) volumeColumnDelayed(s);
     if (s.cell.note == keyOffNote) return;
     ch.period = ch.notePeriod;
     ch.requests |= requestTrigger;

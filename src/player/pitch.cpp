@@ -2,6 +2,7 @@
 // sine are worked out in double precision and then truncated.
 #include "player/pitch.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -53,6 +54,16 @@ int nearestNote(bool linear, int32_t period, int finetune) {
     const bool lowerNearer = low > 0 && notePeriod(linear, low - 1, finetune) - period <
                                             period - notePeriod(linear, low, finetune);
     return lowerNearer ? low - 1 : low;
+}
+
+// quirk: the tracker keeps a slide up within periods 1..31999 (a period above comes back
+// to 31999 at once); a slide down has no limit, its 16-bit period wrapping past 65535 to 0
+int32_t slideUp(int32_t period, int amount) {
+    return std::clamp(period - amount, 1, 31999);
+}
+
+int32_t slideDown(int32_t period, int amount) {
+    return (period + amount) & 0xFFFF;
 }
 
 int64_t periodFrequency(bool linear, int32_t period, int32_t periodDelta) {

@@ -34,10 +34,14 @@ struct ChannelFind {
     const Sample* sample;
 };
 
+ChannelFind findInstrument(Song& song, int instrument, int note) {
+    if (instrument >= song.instrumentCount) return {&emptyInstrument, &emptySample};
+    const Instrument& ins = song.instruments[instrument];
+    return {&ins, &slotSample(ins, ins.noteSample[note < noteCount ? note : 0])};
+}
+
 ChannelFind findInstrument(Song& song, const Channel& ch) {
-    if (ch.instrument >= song.instrumentCount) return {&emptyInstrument, &emptySample};
-    const Instrument& ins = song.instruments[ch.instrument];
-    return {&ins, &slotSample(ins, ins.noteSample[ch.note < noteCount ? ch.note : 0])};
+    return findInstrument(song, ch.instrument, ch.note);
 }
 
 void stepEnvelopes(Channel& ch, const Instrument& ins) {
@@ -79,14 +83,27 @@ NoteCell readCell(const NoteCell& cell) {
     return read;
 }
 
-// EDy with y above 0: the note delay plays the cell's note or key off itself.
-bool delaysNote(const NoteCell& cell) {
-    return cell.effect == effectExtended && highNibble(cell.parameter) == 0xD &&
-           lowNibble(cell.parameter) > 0;
+// The cell's note with the relative note of the sample it plays added: under a tone
+// portamento the sound's own sample, otherwise the one the cell's instrument maps it to.
+int transposedNote(Song& song, const Channel& ch, const NoteCell& cell, bool porta) {
+    const int instrument = cell.instrument && !porta ? cell.instrument - 1 : ch.instrument;
+    const int note = porta ? ch.note : cell.note - 1;
+    const int8_t relative =
+        static_cast<int8_t>(findInstrument(song, instrument, note).sample->relativeNote);
+    return relative + cell.note - 1;
 }
 
-void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const NoteCell& cell) {
-    const bool porta = isPortamentoRow(cell);
+// quirk: the tracker plays real notes 0..118 (C-0 to A#9); one below, B-(-1), switches to
+// its sample but plays the last note again, and a note further out counts as no note
+constexpr int lowestRealNote = -1, highestRealNote = 118;
+
+void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const NoteCell& in) {
+    NoteCell cell = in;
+    // quirk: a delayed note plays as a plain one, its sample too; the tone portamento
+    // beside it keeps its speed and target and slides on from the delayed note
+    const bool porta = isPortamentoRow(cell) && !delaysNote(cell);
+    const int transposed = hasNote(cell) ? transposedNote(song, ch, cell, porta) : 0;
+    if (transposed < lowestRealNote || transposed > highestRealNote) cell.note = noNote;
     if (cell.instrument && !porta) ch.instrument = static_cast<uint8_t>(cell.instrument - 1);
     if (hasNote(cell) && !porta) ch.note = static_cast<uint8_t>(cell.note - 1);
     const ChannelFind found = findInstrument(song, ch);
@@ -97,16 +114,21 @@ void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const No
     ch.volumeDelta = 0;
     ch.requests = 0;
     if (hasNote(cell)) {
-        ch.realNote = static_cast<uint8_t>(sample.relativeNote + cell.note - 1);
+        if (transposed > lowestRealNote) ch.realNote = static_cast<uint8_t>(transposed);
         ch.finetune = sample.finetune;
         ch.notePeriod = notePeriod(song.linearFrequencies(), ch.realNote, ch.finetune);
         if (!porta) {
             ch.period = ch.notePeriod;
             ch.retrigCount = 0;
+        } else {
+            // quirk: only a note beside a tone portamento sets its target; an instrument
+            // number or a note without one leaves the target where it was
+            aimTonePortamento(ch);
         }
         ch.requests = requestTrigger;
     }
-    ch.periodDelta = 0;
+    if (hasNote(cell) && !porta) ch.heldDelta = 0;
+    ch.periodDelta = ch.heldDelta;
     ch.requests |= requestFrequency | requestVolume;
     EffectStep step{context, song, ch, cell, *found.instrument, sample};
     if (cell.instrument) takeInstrument(ch, cell, sample);
@@ -120,17 +142,6 @@ void processChannelRow(PlayerContext& context, Song& song, Channel& ch, const No
     applyChannel(context, ch, sample, song);
 }
 
-// quirk: a global volume set or slid on a tick reaches every channel on that tick, those
-// before the effect's channel too, not only when each channel's volume next changes
-void spreadGlobalVolume(PlayerContext& context, Song& song, int before) {
-    if (song.globalVolume == before) return;
-    for (int c = 0; c < song.channelCount; ++c) {
-        Channel& ch = song.channels[c];
-        ch.requests = requestVolume;
-        applyChannel(context, ch, *findInstrument(song, ch).sample, song);
-    }
-}
-
 void processRow(PlayerContext& context, Song& song) {
     song.nextOrder = -1;
     song.nextRow = -1;
@@ -141,7 +152,7 @@ void processRow(PlayerContext& context, Song& song) {
     for (int c = 0; c < song.channelCount; ++c) {
         processChannelRow(context, song, song.channels[c], readCell(song.rowCells[c]));
     }
-    spreadGlobalVolume(context, song, globalVolume);
+    song.globalVolumeMoved = song.globalVolume != globalVolume;
 }
 
 void processTick(PlayerContext& context, Song& song) {
@@ -149,14 +160,17 @@ void processTick(PlayerContext& context, Song& song) {
     const int globalVolume = song.globalVolume;
     for (int c = 0; c < song.channelCount; ++c) {
         Channel& ch = song.channels[c];
+        // quirk: a global volume set or slid on a tick reaches the effect's channel and
+        // those after it at once, and those before it on the next tick
+        const bool moved = song.globalVolumeMoved || song.globalVolume != globalVolume;
         const NoteCell& cell = song.rowCells[c];
         const ChannelFind found = findInstrument(song, ch);
         if (cell.effect == effectKeyOff && cell.parameter == song.tick) {
             keyOff(ch, *found.instrument);
         }
         ch.volumeDelta = 0;
-        ch.periodDelta = 0;
-        ch.requests = 0;
+        ch.periodDelta = ch.heldDelta;
+        ch.requests = moved ? requestVolume : 0;
         EffectStep step{context, song, ch, cell, *found.instrument, *found.sample};
         volumeColumnTick(step);
         effectTick(step);
@@ -167,7 +181,7 @@ void processTick(PlayerContext& context, Song& song) {
         autoVibrato(ch, *found.instrument);
         applyChannel(context, ch, *found.sample, song);
     }
-    spreadGlobalVolume(context, song, globalVolume);
+    song.globalVolumeMoved = song.globalVolume != globalVolume;
 }
 
 // Counts a return to a row already played, reached through an order change (a jump, a
@@ -252,6 +266,7 @@ bool startSong(PlayerContext& context, Song* song) {
     stopSongLocked(context, *song);
     if (!context.voicePool) return false;  // guard: songs play only on open voices
     song->globalVolume = song->initialGlobalVolume;
+    song->globalVolumeMoved = 0;
     song->nextOrder = song->nextRow = -1;
     song->speed = song->defaultSpeed;
     song->row = song->order = 0;

@@ -106,6 +106,7 @@ struct Song {
     uint8_t initialGlobalVolume = 0;
     int32_t globalVolume = 0;
     uint8_t globalVolumeSlide = 0;
+    uint8_t globalVolumeMoved = 0;  // changed on the last tick: every channel takes it now
     uint8_t playing = 0;
     int32_t tick = 0, speed = 0, bpm = 0, row = 0, order = 0;
     int32_t patternDelayTicks = 0, nextRow = -1, nextOrder = -1;

@@ -43,10 +43,12 @@ void vibratoDepthRow(EffectStep& s) {
     s.channel.vibratoDepth = static_cast<uint8_t>(param(s));
 }
 
-// 0xBy, later ticks: depth and vibrato with phase advance.
+// 0xBy, later ticks: vibrato with phase advance. quirk: the depth is set on the row tick
+// only, so a vibrato in the effect column with a depth of its own keeps it; the offset
+// stays after the row, until a note or a pitch effect in the effect column
 void vibratoDepthTick(EffectStep& s) {
-    s.channel.vibratoDepth = static_cast<uint8_t>(param(s));
     vibrato(s.channel, true);
+    s.channel.heldDelta = s.channel.periodDelta;
 }
 
 // 0xCy set panning in steps of 16.
@@ -67,11 +69,11 @@ void panningRight(EffectStep& s) {
     s.channel.requests |= requestPanning;
 }
 
-// 0xFy tone portamento, row tick: speed 16 y and target; the note does not restart.
+// 0xFy tone portamento, row tick: speed 16 y; the note does not restart.
 void tonePortaRow(EffectStep& s) {
+    if (delaysNote(s.cell)) return;  // the delayed note starts as a plain note
     Channel& ch = s.channel;
     if (param(s)) ch.portaSpeed = static_cast<uint8_t>(16 * param(s));
-    ch.portaTarget = ch.notePeriod;
     ch.requests &= ~requestTrigger;
 }
 
@@ -126,6 +128,15 @@ void volumeColumnRow(EffectStep& s) {
 
 void volumeColumnTick(EffectStep& s) {
     tickActions[highNibble(s.cell.volume)](s);
+}
+
+// quirk: the row tick's slides are undone with the rest of a delayed cell's row; on its
+// tick the slides every tick has (0x6y, 0x7y) have run already, and beside an instrument
+// number the fine ones (0x8y, 0x9y) do nothing either, so they are lost
+void volumeColumnDelayed(EffectStep& s) {
+    const int kind = highNibble(s.cell.volume);
+    if (kind == 6 || kind == 7 || ((kind == 8 || kind == 9) && s.cell.instrument)) return;
+    volumeColumnRow(s);
 }
 
 }  // namespace qvl

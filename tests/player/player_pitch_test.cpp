@@ -44,6 +44,8 @@ using Function = std::function<std::string(const std::vector<int>&)>;
 const std::map<std::string, Function> functions = {
     {"notePeriod", [](auto& a) { return std::to_string(notePeriod(a[0], a[1], a[2])); }},
     {"periodFrequency", [](auto& a) { return std::to_string(periodFrequency(a[0], a[1], a[2])); }},
+    {"slideUp", [](auto& a) { return std::to_string(slideUp(a[0], a[1])); }},
+    {"slideDown", [](auto& a) { return std::to_string(slideDown(a[0], a[1])); }},
     {"amigaPeriod", [](auto& a) { return std::to_string(amigaPeriod(a[0], a[1])); }},
     {"vibratoOffset",
      [](auto& a) { return std::to_string(vibratoOffset(a[0], a[1], uint8_t(a[2]))); }},

@@ -1,6 +1,7 @@
 // Songs written as text for the case lists and traces under tests/player.
 #include "song_builder.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -71,7 +72,7 @@ XmModule songFrom(const std::string& text) {
     const std::string known =
         " rows orders ticks restart amiga frames tone svol rel fine fadeout map venv penv vsus "
         "psus "
-        "vloop ploop vib ";
+        "vloop ploop vib oneshot split ";
     for (std::string word; in >> word;) {
         Option o{0, word, {}};
         const size_t colon = word.find(':'), eq = word.find('=');
@@ -107,6 +108,12 @@ XmModule songFrom(const std::string& text) {
         if (k == "svol") sample.volume = static_cast<uint8_t>(n0);
         if (k == "rel") sample.relativeNote = static_cast<int8_t>(n0);
         if (k == "fine") sample.finetune = static_cast<int8_t>(n0);
+        if (k == "oneshot") sample.loopBits = 0;
+        if (k == "split") {  // notes from n0 on play a copy of sample 0 at volume n1
+            ins.samples.push_back(sample);
+            ins.samples.back().volume = static_cast<uint8_t>(o.n[1]);
+            std::fill(ins.noteSample + n0, ins.noteSample + 96, uint8_t{1});
+        }
         if (k == "fadeout") ins.fadeout = static_cast<uint16_t>(n0);
         if (k == "map") ins.noteSample[n0] = static_cast<uint8_t>(o.n[1]);
         if (k == "venv") setEnvelope(ins.volume, o.n);
