@@ -55,6 +55,14 @@ std::vector<PageKey> Viewer::pageKeys() {
     return magazine_ ? magazine_->pageKeys() : std::vector<PageKey>();
 }
 
+PageView Viewer::pageView() {
+    return magazine_ ? magazine_->pageView() : PageView();
+}
+
+void Viewer::menuEntryPicked(int entry, bool choose) {
+    if (magazine_) magazine_->menuEntryPicked(entry, choose);
+}
+
 bool Viewer::start() {
     frameBuffer_.reset(new (std::nothrow) uint16_t[kFramePixels]);
     if (!frameBuffer_) {

@@ -47,6 +47,8 @@ class Viewer final : public WindowEvents {
     void wheelTurned(int notches) override;
     void dragScrolled(int pixels) override;
     std::vector<PageKey> pageKeys() override;
+    PageView pageView() override;
+    void menuEntryPicked(int entry, bool choose) override;
 
   private:
     void renderThreadProc();

@@ -26,6 +26,26 @@ struct PageKey {
     bool operator==(const PageKey&) const = default;
 };
 
+// The page shown, for a backend that lays its text over the picture as text of its own (for
+// screen readers, finding and selecting). Positions in picture pixels: line k of the text lies
+// at top scrollY + 12 k from left; entry lines count from 1 (menus do not scroll, so an entry's
+// line lies where the menu draws it).
+struct PageView {
+    int32_t page = -1;  // -1: no page is shown whole (a fade runs, or there is none)
+    std::string name;
+    std::string text;  // UTF-8 lines, each ended by '\n'
+    struct Art {
+        int32_t firstLine = 0, lineCount = 0;
+        std::string file;
+        bool operator==(const Art&) const = default;
+    };
+    std::vector<Art> art;
+    std::vector<int32_t> entryLines;  // where the menu answers: each entry's line
+    int32_t selection = -1;
+    int32_t left = 0, scrollY = 0;
+    bool operator==(const PageView&) const = default;
+};
+
 // Receives what the event loop delivers, on the thread that runs the loop.
 class WindowEvents {
   public:
@@ -47,6 +67,11 @@ class WindowEvents {
     virtual void dragScrolled(int /*pixels*/) {}
     // The keys the page shown answers, for a backend that offers them as buttons.
     virtual std::vector<PageKey> pageKeys() { return {}; }
+    // The page shown as text; its page is -1 while none is shown whole.
+    virtual PageView pageView() { return {}; }
+    // A menu entry of the page shown, reached without the mouse (a screen reader's focus or
+    // click): selects it, and chooses it as Return does when choose is set.
+    virtual void menuEntryPicked(int /*entry*/, bool /*choose*/) {}
 
   protected:
     ~WindowEvents() = default;

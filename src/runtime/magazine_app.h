@@ -91,6 +91,8 @@ class MagazineApp {
     bool dragScrolled(int pixels);
     // The keys the page shown answers (runtime/answered_keys.h); main thread.
     std::vector<PageKey> pageKeys() const;
+    PageView pageView() const;
+    void menuEntryPicked(int32_t entry, bool choose);
 
     // The whole text of the page shown, every line, as UTF-8 (text/page_text.h); main thread.
     std::string pageText() const;

@@ -12,6 +12,27 @@ std::string MagazineApp::pageText() const {
     return page ? pageTextUtf8(page->cells) : std::string();
 }
 
+PageView MagazineApp::pageView() const {
+    PageView view;
+    const int32_t pageIndex = view_.currentPage.load(std::memory_order_relaxed);
+    const Page* page = pageAt(pageIndex);
+    if (!page || view_.fadeActive.load(std::memory_order_acquire)) return view;
+    view.page = pageIndex;
+    view.name = page->name;
+    view.text = pageTextUtf8(page->cells);
+    for (const ArtBlock& art : page->art)
+        view.art.push_back({art.firstLine, art.lineCount, art.file});
+    if (keyPlaceHolds(KeyPlace::menuPage, *page)) {
+        const int32_t count =
+            std::min(page->selectCount, static_cast<int32_t>(page->selects.size()));
+        for (int32_t i = 0; i < count; ++i) view.entryLines.push_back(page->selects[i].line);
+        view.selection = view_.selections[size_t(pageIndex)].load(std::memory_order_relaxed);
+    }
+    view.left = view_.viewLeft;
+    view.scrollY = view_.scrollY;
+    return view;
+}
+
 void MagazineApp::drawPageText(int32_t pageIndex) {
     const Page* page = pageAt(pageIndex);
     if (!page) return;  // guard: a page that does not exist shows nothing

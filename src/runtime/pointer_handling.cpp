@@ -54,6 +54,18 @@ bool MagazineApp::pointerPressed(int x, int y) {
     return true;
 }
 
+void MagazineApp::menuEntryPicked(int32_t entry, bool choose) {
+    const int32_t pageIndex = view_.currentPage;
+    const Page* page = pageAt(pageIndex);
+    if (!page || !keyPlaceHolds(KeyPlace::menuPage, *page) || entry < 0 ||
+        entry >= std::min(page->selectCount, static_cast<int32_t>(page->selects.size())) ||
+        view_.fadeActive.load(std::memory_order_acquire))
+        return;
+    pressedEntry_ = -1;  // the mouse starts afresh
+    view_.selections[size_t(pageIndex)].store(entry, std::memory_order_relaxed);
+    if (choose) handleKey(kVkReturn);
+}
+
 bool MagazineApp::wheelTurned(int notches) {
     const int key = notches > 0 ? kVkUp : kVkDown;
     const int64_t presses = std::min<int64_t>(std::abs(int64_t{notches}), kMaxNotches);

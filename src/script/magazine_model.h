@@ -54,6 +54,14 @@ struct MusicEntry {
     int32_t scriptLine = 0;
 };
 
+// Lines of a page that came from an ANSI include: a picture made of characters, not text.
+struct ArtBlock {
+    int32_t firstLine = 0;  // counting from 0
+    int32_t lineCount = 0;
+    std::string file;  // as the script names it
+    bool operator==(const ArtBlock&) const = default;
+};
+
 struct Page {
     int32_t lineCount = 0;
     std::vector<CharCell> cells;  // all lines one after another, each ended by a cell of code 10
@@ -65,6 +73,7 @@ struct Page {
     uint8_t isMenu = 0;
     int32_t selectCount = 0;
     std::vector<MenuSelect> selects;
+    std::vector<ArtBlock> art;
     int32_t scriptLine = 0;  // its "#startpage" line, or the "#definepages" line that made it
 
     // The menu's keys and clicks work on a menu page that does not scroll.

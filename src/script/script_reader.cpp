@@ -89,6 +89,7 @@ bool includeAnsi(ScriptContext& ctx, std::string_view argument) {
     if (!ctx.takeTextCells(std::max(cells, block.fileBytes), fileName)) return false;
     Page* page = ctx.scriptPage();
     if (!page) return true;  // guard: no page yet, the block goes nowhere
+    page->art.push_back({page->lineCount, block.lineCount, fileName});
     page->cells.reserve(page->cells.size() + size_t(block.lineCount) * kCellsPerLine);
     for (int32_t row = 0; row < block.lineCount; ++row) {
         const CharCell* cells = block.cells.data() + size_t(row) * kCellsPerLine;

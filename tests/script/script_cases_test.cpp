@@ -70,6 +70,9 @@ std::string dumpModel(bool ok, const std::vector<std::string>& messages, const M
                           s.firstColumn, s.lastColumn, s.fg, s.bg, s.bold, s.highlight);
             out += line + quoted(s.command) + " " + quoted(s.argument) + "\n";
         }
+        for (const ArtBlock& a : p.art)
+            out += "  art " + std::to_string(a.firstLine) + " " + std::to_string(a.lineCount) +
+                   " " + quoted(a.file) + "\n";
         for (size_t from = 0, to = 0; from < p.cells.size(); from = to) {
             std::string text;
             while (to < p.cells.size() && (to == from || p.cells[to - 1].ch != kLineEnd))

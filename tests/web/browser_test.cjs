@@ -217,6 +217,80 @@ async function phone(browser, url, errors, width, height) {
   await page.close();
 }
 
+// The text layer at 1 x and 2 x: a screen reader's tree holds the page's name and every menu
+// entry of home.txt, and the ANSI cover as one picture named after its file; lines lie over
+// their cells; a mouse selection over line 38 holds that line; find-in-page finds a word of the
+// page shown and none of chapter one. Then chapter three: at 1 x by Down Down Return, at 2 x by
+// focusing its entry (which becomes the current one) and Enter; the live region names it. At 2 x
+// a screen reader's click on the first entry (a click with no pointer) opens chapter one.
+async function textLayer(browser, url, errors, scale) {
+  const page = await openPage(browser, errors, url, undefined,
+                              {width: 700 * scale, height: 500 * scale});
+  await expectCanvas(page, 'home');
+  const home = fs.readFileSync(path.join(expected, 'home.txt'), 'utf8').split('\n');
+  const tree = await page.accessibility.snapshot();
+  const nodes = [];
+  const walk = (node) => { nodes.push(node); (node.children || []).forEach(walk); };
+  walk(tree);
+  const named = (role, name) => nodes.some((n) => n.role === role && n.name === name);
+  const words = (text) => text.trim().replace(/\s+/g, ' ');
+  check(named('region', 'contents'), 'no region named after the page');
+  check(named('image', 'art\\cover.ans'), 'the ANSI cover is not one named picture');
+  for (const line of [...home.slice(25, 34), home[35]])
+    check(nodes.some((n) => n.role === 'button' && words(n.name) === words(line)),
+          `no menu entry "${words(line)}" for a screen reader`);
+  const boxes = await page.evaluate(() => {
+    const canvas = document.getElementById('screen').getBoundingClientRect();
+    return [...document.querySelectorAll('#layer .line')].map((line) => {
+      const r = line.getBoundingClientRect();
+      return {text: line.textContent, left: r.left - canvas.left, top: r.top - canvas.top,
+              width: r.width, height: r.height};
+    });
+  });
+  for (const k of [0, 25, 35, 37]) {  // the cover's top, two entries, the last text line
+    const box = boxes.find((b) => b.text === home[k]);
+    check(box, `line ${k + 1} is not in the layer`);
+    const near = (a, b) => Math.abs(a - b) <= 1;
+    check(near(box.left, 0) && near(box.top, 12 * k * scale) && near(box.height, 12 * scale) &&
+          near(box.width, 8 * [...home[k]].length * scale),
+          `line ${k + 1} lies at ${JSON.stringify(box)} at ${scale} x`);
+  }
+  const [x0, y] = await pageAt(page, 1, 12 * 37 + 6);
+  const [x1] = await pageAt(page, 8 * home[37].length - 1, 12 * 37 + 6);
+  await page.mouse.move(x0, y);
+  await page.mouse.down();
+  await page.mouse.move(x1, y, {steps: 5});
+  await page.mouse.up();
+  const selected = await page.evaluate(() => getSelection().toString());
+  check(selected === home[37], `the selection holds "${selected}"`);
+  const found = await page.evaluate(() => [window.find('sixteen', false, false, true),
+                                           window.find('mark-up and all', false, false, true)]);
+  check(found[0] && !found[1], `find-in-page found ${found}`);
+  await page.evaluate(() => getSelection().removeAllRanges());
+  const current = () => page.$$eval('#layer .entry', (all) =>
+    all.findIndex((entry) => entry.getAttribute('aria-current') === 'true'));
+  check(await current() === 0, 'the first entry is not the current one');
+  if (scale === 1) {
+    for (const key of ['ArrowDown', 'ArrowDown', 'Enter']) await page.keyboard.press(key);
+  } else {
+    await sleep(600);  // a focus right after the mouse's press would be the mouse's
+    await page.$$eval('#layer .entry', (all) => all[2].focus());
+    await page.waitForFunction(() => document.querySelectorAll('#layer .entry')[2]
+                                         .getAttribute('aria-current') === 'true');
+    await page.keyboard.press('Enter');
+  }
+  await expectCanvas(page, 'third');
+  await page.waitForFunction(() => document.getElementById('announce').textContent
+                                       .startsWith('Text and mark-up'), {timeout: 5000});
+  if (scale === 2) {
+    await page.keyboard.press('Escape');
+    await expectCanvas(page, 'back');
+    await page.$$eval('#layer .entry', (all) => all[0].click());
+    await expectCanvas(page, 'one');
+  }
+  await page.close();
+}
+
 async function music(browser, url, errors) {
   const intro = wavSamples('intro'), drift = wavSamples('drift');
   const page = await openPage(browser, errors, url, tapSound);
@@ -304,6 +378,8 @@ async function main() {
     await mouse(browser, url, errors);
     await phone(browser, url, errors, 390, 844);
     await phone(browser, url, errors, 844, 390);
+    await textLayer(browser, url, errors, 1);
+    await textLayer(browser, url, errors, 2);
     await missingFont(browser, `http://127.0.0.1:${broken.address().port}/`);
     check(errors.length === 0, 'console errors: ' + errors.join(' | '));
     console.log('web: pictures as magshot draws them, served and from the disk; music as xm2wav');

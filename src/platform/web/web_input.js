@@ -4,6 +4,8 @@
 // canvas's size on the page. Linked in front of the engine; the backend starts it.
 Module.qvlStartInput = () => {
   const canvas = document.getElementById('screen');
+  // the canvas and the text layer over it: presses on either are presses on the picture
+  const surface = document.getElementById('picture');
   // a finger that moves less than this many CSS pixels taps
   const kTapSlop = 10;
   // a horizontal move at least this long is a swipe
@@ -33,7 +35,7 @@ Module.qvlStartInput = () => {
   // The mouse: a press selects a menu entry, a second one chooses it; a double click elsewhere
   // switches full screen.
   let pressHitEntry = false, lastPointer = '';
-  canvas.addEventListener('dblclick', () => {
+  surface.addEventListener('dblclick', () => {
     if (lastPointer === 'mouse' && !pressHitEntry) window.qvlPage.toggleFullScreen();
   });
   window.addEventListener('wheel', (event) => {
@@ -66,7 +68,7 @@ Module.qvlStartInput = () => {
     };
     fling = requestAnimationFrame(step);
   };
-  canvas.addEventListener('pointerdown', (event) => {
+  surface.addEventListener('pointerdown', (event) => {
     if (fling) cancelAnimationFrame(fling), fling = 0;
     lastPointer = event.pointerType;
     if (event.pointerType === 'mouse') {
@@ -74,11 +76,11 @@ Module.qvlStartInput = () => {
       return;
     }
     if (touch) return;  // one finger at a time
-    canvas.setPointerCapture(event.pointerId);
+    surface.setPointerCapture(event.pointerId);
     touch = {id: event.pointerId, x: event.clientX, y: event.clientY, lastY: event.clientY,
              kind: 'tap', rest: 0, moves: [{t: event.timeStamp, y: event.clientY}]};
   });
-  canvas.addEventListener('pointermove', (event) => {
+  surface.addEventListener('pointermove', (event) => {
     if (!touch || event.pointerId !== touch.id) return;
     const dx = event.clientX - touch.x, dy = event.clientY - touch.y;
     if (touch.kind === 'tap' && Math.hypot(dx, dy) >= kTapSlop)
@@ -108,8 +110,8 @@ Module.qvlStartInput = () => {
         startFling(picturePixels(first.y - last.y) / ms);
     }
   };
-  canvas.addEventListener('pointerup', (event) => lift(event, false));
-  canvas.addEventListener('pointercancel', (event) => lift(event, true));
+  surface.addEventListener('pointerup', (event) => lift(event, false));
+  surface.addEventListener('pointercancel', (event) => lift(event, true));
 
   // The key strip: a button presses its key, and repeats it while held.
   document.getElementById('strip').addEventListener('pointerdown', (event) => {

@@ -54,6 +54,18 @@ EM_JS(void, jsPageKeys, (const char* list), {
     if (window.qvlPage) window.qvlPage.pageKeys(UTF8ToString(list));
 });
 
+// The text layer over the canvas (text_layer.js): the page's text when it changes, then where
+// it lies and which menu entry is chosen; page -1 while no page is shown whole.
+EM_JS(void, jsPageText, (int page, const char* name, const char* text, const char* art,
+                         const char* entries, int left), {
+    Module.qvlTextLayer.text(page, UTF8ToString(name), UTF8ToString(text), UTF8ToString(art),
+                             UTF8ToString(entries), left);
+});
+
+EM_JS(void, jsPageState, (int page, int scrollY, int selection), {
+    Module.qvlTextLayer.state(page, scrollY, selection);
+});
+
 EM_JS(void, jsStartInput, (), {
     Module.qvlStartInput();
 });
@@ -203,6 +215,11 @@ WindowResult WebPlatform::createWindow() {
 
 void WebPlatform::present(const uint16_t* frame) {
     if (!presenting_) return;
+    // A frame is drawn only when what it shows may have changed: so may the page's keys and text.
+    if (events_) {
+        offerPageKeys();
+        offerPageView();
+    }
     if (!shown_.empty() && std::memcmp(shown_.data(), frame, kFrameBytes) == 0) return;
     shown_.assign(frame, frame + kFramePixels);
     uint8_t* out = rgba_.data();
@@ -245,6 +262,10 @@ void WebPlatform::dragScrolled(int pixels) {
     if (events_ && !ended_) events_->dragScrolled(pixels);
 }
 
+void WebPlatform::menuEntryPicked(int entry, bool choose) {
+    if (events_ && !ended_) events_->menuEntryPicked(entry, choose);
+}
+
 void WebPlatform::offerPageKeys() {
     std::vector<PageKey> keys = events_->pageKeys();
     if (keys == pageKeys_) return;
@@ -253,6 +274,25 @@ void WebPlatform::offerPageKeys() {
     for (const PageKey& key : pageKeys_)
         list += std::to_string(key.virtualKey) + ' ' + key.name + '\n';
     jsPageKeys(list.c_str());
+}
+
+void WebPlatform::offerPageView() {
+    PageView view = events_->pageView();
+    if (view == pageView_) return;
+    const bool sameText = view.page == pageView_.page && view.text == pageView_.text &&
+                          view.name == pageView_.name && view.art == pageView_.art &&
+                          view.entryLines == pageView_.entryLines && view.left == pageView_.left;
+    pageView_ = std::move(view);
+    if (!sameText) {
+        std::string art, entries;
+        for (const PageView::Art& block : pageView_.art)
+            art += std::to_string(block.firstLine) + ' ' + std::to_string(block.lineCount) + ' ' +
+                   block.file + '\n';
+        for (int32_t line : pageView_.entryLines) entries += std::to_string(line) + '\n';
+        jsPageText(pageView_.page, pageView_.name.c_str(), pageView_.text.c_str(), art.c_str(),
+                   entries.c_str(), pageView_.left);
+    }
+    jsPageState(pageView_.page, pageView_.scrollY, pageView_.selection);
 }
 
 void WebPlatform::toggleFullScreen() {
@@ -282,10 +322,7 @@ void WebPlatform::runFrames(WindowEvents& events, std::function<bool()> step) {
 
 bool WebPlatform::frameStep() {
     if (ended_) return false;
-    if (!closePosted_ && step_()) {
-        offerPageKeys();
-        return true;
-    }
+    if (!closePosted_ && step_()) return true;
     events_->closeRequested();
     return false;
 }
@@ -309,6 +346,11 @@ EMSCRIPTEN_KEEPALIVE int qvl_web_pointer(int x, int y) {
 
 EMSCRIPTEN_KEEPALIVE void qvl_web_wheel(double steps) {
     if (qvl::thePlatform) qvl::thePlatform->wheelTurned(steps);
+}
+
+// A menu entry of the text layer: focused (choose 0) or clicked by a screen reader (1).
+EMSCRIPTEN_KEEPALIVE void qvl_web_entry(int entry, int choose) {
+    if (qvl::thePlatform) qvl::thePlatform->menuEntryPicked(entry, choose != 0);
 }
 
 EMSCRIPTEN_KEEPALIVE void qvl_web_drag(int pixels) {

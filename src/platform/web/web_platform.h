@@ -61,6 +61,7 @@ class WebPlatform final : public Platform, private WindowControls {
     bool pointerPressed(int x, int y);
     void wheelTurned(double steps);
     void dragScrolled(int pixels);
+    void menuEntryPicked(int entry, bool choose);
 
     // One animation frame: the render step, or the end; false once the viewer has ended.
     bool frameStep();
@@ -76,12 +77,15 @@ class WebPlatform final : public Platform, private WindowControls {
 
     // Tells the page the keys of the page shown when they change, for its key strip.
     void offerPageKeys();
+    // Tells the text layer the page shown, where it lies and its chosen entry, when they change.
+    void offerPageView();
 
     std::vector<uint8_t> rgba_;  // the canvas's pixels, 4 bytes each
     // The frame last drawn on the canvas: one that has not changed is not converted or drawn
     // again, so a still page costs little more than its render step.
     std::vector<uint16_t> shown_;
     std::vector<PageKey> pageKeys_;
+    PageView pageView_;
     bool presenting_ = true;
     bool closePosted_ = false;
     bool ended_ = false;
