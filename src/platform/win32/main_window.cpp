@@ -99,6 +99,18 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 events->windowKeyDown(static_cast<int>(wParam), heldModifiers(),
                                       (lParam & (LPARAM{1} << 30)) != 0);
                 break;
+            case WM_PAINT: {
+                // Frames are drawn only when they change: an uncovered window gets the one on
+                // screen again from here.
+                PAINTSTRUCT paint;
+                HDC dc = BeginPaint(window, &paint);
+                if (dc) events->windowPaint(dc);
+                EndPaint(window, &paint);
+                return 0;
+            }
+            case WM_DISPLAYCHANGE:
+                events->windowDisplayChanged();
+                break;
             case kWakeMessage:
                 // guard: through the window, so that a modal loop (a window being moved) hands
                 // it on too
@@ -108,7 +120,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 break;
         }
     }
-    // Every message goes on: after WM_CLOSE that destroys the window.
+    // Every other message goes on: after WM_CLOSE that destroys the window.
     return DefWindowProcA(window, message, wParam, lParam);
 }
 

@@ -1,6 +1,6 @@
 // The main window: the class "vandrel", the window "quorvel" with a 640 x 480 client area, and
-// WindowProc with its three messages (close, destroy, key down) and the program's own wake,
-// handed to whoever owns the window through MainWindowEvents.
+// WindowProc with its messages (close, destroy, key down, paint, display change) and the
+// program's own wake, handed to whoever owns the window through MainWindowEvents.
 #pragma once
 
 #include <windows.h>
@@ -21,6 +21,10 @@ class MainWindowEvents {
     // whether it is an auto-repeat.
     virtual void windowKeyDown(int virtualKey, unsigned modifiers, bool repeat) = 0;
     virtual void windowWoken() = 0;  // kWakeMessage
+    // WM_PAINT: the frame on screen again, through the paint's device context.
+    virtual void windowPaint(HDC dc) = 0;
+    // WM_DISPLAYCHANGE: the display's mode (and with it its refresh rate) may have changed.
+    virtual void windowDisplayChanged() = 0;
 
   protected:
     ~MainWindowEvents() = default;

@@ -23,7 +23,10 @@ bool messageBoxesOff() {
 }  // namespace
 
 Win32Platform::Win32Platform(HINSTANCE instance, int showCommand)
-    : appInstance_(instance), showCommand_(showCommand), frameBitmapInfo_(buildFrameBitmapInfo()) {}
+    : appInstance_(instance),
+      showCommand_(showCommand),
+      frameBitmapInfo_(buildFrameBitmapInfo()),
+      shown_(kFramePixels, 0) {}
 
 Win32Platform::~Win32Platform() {
     stopPresenting();
@@ -50,6 +53,7 @@ WindowResult Win32Platform::createWindow() {
             return WindowResult::windowFailed;
     }
     mainWindow_.store(window);
+    pacer_.readRefreshRate(window);
     std::lock_guard lock(presentMutex_);
     windowDC_ = GetDC(window);
     return WindowResult::ok;
@@ -68,7 +72,15 @@ void Win32Platform::leaveFullScreen() {
 
 void Win32Platform::present(const uint16_t* frame) {
     if (!presenting_.load(std::memory_order_acquire)) return;
+    // A windowed present returns at once, and nothing else would hold the render loop back.
+    // In full screen the flip waits for the display too; the compositor is not at work there.
+    pacer_.waitForNextFrame(!fullScreen_);
+    if (!presenting_.load(std::memory_order_acquire)) return;
     std::lock_guard lock(presentMutex_);
+    // A frame equal to the one on screen is not drawn again: a still page costs the drawing of
+    // its frame and this comparison, once a refresh.
+    if (std::memcmp(shown_.data(), frame, kFrameBytes) == 0) return;
+    std::memcpy(shown_.data(), frame, kFrameBytes);
     if (fullScreen_) {
         presentDirectDraw(screen_, frame);
     } else if (windowDC_) {
@@ -78,6 +90,16 @@ void Win32Platform::present(const uint16_t* frame) {
 
 void Win32Platform::stopPresenting() {
     presenting_.store(false, std::memory_order_release);
+    pacer_.stop();
+}
+
+void Win32Platform::windowPaint(HDC dc) {
+    std::lock_guard lock(presentMutex_);
+    if (!fullScreen_) presentGdi(dc, frameBitmapInfo_, shown_.data());
+}
+
+void Win32Platform::windowDisplayChanged() {
+    if (HWND window = mainWindow_.load()) pacer_.readRefreshRate(window);
 }
 
 int Win32Platform::runEventLoop(WindowEvents& events) {

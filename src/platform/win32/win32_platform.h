@@ -1,6 +1,7 @@
 // The native Windows backend: the main window and its message loop, the picture through GDI
 // (windowed) or DirectDraw 7 (full screen), message boxes, the beep, the tick clock and the
-// wave-out ring device. The render thread presents; everything else runs on the main thread.
+// wave-out ring device. The render thread presents, once a refresh of the display and only
+// frames that changed; everything else runs on the main thread.
 #pragma once
 
 #include <windows.h>
@@ -9,9 +10,11 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/win32/direct_draw.h"
+#include "platform/win32/frame_pacer.h"
 #include "platform/win32/gdi_present.h"
 #include "platform/win32/main_window.h"
 #include "platform/window_input.h"
@@ -44,6 +47,8 @@ class Win32Platform final : public Platform, private MainWindowEvents, private W
     void windowClosing() override;
     void windowKeyDown(int virtualKey, unsigned modifiers, bool repeat) override;
     void windowWoken() override;
+    void windowPaint(HDC dc) override;
+    void windowDisplayChanged() override;
     // The chords' requests: this backend offers neither full screen nor the clipboard yet, so
     // Ctrl+C and Alt+Enter only stay away from the magazine.
     void toggleFullScreen() override {}
@@ -62,10 +67,13 @@ class Win32Platform final : public Platform, private MainWindowEvents, private W
     bool fullScreen_ = false;  // set before the render thread starts, then only read
 
     // The render thread draws through windowDC_ under presentMutex_; releasing the context
-    // takes the same lock, so no present runs against a released one.
+    // takes the same lock, so no present runs against a released one. shown_ is the frame on
+    // screen (black before the first), which a paint draws again.
     std::mutex presentMutex_;
     HDC windowDC_ = nullptr;
+    std::vector<uint16_t> shown_;
     std::atomic<bool> presenting_{true};
+    FramePacer pacer_;
 };
 
 }  // namespace qvl
