@@ -1,6 +1,7 @@
-// The main window: the class "vandrel", the window "quorvel" with a 640 x 480 client area, and
-// WindowProc with its messages (close, destroy, key down, paint, display change) and the
-// program's own wake, handed to whoever owns the window through MainWindowEvents.
+// The main window: the class "vandrel", the resizable window "quorvel" that opens at the
+// largest whole multiple of the picture its monitor's work area holds, counted in the display's
+// own pixels, and WindowProc with the messages it hands to whoever owns the window through
+// MainWindowEvents.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +10,8 @@ namespace qvl {
 
 inline constexpr const char* kWindowClassName = "vandrel";
 inline constexpr const char* kWindowTitle = "quorvel";
-inline constexpr DWORD kWindowStyle = WS_SYSMENU;
+// Resizable, with minimise and maximise boxes: the picture scales to whatever size it is given.
+inline constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
 // The program's own message that another thread posts to wake the loop's thread.
 inline constexpr UINT kWakeMessage = WM_APP + 1;
 
@@ -25,6 +27,9 @@ class MainWindowEvents {
     virtual void windowPaint(HDC dc) = 0;
     // WM_DISPLAYCHANGE: the display's mode (and with it its refresh rate) may have changed.
     virtual void windowDisplayChanged() = 0;
+    // WM_DPICHANGED: the window moved to a monitor of another pixel density, and Windows
+    // suggests its new outer rectangle.
+    virtual void windowDpiChanged(const RECT& suggested) = 0;
 
   protected:
     ~MainWindowEvents() = default;
@@ -32,9 +37,9 @@ class MainWindowEvents {
 
 enum class MainWindowResult { ok, classFailed, windowFailed };
 
-// The outer size of a window of kWindowStyle whose client area is 640 x 480 on this system's
-// window metrics.
-SIZE mainWindowSize();
+// Puts the window at the largest whole multiple of the picture whose outer size fits the work
+// area of its monitor, centred there; returns the client size it aimed at.
+SIZE placeOnMonitor(HWND window);
 
 // Registers the class (once per process) and creates and shows the window; its messages go to
 // events from then on.

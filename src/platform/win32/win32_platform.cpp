@@ -84,7 +84,7 @@ void Win32Platform::present(const uint16_t* frame) {
     if (fullScreen_) {
         presentDirectDraw(screen_, frame);
     } else if (windowDC_) {
-        presentGdi(windowDC_, frameBitmapInfo_, frame);
+        drawShown(windowDC_);
     }
 }
 
@@ -93,13 +93,28 @@ void Win32Platform::stopPresenting() {
     pacer_.stop();
 }
 
+void Win32Platform::drawShown(HDC dc) {
+    RECT client{};
+    if (!GetClientRect(mainWindow_.load(), &client)) return;
+    presentGdi(dc, frameBitmapInfo_, shown_.data(), client.right, client.bottom);
+}
+
 void Win32Platform::windowPaint(HDC dc) {
     std::lock_guard lock(presentMutex_);
-    if (!fullScreen_) presentGdi(dc, frameBitmapInfo_, shown_.data());
+    if (!fullScreen_) drawShown(dc);
 }
 
 void Win32Platform::windowDisplayChanged() {
     if (HWND window = mainWindow_.load()) pacer_.readRefreshRate(window);
+}
+
+void Win32Platform::windowDpiChanged(const RECT& suggested) {
+    HWND window = mainWindow_.load();
+    // Windows' rectangle keeps the window's size on the new monitor as a reader sees it; the
+    // picture then takes the whole multiple that the new size holds.
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    pacer_.readRefreshRate(window);
 }
 
 int Win32Platform::runEventLoop(WindowEvents& events) {

@@ -49,6 +49,9 @@ class Win32Platform final : public Platform, private MainWindowEvents, private W
     void windowWoken() override;
     void windowPaint(HDC dc) override;
     void windowDisplayChanged() override;
+    void windowDpiChanged(const RECT& suggested) override;
+    // Draws shown_ into the window's client area at its present size.
+    void drawShown(HDC dc);
     // The chords' requests: this backend offers neither full screen nor the clipboard yet, so
     // Ctrl+C and Alt+Enter only stay away from the magazine.
     void toggleFullScreen() override {}
