@@ -1,6 +1,8 @@
 // Window class, window creation and the window procedure.
 #include "platform/win32/main_window.h"
 
+#include <windowsx.h>
+
 #include "base/virtual_keys.h"
 #include "platform/window_host.h"
 #include "platform/window_input.h"
@@ -131,6 +133,21 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 events->windowKeyDown(static_cast<int>(wParam), heldModifiers(),
                                       (lParam & (LPARAM{1} << 30)) != 0);
                 break;
+            case WM_SYSKEYDOWN:
+                if (events->windowSysKeyDown(static_cast<int>(wParam), heldModifiers(),
+                                             (lParam & (LPARAM{1} << 30)) != 0))
+                    return 0;
+                break;
+            case WM_SYSCHAR:
+                // Alt+Enter's character: the window menu has no entry for it and would beep.
+                if (wParam == '\r') return 0;
+                break;
+            case WM_LBUTTONDOWN:
+                events->windowPointerPressed(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+                break;
+            case WM_MOUSEWHEEL:
+                events->windowWheelTurned(GET_WHEEL_DELTA_WPARAM(wParam));
+                return 0;
             case WM_PAINT: {
                 // Frames are drawn only when they change: an uncovered window gets the one on
                 // screen again from here.

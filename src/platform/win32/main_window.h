@@ -22,6 +22,14 @@ class MainWindowEvents {
     // WM_KEYDOWN: the key's code, the modifier flags (platform/window_input.h) held with it and
     // whether it is an auto-repeat.
     virtual void windowKeyDown(int virtualKey, unsigned modifiers, bool repeat) = 0;
+    // WM_SYSKEYDOWN (keys with Alt, and F10): true when the viewer took the key, which then
+    // goes no further; the others are the system's (Alt+F4, Alt+Space, the window menu).
+    virtual bool windowSysKeyDown(int virtualKey, unsigned modifiers, bool repeat) = 0;
+    // WM_LBUTTONDOWN at a client-area position, in pixels.
+    virtual void windowPointerPressed(int x, int y) = 0;
+    // WM_MOUSEWHEEL: the turn in the wheel's own units, WHEEL_DELTA a notch, positive away
+    // from the reader.
+    virtual void windowWheelTurned(int delta) = 0;
     virtual void windowWoken() = 0;  // kWakeMessage
     // WM_PAINT: the frame on screen again, through the paint's device context.
     virtual void windowPaint(HDC dc) = 0;

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/picture_scale.h"
+#include "platform/win32/clipboard.h"
 #include "platform/win32/waveout_ring_device.h"
 
 namespace qvl {
@@ -85,6 +87,9 @@ void Win32Platform::present(const uint16_t* frame) {
         presentDirectDraw(screen_, frame);
     } else if (windowDC_) {
         drawShown(windowDC_);
+        // quirk: some window systems (wine's among them) put what another thread drew on the
+        // screen only when the window's own thread next looks for messages; this one wakes it.
+        PostMessageA(mainWindow_.load(), WM_NULL, 0, 0);
     }
 }
 
@@ -162,6 +167,36 @@ void Win32Platform::windowClosing() {
 
 void Win32Platform::windowKeyDown(int virtualKey, unsigned modifiers, bool repeat) {
     if (input_) input_->keyPressed(virtualKey, modifiers, repeat);
+}
+
+bool Win32Platform::windowSysKeyDown(int virtualKey, unsigned modifiers, bool repeat) {
+    if (!input_ || !WindowInput::isChord(virtualKey, modifiers)) return false;
+    input_->keyPressed(virtualKey, modifiers, repeat);
+    return true;
+}
+
+void Win32Platform::windowPointerPressed(int x, int y) {
+    if (!input_) return;
+    HWND window = mainWindow_.load();
+    if (fullScreen_) {
+        // The display itself is 640 x 480 and the picture covers it.
+        POINT onScreen{x, y};
+        ClientToScreen(window, &onScreen);
+        input_->pointerPressed(onScreen.x, onScreen.y,
+                               PictureRect{0, 0, kFrameWidth, kFrameHeight});
+        return;
+    }
+    RECT client{};
+    if (GetClientRect(window, &client))
+        input_->pointerPressed(x, y, pictureRectIn(client.right, client.bottom));
+}
+
+void Win32Platform::windowWheelTurned(int delta) {
+    if (input_) input_->wheelTurned(static_cast<double>(delta) / WHEEL_DELTA);
+}
+
+void Win32Platform::putOnClipboard(const std::string& text) {
+    putTextOnClipboard(mainWindow_.load(), text);
 }
 
 void Win32Platform::windowWoken() {

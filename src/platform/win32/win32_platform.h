@@ -46,16 +46,18 @@ class Win32Platform final : public Platform, private MainWindowEvents, private W
   private:
     void windowClosing() override;
     void windowKeyDown(int virtualKey, unsigned modifiers, bool repeat) override;
+    bool windowSysKeyDown(int virtualKey, unsigned modifiers, bool repeat) override;
+    void windowPointerPressed(int x, int y) override;
+    void windowWheelTurned(int delta) override;
     void windowWoken() override;
     void windowPaint(HDC dc) override;
     void windowDisplayChanged() override;
     void windowDpiChanged(const RECT& suggested) override;
     // Draws shown_ into the window's client area at its present size.
     void drawShown(HDC dc);
-    // The chords' requests: this backend offers neither full screen nor the clipboard yet, so
-    // Ctrl+C and Alt+Enter only stay away from the magazine.
+    // The chords' requests. Alt+Enter only stays away from the magazine as yet.
     void toggleFullScreen() override {}
-    void putOnClipboard(const std::string&) override {}
+    void putOnClipboard(const std::string& text) override;
     void releaseWindowDC();
 
     HINSTANCE appInstance_;
