@@ -145,6 +145,18 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             case WM_LBUTTONDOWN:
                 events->windowPointerPressed(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
                 break;
+            case WM_MOUSEMOVE:
+                events->windowPointerMoved(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+                break;
+            case WM_SETCURSOR:
+                if (LOWORD(lParam) == HTCLIENT && events->windowSetCursor()) return TRUE;
+                break;
+            case WM_TIMER:
+                if (wParam == kPointerTimer) {
+                    events->windowTimer();
+                    return 0;
+                }
+                break;
             case WM_MOUSEWHEEL:
                 events->windowWheelTurned(GET_WHEEL_DELTA_WPARAM(wParam));
                 return 0;

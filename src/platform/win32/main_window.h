@@ -14,6 +14,8 @@ inline constexpr const char* kWindowTitle = "quorvel";
 inline constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
 // The program's own message that another thread posts to wake the loop's thread.
 inline constexpr UINT kWakeMessage = WM_APP + 1;
+// The window's one timer, which looks whether the pointer has rested long enough to hide.
+inline constexpr UINT_PTR kPointerTimer = 1;
 
 // What WindowProc hands on, on the thread that runs the message loop.
 class MainWindowEvents {
@@ -27,6 +29,13 @@ class MainWindowEvents {
     virtual bool windowSysKeyDown(int virtualKey, unsigned modifiers, bool repeat) = 0;
     // WM_LBUTTONDOWN at a client-area position, in pixels.
     virtual void windowPointerPressed(int x, int y) = 0;
+    // WM_MOUSEMOVE at a client-area position; also sent when the window moves under a
+    // pointer at rest.
+    virtual void windowPointerMoved(int x, int y) = 0;
+    // WM_SETCURSOR over the client area: true when the handler set the pointer's shape.
+    virtual bool windowSetCursor() = 0;
+    // WM_TIMER of the window's one timer.
+    virtual void windowTimer() = 0;
     // WM_MOUSEWHEEL: the turn in the wheel's own units, WHEEL_DELTA a notch, positive away
     // from the reader.
     virtual void windowWheelTurned(int delta) = 0;

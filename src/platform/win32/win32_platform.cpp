@@ -110,11 +110,19 @@ void Win32Platform::windowPaint(HDC dc) {
 }
 
 void Win32Platform::windowDisplayChanged() {
-    if (HWND window = mainWindow_.load()) pacer_.readRefreshRate(window);
+    HWND window = mainWindow_.load();
+    if (!window) return;
+    pacer_.readRefreshRate(window);
+    borderless_.coverMonitor(window);  // the monitor's size may have changed with its mode
 }
 
 void Win32Platform::windowDpiChanged(const RECT& suggested) {
     HWND window = mainWindow_.load();
+    if (borderless_.active() || fullScreen_) {
+        // A full screen covers its monitor whatever its density.
+        borderless_.coverMonitor(window);
+        return;
+    }
     // Windows' rectangle keeps the window's size on the new monitor as a reader sees it; the
     // picture then takes the whole multiple that the new size holds.
     SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
@@ -193,6 +201,70 @@ void Win32Platform::windowPointerPressed(int x, int y) {
 
 void Win32Platform::windowWheelTurned(int delta) {
     if (input_) input_->wheelTurned(static_cast<double>(delta) / WHEEL_DELTA);
+}
+
+void Win32Platform::toggleFullScreen() {
+    HWND window = mainWindow_.load();
+    if (!window) return;
+    if (fullScreen_) {
+        // From the script's full screen, Alt+Enter leads to the window; from there it leads on
+        // to the borderless full screen.
+        leaveDirectDraw();
+        return;
+    }
+    if (borderless_.active()) {
+        KillTimer(window, kPointerTimer);
+        borderless_.leave(window);
+        showPointer(true);
+    } else {
+        borderless_.enter(window);
+        pointerMovedAt_ = GetTickCount();
+        SetTimer(window, kPointerTimer, 250, nullptr);
+    }
+}
+
+void Win32Platform::leaveDirectDraw() {
+    HWND window = mainWindow_.load();
+    {
+        std::lock_guard lock(presentMutex_);
+        releaseDirectDraw(screen_);  // the desktop's own display mode again
+        fullScreen_ = false;
+    }
+    ShowCursor(TRUE);  // undoes the hiding before the switch
+    // Exclusive mode leaves the window on top of all others and may have moved it.
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    placeOnMonitor(window);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void Win32Platform::windowPointerMoved(int x, int y) {
+    // Windows sends a move also when the window moved under a pointer at rest.
+    if (x == pointerAt_.x && y == pointerAt_.y) return;
+    pointerAt_ = POINT{x, y};
+    pointerMovedAt_ = GetTickCount();
+    if (!pointerShown_) showPointer(true);
+}
+
+bool Win32Platform::windowSetCursor() {
+    // The class has no pointer of its own: the arrow, or none while it hides.
+    SetCursor(pointerShown_ ? LoadCursor(nullptr, IDC_ARROW) : nullptr);
+    return true;
+}
+
+void Win32Platform::windowTimer() {
+    // In full screen the pointer hides once it has rested this long.
+    constexpr DWORD kPointerRestMs = 2000;
+    if (borderless_.active() && pointerShown_ && GetTickCount() - pointerMovedAt_ >= kPointerRestMs)
+        showPointer(false);
+}
+
+void Win32Platform::showPointer(bool shown) {
+    pointerShown_ = shown;
+    pointerMovedAt_ = GetTickCount();
+    // Only a pointer over this window changes its shape: one on another monitor stays.
+    POINT at{};
+    HWND window = mainWindow_.load();
+    if (GetCursorPos(&at) && WindowFromPoint(at) == window) windowSetCursor();
 }
 
 void Win32Platform::putOnClipboard(const std::string& text) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/win32/borderless_full_screen.h"
 #include "platform/win32/direct_draw.h"
 #include "platform/win32/frame_pacer.h"
 #include "platform/win32/gdi_present.h"
@@ -49,14 +50,21 @@ class Win32Platform final : public Platform, private MainWindowEvents, private W
     bool windowSysKeyDown(int virtualKey, unsigned modifiers, bool repeat) override;
     void windowPointerPressed(int x, int y) override;
     void windowWheelTurned(int delta) override;
+    void windowPointerMoved(int x, int y) override;
+    bool windowSetCursor() override;
+    void windowTimer() override;
+    // Shows or hides the pointer over the window at once.
+    void showPointer(bool shown);
+    // From DirectDraw's 640 x 480 display back to the desktop's, in a window.
+    void leaveDirectDraw();
     void windowWoken() override;
     void windowPaint(HDC dc) override;
     void windowDisplayChanged() override;
     void windowDpiChanged(const RECT& suggested) override;
     // Draws shown_ into the window's client area at its present size.
     void drawShown(HDC dc);
-    // The chords' requests. Alt+Enter only stays away from the magazine as yet.
-    void toggleFullScreen() override {}
+    // The chords' requests.
+    void toggleFullScreen() override;
     void putOnClipboard(const std::string& text) override;
     void releaseWindowDC();
 
@@ -69,7 +77,13 @@ class Win32Platform final : public Platform, private MainWindowEvents, private W
 
     FrameBitmapInfo frameBitmapInfo_;
     DirectDrawScreen screen_;
-    bool fullScreen_ = false;  // set before the render thread starts, then only read
+    // DirectDraw's full screen: set before the render thread starts, cleared only by the main
+    // thread under presentMutex_ (Alt+Enter back to the window).
+    bool fullScreen_ = false;
+    BorderlessFullScreen borderless_;  // main thread only, as are the pointer's fields
+    bool pointerShown_ = true;
+    POINT pointerAt_{-1, -1};
+    DWORD pointerMovedAt_ = 0;  // GetTickCount
 
     // The render thread draws through windowDC_ under presentMutex_; releasing the context
     // takes the same lock, so no present runs against a released one. shown_ is the frame on
