@@ -4,7 +4,9 @@
 # magshot's frames, resized to 1 x and below, clicks on a menu entry and the wheel, Alt+Enter to
 # full screen and back, Ctrl+C onto the X clipboard (which wine serves) without reaching the
 # magazine's binding on c, --watch, the CPU a still page costs, F12 and Alt+F4 ending it with 0;
-# start-up failures ending with 1 without hanging, the release zip, and xm2wav.exe.
+# start-up failures ending with 1 without hanging; the script's full screen, refused by the
+# 1920 x 1080 display and shown on a 640 x 480 x 16 one, with Alt+Enter to the window and back;
+# the release zip, and xm2wav.exe.
 # One fresh wine prefix for the whole run, with a persistent wineserver started detached: wine's
 # helper processes would otherwise hold ctest's pipes open and cost seconds per test.
 # magshot (the frames and the text to compare with) is the Linux release build's when there is
@@ -35,11 +37,13 @@ work=$(mktemp -d)
 export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="winealsa.drv=d;mscoree=d;mshtml=d"
 xvfb_pid=""
+small_xvfb_pid=""
 app_pid=""
 cleanup() {
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
     "$wineserver" -k >/dev/null 2>&1 || true
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    [ -n "$small_xvfb_pid" ] && kill "$small_xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -305,6 +309,52 @@ else
         fail "no DirectDraw message: $(cat "$work/viewer.log")"
     echo "full screen refused: DirectDraw message, exit code 1"
 fi
+
+phase "viewer: the script's full screen on a 640 x 480 x 16 display, Alt+Enter to the window"
+# A display already at 640 x 480 x 16 lets DirectDraw's switch succeed under wine.
+Xvfb -displayfd 3 -screen 0 640x480x16 -nolisten tcp 3>"$work/small-display" >/dev/null 2>&1 &
+small_xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/small-display" ] && break; sleep 0.05; done
+[ -s "$work/small-display" ] || fail "the second Xvfb did not start"
+wide_display=$display
+display=":$(head -1 "$work/small-display")"
+# Wine's desktop process knows the display it started on, and its modes: a new one starts on
+# this display, and another one on the first display after it.
+restart_wineserver() {
+    "$wineserver" -k >/dev/null 2>&1 || true
+    "$wineserver" -w >/dev/null 2>&1 || true
+    "$wineserver" -p </dev/null >/dev/null 2>&1
+}
+restart_wineserver
+start_viewer "$work/fullscreen"
+wait_for_window
+shows_root() {
+    for _ in $(seq 20); do
+        x import -window root "$work/$1"
+        same_frame "$1" "$2" 640x480+0+0 1 && return 0
+        sleep 0.25
+    done
+    return 1
+}
+shows_root direct.png ref-home.png || fail "DirectDraw's full screen does not show the home page"
+[ "$(geometry)" = 640x480+0+0 ] || fail "the full-screen window is $(geometry)"
+x xdotool key --window "$wid" alt+Return
+sleep 1
+windowed=$(geometry)
+[ "$windowed" != 640x480+0+0 ] || fail "Alt+Enter did not leave the full screen for the window"
+# Without a window manager the window that left the exclusive mode may not have the focus.
+x xdotool windowfocus "$wid"
+x xdotool key --window "$wid" alt+Return
+sleep 1
+[ "$(geometry)" = 640x480+0+0 ] || fail "Alt+Enter again gave $(geometry), not the whole screen"
+shows_root borderless.png ref-home.png || fail "Alt+Enter again does not give the full screen back"
+x xdotool key --window "$wid" F12
+expect_exit 0
+display=$wide_display
+restart_wineserver
+kill "$small_xvfb_pid" 2>/dev/null || true
+small_xvfb_pid=""
+echo "the script's full screen through DirectDraw showed the home page; Alt+Enter gave a window ($windowed), Alt+Enter again the full screen, F12 ended it with 0"
 
 phase "release zip: unpacked, it runs"
 ./scripts/windows/package-windows.sh "$build" >/dev/null
