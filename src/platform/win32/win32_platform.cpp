@@ -64,7 +64,7 @@ WindowResult Win32Platform::createWindow() {
 bool Win32Platform::enterFullScreen() {
     ShowCursor(FALSE);
     fullScreen_ = initDirectDraw(screen_, mainWindow_.load(), kFrameWidth, kFrameHeight);
-    return fullScreen_;
+    return fullScreen_.load();
 }
 
 void Win32Platform::leaveFullScreen() {
@@ -76,7 +76,7 @@ void Win32Platform::present(const uint16_t* frame) {
     if (!presenting_.load(std::memory_order_acquire)) return;
     // A windowed present returns at once, and nothing else would hold the render loop back.
     // In full screen the flip waits for the display too; the compositor is not at work there.
-    pacer_.waitForNextFrame(!fullScreen_);
+    pacer_.waitForNextFrame(!fullScreen_.load());
     if (!presenting_.load(std::memory_order_acquire)) return;
     std::lock_guard lock(presentMutex_);
     // A frame equal to the one on screen is not drawn again: a still page costs the drawing of

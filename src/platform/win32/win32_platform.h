@@ -78,8 +78,9 @@ class Win32Platform final : public Platform, private MainWindowEvents, private W
     FrameBitmapInfo frameBitmapInfo_;
     DirectDrawScreen screen_;
     // DirectDraw's full screen: set before the render thread starts, cleared only by the main
-    // thread under presentMutex_ (Alt+Enter back to the window).
-    bool fullScreen_ = false;
+    // thread under presentMutex_ (Alt+Enter back to the window); the render thread also reads
+    // it outside the lock, to choose its wait.
+    std::atomic<bool> fullScreen_{false};
     BorderlessFullScreen borderless_;  // main thread only, as are the pointer's fields
     bool pointerShown_ = true;
     POINT pointerAt_{-1, -1};
