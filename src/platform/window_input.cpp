@@ -40,6 +40,10 @@ bool WindowInput::keyPressed(int virtualKey, unsigned modifiers, bool repeat) {
     return false;
 }
 
+bool WindowInput::isChord(int virtualKey, unsigned modifiers) {
+    return isCopyChord(virtualKey, modifiers) || isFullScreenChord(virtualKey, modifiers);
+}
+
 bool WindowInput::pointerPressed(int x, int y, const PictureRect& picture) {
     int pictureX = 0, pictureY = 0;
     return picturePointAt(picture, x, y, pictureX, pictureY) &&

@@ -36,6 +36,9 @@ class WindowInput {
     // True when it was a chord, which the backend keeps from the system's own action too; a
     // held chord acts once.
     bool keyPressed(int virtualKey, unsigned modifiers, bool repeat);
+    // Whether a key press with these modifiers is a chord, for a backend that receives some
+    // keys apart (Windows' system keys) and hands only the chords among them on.
+    static bool isChord(int virtualKey, unsigned modifiers);
     // A press of the main button at output pixel (x, y) while the picture is shown at picture;
     // presses beside the picture go nowhere. True when it hit a menu entry.
     bool pointerPressed(int x, int y, const PictureRect& picture);

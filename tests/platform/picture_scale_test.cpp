@@ -1,8 +1,10 @@
-// The picture's whole-multiple scaling, by the tables of data/picture_scale.txt.
+// The picture's whole-multiple scaling and the new window's place, by the tables of
+// data/picture_scale.txt.
 #include <gtest/gtest.h>
 
 #include "../support/case_file.h"
 #include "platform/picture_scale.h"
+#include "platform/window_placement.h"
 
 namespace qvl {
 namespace {
@@ -36,6 +38,16 @@ TEST(PictureScale, MultiplesOpeningSizesAndCentring) {
                       {double(rect.x), double(rect.y), double(rect.width), double(rect.height)}),
                   numbers(row, 2))
             << row[0] << "x" << row[1];
+    }
+}
+
+TEST(PictureScale, NewWindowsOpenCentredAtTheLargestMultipleThatFits) {
+    for (const auto& row : table("placement")) {
+        const std::vector<double> n = numbers(row);
+        const ScreenRect work{int(n.at(0)), int(n.at(1)), int(n.at(2)), int(n.at(3))};
+        const FrameInsets frame{int(n.at(4)), int(n.at(5)), int(n.at(6)), int(n.at(7))};
+        const ScreenRect expected{int(n.at(8)), int(n.at(9)), int(n.at(10)), int(n.at(11))};
+        EXPECT_EQ(openingWindowRect(work, frame), expected) << row[2] << "x" << row[3];
     }
 }
 

@@ -59,6 +59,7 @@ TEST(WindowInput, ChordsActOnceAndOtherKeysReachTheMagazine) {
                                                  : std::vector<std::string>{expected})
             << key << " " << modifiers << " " << repeat;
         EXPECT_EQ(chord, expected.rfind("key ", 0) != 0) << key << " " << modifiers;
+        EXPECT_EQ(WindowInput::isChord(key, modifiers), chord) << key << " " << modifiers;
     }
 }
 

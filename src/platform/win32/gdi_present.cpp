@@ -1,6 +1,7 @@
-// Builds frameBitmapInfo and copies a frame into the window with SetDIBitsToDevice.
+// Builds frameBitmapInfo and draws a frame into the window with StretchDIBits.
 #include "platform/win32/gdi_present.h"
 
+#include "platform/picture_scale.h"
 #include "platform/window_host.h"
 
 namespace qvl {
@@ -19,9 +20,25 @@ FrameBitmapInfo buildFrameBitmapInfo() {
     return info;
 }
 
-void presentGdi(HDC dc, const FrameBitmapInfo& info, const uint16_t* frame) {
-    SetDIBitsToDevice(dc, 0, 0, kFrameWidth, kFrameHeight, 0, 0, 0, kFrameHeight, frame,
-                      reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS);
+void presentGdi(HDC dc, const FrameBitmapInfo& info, const uint16_t* frame, int width, int height) {
+    const PictureRect picture = pictureRectIn(width, height);
+    // The borders around the picture, each drawn once, so that no pixel flickers between black
+    // and the picture.
+    const int bottom = picture.y + picture.height, right = picture.x + picture.width;
+    const RECT borders[] = {{0, 0, width, picture.y},
+                            {0, bottom, width, height},
+                            {0, picture.y, picture.x, bottom},
+                            {right, picture.y, width, bottom}};
+    const auto black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    for (const RECT& border : borders)
+        if (border.right > border.left && border.bottom > border.top) FillRect(dc, &border, black);
+    if (picture.width <= 0 || picture.height <= 0) return;
+    // Nearest neighbour: at a whole multiple every picture pixel becomes an exact square; below
+    // one whole picture rows and columns are left out rather than blended.
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, picture.x, picture.y, picture.width, picture.height, 0, 0, kFrameWidth,
+                  kFrameHeight, frame, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                  SRCCOPY);
 }
 
 }  // namespace qvl

@@ -1,6 +1,7 @@
 // The windowed picture through GDI: the 52-byte description of the frame buffer (a
-// BITMAPINFOHEADER and the three RGB565 masks) and the unscaled copy into the client area.
-// The masks describe the frame exactly, so GDI takes it without any conversion of ours.
+// BITMAPINFOHEADER and the three RGB565 masks) and the copy into the client area at the
+// picture's scale, centred on black. The masks describe the frame exactly, so GDI takes it
+// without any conversion of ours.
 #pragma once
 
 #include <windows.h>
@@ -18,7 +19,9 @@ static_assert(sizeof(FrameBitmapInfo) == 52, "GDI reads the three masks right af
 // A 640 x 480, 16-bit, top-down (negative height) BI_BITFIELDS picture.
 FrameBitmapInfo buildFrameBitmapInfo();
 
-// Copies the frame to (0, 0) of the device context; the result is not needed.
-void presentGdi(HDC dc, const FrameBitmapInfo& info, const uint16_t* frame);
+// Draws the frame into a client area of width x height pixels where pictureRectIn puts it,
+// each picture pixel a square of whole output pixels, and the rest black; the results of the
+// drawing calls are not needed.
+void presentGdi(HDC dc, const FrameBitmapInfo& info, const uint16_t* frame, int width, int height);
 
 }  // namespace qvl

@@ -1,9 +1,12 @@
 // Window class, window creation and the window procedure.
 #include "platform/win32/main_window.h"
 
+#include <windowsx.h>
+
 #include "base/virtual_keys.h"
 #include "platform/window_host.h"
 #include "platform/window_input.h"
+#include "platform/window_placement.h"
 
 namespace qvl {
 
@@ -51,37 +54,68 @@ unsigned heldModifiers() {
            (down(VK_MENU) ? kModAlt : 0u) | (down(VK_LWIN) || down(VK_RWIN) ? kModSystem : 0u);
 }
 
+// A routine of user32 that older Windows lack (per-monitor DPI came with Windows 10), or none.
+template <typename Routine>
+Routine user32Routine(const char* name) {
+    FARPROC found = GetProcAddress(GetModuleHandleA("user32.dll"), name);
+    // Through the generic routine type, which converts to any other without a warning.
+    return reinterpret_cast<Routine>(reinterpret_cast<void (*)()>(found));
+}
+
+// How far the window's frame reaches beyond its client area, at the window's pixel density.
+FrameInsets frameInsets(HWND window) {
+    using GetDpiForWindowRoutine = UINT(WINAPI*)(HWND);
+    using AdjustForDpiRoutine = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto getDpi = user32Routine<GetDpiForWindowRoutine>("GetDpiForWindow");
+    static const auto adjust = user32Routine<AdjustForDpiRoutine>("AdjustWindowRectExForDpi");
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE));
+    RECT rect{0, 0, kFrameWidth, kFrameHeight};
+    const UINT dpi = getDpi ? getDpi(window) : 0;
+    // Without per-monitor DPI the system's metrics are those of the one density there is.
+    if (!(adjust && dpi && adjust(&rect, style, FALSE, exStyle, dpi)))
+        AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+    return FrameInsets{-rect.left, -rect.top, rect.right - kFrameWidth, rect.bottom - kFrameHeight};
+}
+
 }  // namespace
 
-SIZE mainWindowSize() {
-    // quirk: the client area is made exactly 640 x 480 from the system's own metrics; 647 wide
-    // and 480 + caption - border high would cut six rows off the picture. CreateWindowExA gives
-    // an overlapped window a caption of its own accord, so the sum counts it.
-    RECT rect{0, 0, kFrameWidth, kFrameHeight};
-    AdjustWindowRectEx(&rect, kWindowStyle | WS_CAPTION, FALSE, 0);
-    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+SIZE placeOnMonitor(HWND window) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    const FrameInsets frame = frameInsets(window);
+    const ScreenRect outer = openingWindowRect(
+        {work.left, work.top, work.right - work.left, work.bottom - work.top}, frame);
+    SetWindowPos(window, nullptr, outer.x, outer.y, outer.width, outer.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE wanted{outer.width - frame.left - frame.right,
+                      outer.height - frame.top - frame.bottom};
+    RECT client{};
+    if (GetClientRect(window, &client) &&
+        (client.right != wanted.cx || client.bottom != wanted.cy)) {
+        // guard: metrics the sum did not foresee (a theme, a title bar taller than reported)
+        // are evened out by the difference the window itself shows
+        SetWindowPos(window, nullptr, 0, 0, outer.width + wanted.cx - client.right,
+                     outer.height + wanted.cy - client.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return wanted;
 }
 
 MainWindowResult CreateMainWindow(int showCommand, HINSTANCE instance, MainWindowEvents& events,
                                   HWND& window) {
     window = nullptr;
     if (!registerWindowClass(instance)) return MainWindowResult::classFailed;
-    SIZE size = mainWindowSize();
-    HWND created =
-        CreateWindowExA(0, kWindowClassName, kWindowTitle, kWindowStyle, CW_USEDEFAULT,
-                        CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr, instance, nullptr);
+    // Made hidden where Windows would put it, so that its monitor is known before its size.
+    HWND created = CreateWindowExA(0, kWindowClassName, kWindowTitle, kWindowStyle, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, kFrameWidth, kFrameHeight, nullptr, nullptr,
+                                   instance, nullptr);
     if (!created) return MainWindowResult::windowFailed;
     SetWindowLongPtrA(created, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&events));
     window = created;
-    RECT client{};
-    if (GetClientRect(created, &client) &&
-        (client.right != kFrameWidth || client.bottom != kFrameHeight)) {
-        // guard: metrics the sum did not foresee (a theme, display scaling) are evened out by
-        // the difference the window itself shows
-        SetWindowPos(created, nullptr, 0, 0, size.cx + kFrameWidth - client.right,
-                     size.cy + kFrameHeight - client.bottom,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    placeOnMonitor(created);
     ShowWindow(created, showCommand);
     return MainWindowResult::ok;
 }
@@ -99,6 +133,54 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 events->windowKeyDown(static_cast<int>(wParam), heldModifiers(),
                                       (lParam & (LPARAM{1} << 30)) != 0);
                 break;
+            case WM_SYSKEYDOWN:
+                if (events->windowSysKeyDown(static_cast<int>(wParam), heldModifiers(),
+                                             (lParam & (LPARAM{1} << 30)) != 0))
+                    return 0;
+                break;
+            case WM_SYSCHAR:
+                // Alt+Enter's character: the window menu has no entry for it and would beep.
+                if (wParam == '\r') return 0;
+                break;
+            case WM_LBUTTONDOWN:
+                events->windowPointerPressed(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+                break;
+            case WM_MOUSEMOVE:
+                events->windowPointerMoved(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+                break;
+            case WM_SETCURSOR:
+                if (LOWORD(lParam) == HTCLIENT && events->windowSetCursor()) return TRUE;
+                break;
+            case WM_TIMER:
+                if (wParam == kPointerTimer) {
+                    events->windowTimer();
+                    return 0;
+                }
+                break;
+            case WM_MOUSEWHEEL:
+                events->windowWheelTurned(GET_WHEEL_DELTA_WPARAM(wParam));
+                return 0;
+            case WM_PAINT: {
+                // Frames are drawn only when they change: an uncovered window gets the one on
+                // screen again from here.
+                PAINTSTRUCT paint;
+                HDC dc = BeginPaint(window, &paint);
+                if (dc) events->windowPaint(dc);
+                EndPaint(window, &paint);
+                return 0;
+            }
+            case WM_ERASEBKGND:
+                return 1;  // the paint covers the whole client area, borders included
+            case WM_SIZE:
+                // The picture's place depends on the size: the whole area is painted afresh.
+                InvalidateRect(window, nullptr, FALSE);
+                break;
+            case WM_DISPLAYCHANGE:
+                events->windowDisplayChanged();
+                break;
+            case WM_DPICHANGED:
+                events->windowDpiChanged(*reinterpret_cast<const RECT*>(lParam));
+                return 0;
             case kWakeMessage:
                 // guard: through the window, so that a modal loop (a window being moved) hands
                 // it on too
@@ -108,7 +190,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 break;
         }
     }
-    // Every message goes on: after WM_CLOSE that destroys the window.
+    // Every other message goes on: after WM_CLOSE that destroys the window.
     return DefWindowProcA(window, message, wParam, lParam);
 }
 

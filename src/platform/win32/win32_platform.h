@@ -1,6 +1,7 @@
 // The native Windows backend: the main window and its message loop, the picture through GDI
 // (windowed) or DirectDraw 7 (full screen), message boxes, the beep, the tick clock and the
-// wave-out ring device. The render thread presents; everything else runs on the main thread.
+// wave-out ring device. The render thread presents, once a refresh of the display and only
+// frames that changed; everything else runs on the main thread.
 #pragma once
 
 #include <windows.h>
@@ -9,9 +10,12 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
+#include "platform/win32/borderless_full_screen.h"
 #include "platform/win32/direct_draw.h"
+#include "platform/win32/frame_pacer.h"
 #include "platform/win32/gdi_present.h"
 #include "platform/win32/main_window.h"
 #include "platform/window_input.h"
@@ -43,11 +47,25 @@ class Win32Platform final : public Platform, private MainWindowEvents, private W
   private:
     void windowClosing() override;
     void windowKeyDown(int virtualKey, unsigned modifiers, bool repeat) override;
+    bool windowSysKeyDown(int virtualKey, unsigned modifiers, bool repeat) override;
+    void windowPointerPressed(int x, int y) override;
+    void windowWheelTurned(int delta) override;
+    void windowPointerMoved(int x, int y) override;
+    bool windowSetCursor() override;
+    void windowTimer() override;
+    // Shows or hides the pointer over the window at once.
+    void showPointer(bool shown);
+    // From DirectDraw's 640 x 480 display back to the desktop's, in a window.
+    void leaveDirectDraw();
     void windowWoken() override;
-    // The chords' requests: this backend offers neither full screen nor the clipboard yet, so
-    // Ctrl+C and Alt+Enter only stay away from the magazine.
-    void toggleFullScreen() override {}
-    void putOnClipboard(const std::string&) override {}
+    void windowPaint(HDC dc) override;
+    void windowDisplayChanged() override;
+    void windowDpiChanged(const RECT& suggested) override;
+    // Draws shown_ into the window's client area at its present size.
+    void drawShown(HDC dc);
+    // The chords' requests.
+    void toggleFullScreen() override;
+    void putOnClipboard(const std::string& text) override;
     void releaseWindowDC();
 
     HINSTANCE appInstance_;
@@ -59,13 +77,23 @@ class Win32Platform final : public Platform, private MainWindowEvents, private W
 
     FrameBitmapInfo frameBitmapInfo_;
     DirectDrawScreen screen_;
-    bool fullScreen_ = false;  // set before the render thread starts, then only read
+    // DirectDraw's full screen: set before the render thread starts, cleared only by the main
+    // thread under presentMutex_ (Alt+Enter back to the window); the render thread also reads
+    // it outside the lock, to choose its wait.
+    std::atomic<bool> fullScreen_{false};
+    BorderlessFullScreen borderless_;  // main thread only, as are the pointer's fields
+    bool pointerShown_ = true;
+    POINT pointerAt_{-1, -1};
+    DWORD pointerMovedAt_ = 0;  // GetTickCount
 
     // The render thread draws through windowDC_ under presentMutex_; releasing the context
-    // takes the same lock, so no present runs against a released one.
+    // takes the same lock, so no present runs against a released one. shown_ is the frame on
+    // screen (black before the first), which a paint draws again.
     std::mutex presentMutex_;
     HDC windowDC_ = nullptr;
+    std::vector<uint16_t> shown_;
     std::atomic<bool> presenting_{true};
+    FramePacer pacer_;
 };
 
 }  // namespace qvl
