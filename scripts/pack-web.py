@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Packs a magazine folder for the web, beside the viewer's web engine (cmake --preset web &&
 cmake --build --preset web builds it in build/web/engine). The page's title is the name of the
-magazine's home page, which the engine's page-title.js reads from the script under node.
+magazine's home page, and the page holds every page's words as text for readers without the
+viewer (search engines, reader modes, browsers without WebAssembly or script): both read from
+the script by the engine's page-words.js under node.
 
   pack-web.py MAGAZINE_DIR OUT_DIR                 a folder for any static web server:
                                                    index.html, quorvel.js, quorvel.wasm and
@@ -12,6 +14,7 @@ magazine's home page, which the engine's page-title.js reads from the script und
 import argparse
 import base64
 import html
+import itertools
 import json
 import pathlib
 import shutil
@@ -22,6 +25,7 @@ ENGINE_DEFAULT = pathlib.Path(__file__).resolve().parent.parent / 'build' / 'web
 MAGAZINE_MARK = '<!-- magazine -->'
 ENGINE_MARK = '<script src="quorvel.js"></script>'
 TITLE_MARK = '<title>quorvel</title>'
+WORDS_MARK = '<!-- words -->'
 
 
 def magazine_files(folder):
@@ -35,29 +39,62 @@ def script_text(code):
     return code.replace('</', '<\\/')
 
 
-def home_page_name(engine, folder):
-    """The name of the magazine's home page, read from its script by the viewer's own reader
-    (the engine's page-title.js under node); None when the script does not read or the page
-    has no name."""
+def magazine_words(engine, folder):
+    """The home page's index and every page as {name, lines, art: [(first, count, file)]},
+    read from the script by the viewer's own reader (the engine's page-words.js under node);
+    None when the script does not read."""
     node = shutil.which('node') or shutil.which('nodejs')
-    helper = (engine / 'page-title.js').resolve()
+    helper = (engine / 'page-words.js').resolve()
     if not node or not helper.is_file():
         return None
-    run = subprocess.run([node, str(helper)], cwd=folder, capture_output=True, text=True)
+    run = subprocess.run([node, str(helper)], cwd=folder, capture_output=True, encoding='utf-8',
+                         errors='replace')
     if run.returncode != 0:
         sys.stderr.write(run.stderr)
         return None
-    return run.stdout.rstrip('\n') or None
+    home, pages = 0, []
+    for record in run.stdout.split('\n')[:-1]:
+        kind, _, rest = record.partition(' ')
+        if kind == 'home':
+            home = int(rest)
+        elif kind == 'page':
+            pages.append({'name': rest, 'lines': [], 'art': []})
+        elif kind == 'art':
+            first, count, file = rest.split(' ', 2)
+            pages[-1]['art'].append((int(first), int(count), file))
+        elif kind == 'line':
+            pages[-1]['lines'].append(rest)
+    return home, pages
 
 
-def page(engine, description, engine_script, title):
+def words_html(pages):
+    """Every page's words as HTML: a section a page, its name as the heading, its lines as
+    preformatted text, the lines of an ANSI include as a block labelled with the file's name."""
+    out = ['<main id="words" lang="en">']
+    for number, page in enumerate(pages):
+        out.append(f'<section><h2>{html.escape(page["name"] or f"page {number}")}</h2>')
+        art_at = {k: (first, file) for first, count, file in page['art']
+                  for k in range(first, first + count)}
+        for art, run in itertools.groupby(enumerate(page['lines']), lambda e: art_at.get(e[0])):
+            block = '\n'.join(html.escape(line) for _, line in run).strip('\n')
+            if art:
+                out.append(f'<pre role="img" aria-label="{html.escape(art[1])}">{block}</pre>')
+            elif block:
+                out.append(f'<pre>{block}</pre>')
+        out.append('</section>')
+    out.append('</main>')
+    return '\n'.join(out)
+
+
+def page(engine, description, engine_script, title, words):
     template = (engine / 'index.html').read_text(encoding='utf-8')
-    if any(mark not in template for mark in (MAGAZINE_MARK, ENGINE_MARK, TITLE_MARK)):
+    if any(mark not in template for mark in (MAGAZINE_MARK, ENGINE_MARK, TITLE_MARK, WORDS_MARK)):
         sys.exit(f'pack-web: {engine / "index.html"} is not the viewer\'s page')
     # guard: names of the magazine's files may hold "</", which would end the script element
     magazine = '<script>window.qvlMagazine = ' + script_text(json.dumps(description)) + ';</script>'
     return (template.replace(MAGAZINE_MARK, magazine).replace(ENGINE_MARK, engine_script)
-            .replace(TITLE_MARK, '<title>' + html.escape(title) + '</title>'))
+            .replace(TITLE_MARK, '<title>' + html.escape(title) + '</title>')
+            .replace(WORDS_MARK, words))
 
 
 def main():
@@ -85,8 +122,10 @@ def main():
             sys.exit(f'pack-web: no {name} in {args.engine}: build the web engine first '
                      '(cmake --preset web && cmake --build --preset web)')
 
-    title = home_page_name(args.engine, args.magazine)
-    if title is None:
+    read = magazine_words(args.engine, args.magazine)
+    title = read[1][read[0]]['name'] if read and read[0] < len(read[1]) else ''
+    words = words_html(read[1]) if read else ''
+    if not title:
         print('pack-web: no name of a home page in the script; the page is titled "quorvel"',
               file=sys.stderr)
         title = 'quorvel'
@@ -96,7 +135,8 @@ def main():
     if args.single_file:
         description = {'files': names, 'base64': base64.b64encode(data).decode('ascii')}
         code = (args.engine / 'quorvel-single.js').read_text(encoding='utf-8')
-        text = page(args.engine, description, '<script>' + script_text(code) + '</script>', title)
+        text = page(args.engine, description, '<script>' + script_text(code) + '</script>', title,
+                    words)
         args.output.parent.mkdir(parents=True, exist_ok=True)
         args.output.write_text(text, encoding='utf-8')
     else:
@@ -104,7 +144,8 @@ def main():
         for name in wanted:
             shutil.copyfile(args.engine / name, args.output / name)
         (args.output / 'magazine.data').write_bytes(data)
-        text = page(args.engine, {'files': names, 'data': 'magazine.data'}, ENGINE_MARK, title)
+        text = page(args.engine, {'files': names, 'data': 'magazine.data'}, ENGINE_MARK, title,
+                    words)
         (args.output / 'index.html').write_text(text, encoding='utf-8')
     print(f'pack-web: "{title}", {len(files)} files, {len(data)} bytes of magazine in '
           f'{args.output}')

@@ -291,6 +291,30 @@ async function textLayer(browser, url, errors, scale) {
   await page.close();
 }
 
+// With script off the packed page shows the magazine's words: a heading for each page the
+// demo's script starts and the first plain line it gives each page (read from the script here,
+// not through the viewer's reader), with the viewer's room left out.
+async function packedWords(browser, url) {
+  const page = await browser.newPage();
+  await page.setJavaScriptEnabled(false);
+  await page.goto(url);
+  const [headings, text, stage] = await page.evaluate(() => [
+    [...document.querySelectorAll('#words h2')].map((h) => h.textContent),
+    document.getElementById('words').innerText,
+    getComputedStyle(document.getElementById('stage')).display]);
+  check(stage === 'none', 'the viewer\'s room shows with script off');
+  const script = fs.readFileSync(path.join(__dirname, '../../demo/qvl.mag'), 'latin1');
+  const pages = script.split(/^(?=#startpage )/m).slice(1);
+  const names = pages.map((part) => part.match(/^#startpage \d+ "(.*)"/)[1]);
+  check(JSON.stringify(headings) === JSON.stringify(names), 'the packed headings: ' + headings);
+  for (const part of pages) {
+    const plain = part.split('\n').slice(1).map((line) => line.trim()).find((line) =>
+      line && !line.startsWith('#') && !line.startsWith('//') && !line.includes('<'));
+    if (plain) check(text.includes(plain), `no "${plain}" in the packed words`);
+  }
+  await page.close();
+}
+
 async function music(browser, url, errors) {
   const intro = wavSamples('intro'), drift = wavSamples('drift');
   const page = await openPage(browser, errors, url, tapSound);
@@ -380,6 +404,7 @@ async function main() {
     await phone(browser, url, errors, 844, 390);
     await textLayer(browser, url, errors, 1);
     await textLayer(browser, url, errors, 2);
+    await packedWords(browser, url);
     await missingFont(browser, `http://127.0.0.1:${broken.address().port}/`);
     check(errors.length === 0, 'console errors: ' + errors.join(' | '));
     console.log('web: pictures as magshot draws them, served and from the disk; music as xm2wav');
