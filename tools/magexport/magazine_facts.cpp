@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "export_text.h"
@@ -42,20 +43,32 @@ std::string jsonList(const std::vector<std::string>& items) {
     return out;
 }
 
-std::string field(const char* name, const std::string& value, bool last = false) {
-    return jsonString(name) + ": " + value + (last ? "" : ", ");
+// An object's members, name and value (already JSON), in order.
+using Members = std::vector<std::pair<const char*, std::string>>;
+
+// The object on one line, or with one member a line (the document itself).
+std::string jsonObject(const Members& members, bool oneALine = false) {
+    std::string out = oneALine ? "{\n  " : "{";
+    for (size_t i = 0; i < members.size(); ++i) {
+        if (i) out += oneALine ? ",\n  " : ", ";
+        out += jsonString(members[i].first);
+        out += ": ";
+        out += members[i].second;
+    }
+    out += oneALine ? "\n}\n" : "}";
+    return out;
 }
 
 // One song of the music list: its file and, when the player loads it, what it holds and how
 // long it plays until it first loops back.
 std::string songFacts(const MusicEntry& entry) {
     const std::string path = resolvePath(entry.fileName);
-    std::string out = "{";
-    out += field("file", jsonString(entry.fileName));
+    Members facts{{"file", jsonString(entry.fileName)}};
     PlayerContext context;
     setFileCallbacks(context, memoryFileCallbacks());
     Song* song = createSong(context, path.c_str());
-    if (!song) return out + field("loads", "false", true) + "}";
+    facts.push_back({"loads", song ? "true" : "false"});
+    if (!song) return jsonObject(facts);
     std::ifstream in(path, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     size_t samples = 0;
@@ -65,15 +78,16 @@ std::string songFacts(const MusicEntry& entry) {
         framesUntilLoop(path.c_str(), kMixRate, kLongestSongSeconds * int64_t{kMixRate});
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.3f", double(frames) / kMixRate);
-    out += field("loads", "true") + field("title", jsonString(headerText(bytes, kTitleOffset))) +
-           field("tracker", jsonString(headerText(bytes, kTrackerOffset))) +
-           field("channels", std::to_string(song->channelCount)) +
-           field("patterns", std::to_string(song->patterns.size())) +
-           field("instruments", std::to_string(song->instrumentCount)) +
-           field("samples", std::to_string(samples)) +
-           field("orders", std::to_string(song->songLength)) + field("seconds", seconds, true);
+    facts.insert(facts.end(), {{"title", jsonString(headerText(bytes, kTitleOffset))},
+                               {"tracker", jsonString(headerText(bytes, kTrackerOffset))},
+                               {"channels", std::to_string(song->channelCount)},
+                               {"patterns", std::to_string(song->patterns.size())},
+                               {"instruments", std::to_string(song->instrumentCount)},
+                               {"samples", std::to_string(samples)},
+                               {"orders", std::to_string(song->songLength)},
+                               {"seconds", seconds}});
     freeSong(context, song);
-    return out + "}";
+    return jsonObject(facts);
 }
 
 }  // namespace
@@ -88,12 +102,11 @@ std::string magazineFacts(const MagazineModel& model, const std::string& report)
             links += std::to_string(target);
         }
         links += ']';
-        std::string facts = "{";
-        facts += field("number", std::to_string(i)) +
-                 field("name", jsonString(cp437Utf8(page.name))) +
-                 field("lines", std::to_string(page.lineCount)) +
-                 field("menu", page.isMenu ? "true" : "false") + field("links", links, true);
-        pages.push_back(facts + "}");
+        pages.push_back(jsonObject({{"number", std::to_string(i)},
+                                    {"name", jsonString(cp437Utf8(page.name))},
+                                    {"lines", std::to_string(page.lineCount)},
+                                    {"menu", page.isMenu ? "true" : "false"},
+                                    {"links", links}}));
     }
     size_t done = 0;
     for (const MusicEntry& entry : model.musicList) {
@@ -114,13 +127,14 @@ std::string magazineFacts(const MagazineModel& model, const std::string& report)
         else
             lines.push_back(jsonString(line));
     }
-    std::string out = "{\n  ";
-    out += field("title", jsonString(magazineTitle(model))) + "\n  " +
-           field("pages", jsonList(pages)) + "\n  " + field("music", jsonList(music)) + "\n  " +
-           field("fonts", jsonList({jsonString(kFontFile)})) + "\n  " +
-           field("includes", jsonList(includes)) + "\n  " + field("check", jsonList(lines)) +
-           "\n  " + field("checkSummary", jsonString(summary), true) + "\n}\n";
-    return out;
+    return jsonObject({{"title", jsonString(magazineTitle(model))},
+                       {"pages", jsonList(pages)},
+                       {"music", jsonList(music)},
+                       {"fonts", jsonList({jsonString(kFontFile)})},
+                       {"includes", jsonList(includes)},
+                       {"check", jsonList(lines)},
+                       {"checkSummary", jsonString(summary)}},
+                      true);
 }
 
 }  // namespace qvl

@@ -19,6 +19,7 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/message_sink.h"
 #include "script/script_reader.h"
+#include "tool_arguments.h"
 
 namespace {
 
@@ -79,14 +80,7 @@ int main(int argc, char** argv) {
     std::vector<std::string_view> names;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (arg == "--version") {
-            std::puts("magexport " QVL_VERSION);
-            return 0;
-        }
+        if (qvl::answeredHelpOrVersion(arg, "magexport", kUsage)) return 0;
         names.push_back(arg);
     }
     if (names.size() != 2) {

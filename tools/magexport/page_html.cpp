@@ -11,6 +11,7 @@
 #include "platform/rgb565.h"
 #include "runtime/answered_keys.h"
 #include "runtime/command_table.h"
+#include "runtime/fixed_keys.h"
 #include "text/bitmap_font.h"
 #include "text/magazine_font.h"
 #include "text/page_text.h"
@@ -169,11 +170,14 @@ std::string pageHtml(const MagazineModel& model, int32_t number, const PageColou
         add(out, {"<li>", escapeHtml(key.name)});
         if (const KeyBinding* binding = bindingOf(model, page, key)) {
             const int32_t target = jumpedPage(model, binding->command, binding->argument);
-            add(out, {": ", escapeHtml(binding->command), " "});
+            add(out, {": ", escapeHtml(binding->command)});
             if (target >= 0)
-                out += link(pageFileName(target), cp437Utf8(model.pages[size_t(target)].name));
-            else
-                out += escapeHtml(cp437Utf8(binding->argument));
+                add(out,
+                    {" ", link(pageFileName(target), cp437Utf8(model.pages[size_t(target)].name))});
+            else if (!binding->argument.empty())
+                add(out, {" ", escapeHtml(cp437Utf8(binding->argument))});
+        } else if (const FixedKey* fixed = fixedKeyFor(key.virtualKey, &page, false)) {
+            add(out, {": ", escapeHtml(fixed->effect)});
         }
         out += "</li>\n";
     }
