@@ -180,7 +180,7 @@ TEST_F(Magexport, AWrittenMagazineGivesItsPagesSongsAndLinks) {
     EXPECT_NE(json.find("\"title\": \"first & \\\"best\\\"\""), std::string::npos);
 }
 
-TEST_F(Magexport, AMagazineThatDoesNotReadGivesTheViewersMessage) {
+TEST_F(Magexport, ExitCodesSayWhetherTheMagazineReadsAndWithWarnings) {
     writeTestFont(dir());
     writeFile("qvl.mag", "#definepages 1\n#startpage 0 \"x\"\n<blink>\n");
     ASSERT_EQ(run("'" QVL_MAGSHOT "' --wait 0"), 1);
@@ -194,6 +194,12 @@ TEST_F(Magexport, AMagazineThatDoesNotReadGivesTheViewersMessage) {
         const std::string line = viewer.substr(at, end - at);
         EXPECT_NE(exported.find(line.substr(line.find(": ") + 2)), std::string::npos) << exported;
     }
+    // A magazine that reads with a warning: exit 1, and magcheck's line in the facts.
+    writeFile("qvl.mag", "#definepages 2\n");
+    EXPECT_EQ(run("'" QVL_MAGEXPORT "' . out"), 1);
+    EXPECT_NE(readText("out/magazine.json")
+                  .find("\"check\": [\n    \"qvl.mag:1: warning: page 1 cannot be reached: "),
+              std::string::npos);
     EXPECT_EQ(run("'" QVL_MAGEXPORT "' . out extra"), 3);
 }
 
