@@ -84,10 +84,25 @@ class Magexport : public ScratchDir {};
 TEST_F(Magexport, TheDemoExportsAsTheViewerShowsIt) {
     const fs::path demo = QVL_SOURCE_DIR "/demo", out = dir() / "out";
     ASSERT_EQ(run("'" QVL_MAGEXPORT "' '" + demo.string() + "' out"), 0) << readText("err.txt");
+    // Each page as the viewer shows it, reached from the contents' menu (Down, Return; the
+    // menu's entries open pages 1-7, 10 and 9) and page 8 from page 7 (Right).
     const std::string text = readText(out / "text.txt");
-    EXPECT_EQ(text.substr(0, text.find("=== page 1: First steps ===\n")),
-              "=== page 0: contents ===\n" + magshotText(demo, "--wait 0"));
-    EXPECT_EQ(std::count(text.begin(), text.end(), '='), 11 * 6);  // #definepages 11
+    const int kMenuPages[] = {1, 2, 3, 4, 5, 6, 7, 10, 9};
+    std::vector<std::string> keys(11, "--wait 0");
+    for (int entry = 0; entry < 9; ++entry) {
+        std::string downs;
+        for (int i = 0; i < entry; ++i) downs += "--key 40 ";
+        keys[size_t(kMenuPages[entry])] = downs + "--key 13 --wait 1000";
+    }
+    keys[8] = keys[7] + " --key 39 --wait 1000";
+    EXPECT_EQ(text.rfind("=== page 0: contents ===\n", 0), 0u);
+    for (size_t page = 0, at = 0; page < keys.size(); ++page) {
+        const size_t body = text.find("===\n", at) + 4;
+        at = text.find("\n=== page " + std::to_string(page + 1) + ": ", body);
+        EXPECT_EQ(text.substr(body, at == std::string::npos ? at : at + 1 - body),
+                  magshotText(demo, keys[page]))
+            << "page " << page;
+    }
     checkHtml(out);
 
     ASSERT_EQ(run("'" QVL_MAGSHOT "' --dir '" + demo.string() + "' --wait 3000 --shot " +

@@ -155,8 +155,9 @@ std::vector<int32_t> pageLinks(const MagazineModel& model, int32_t number) {
 std::string pageHtml(const MagazineModel& model, int32_t number, const PageColours& colours) {
     const Page& page = model.pages[size_t(number)];
     std::string out = head(cp437Utf8(page.name), &colours);
+    // A parser drops the line end right after <pre>: the one written here, not the page's own.
     add(out, {"<p>", link("index.html", "contents"), "</p>\n<h1>Page ", std::to_string(number),
-              ": ", escapeHtml(cp437Utf8(page.name)), "</h1>\n<pre>"});
+              ": ", escapeHtml(cp437Utf8(page.name)), "</h1>\n<pre>\n"});
     const std::vector<CharCell>& cells = page.cells;
     int32_t line = 1;
     for (size_t start = 0; start < cells.size(); ++line) {
