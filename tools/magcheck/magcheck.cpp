@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "magazine_checkup.h"
+#include "tool_arguments.h"
 
 namespace {
 
@@ -25,14 +26,7 @@ int main(int argc, char** argv) {
     std::string dir = ".";
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (arg == "--version") {
-            std::puts("magcheck " QVL_VERSION);
-            return 0;
-        }
+        if (qvl::answeredHelpOrVersion(arg, "magcheck", kUsage)) return 0;
         if (i > 1 || (arg.size() > 1 && arg[0] == '-')) {
             std::fprintf(stderr, "magcheck: unexpected argument %s\n%s", argv[i], kUsage);
             return 3;

@@ -14,6 +14,7 @@
 #include "platform/headless/headless_platform.h"
 #include "sound/sound_file.h"
 #include "sound/wave_output.h"
+#include "tool_arguments.h"
 
 namespace {
 
@@ -55,14 +56,7 @@ int main(int argc, char** argv) {
 
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (arg == "--version") {
-            std::puts("magshot " QVL_VERSION);
-            return 0;
-        }
+        if (qvl::answeredHelpOrVersion(arg, "magshot", kUsage)) return 0;
         if (arg == "--close") {
             platform.steps.push_back({qvl::HeadlessStep::Kind::close, 0, {}});
             continue;

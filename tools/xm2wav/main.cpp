@@ -14,6 +14,7 @@
 #include "player/xm_loader.h"
 #include "sound/block_fill.h"
 #include "sound/memory_file.h"
+#include "sound/song_length.h"
 #include "sound/sound_file.h"
 #include "sound/wave_output.h"
 
@@ -29,7 +30,7 @@ namespace {
 
 using qvl::kFramesPerBlock;  // the output ring's block: the viewer's ticks fall where they do
 using qvl::kMixRate;
-constexpr int64_t maxFrames = int64_t{10} * 60 * kMixRate;
+constexpr int64_t maxFrames = qvl::kLongestSongSeconds * kMixRate;
 
 const char usage[] =
     "usage: xm2wav MODULE.xm OUT [--seconds N]\n"
@@ -66,25 +67,6 @@ Parsed parseArguments(int argc, char** argv, Options& options) {
     options.module = names[0];
     options.output = names[1];
     return Parsed::ok;
-}
-
-// Frames from the song's first tick up to the tick on which it first returns to a row it
-// has played, at most maxFrames. Ticks a private copy of the song without mixing.
-int64_t framesUntilLoop(const char* module) {
-    qvl::PlayerContext context;
-    qvl::setFileCallbacks(context, qvl::memoryFileCallbacks());
-    qvl::openVoices(context, kMixRate);
-    qvl::Song* song = qvl::createSong(context, module);
-    if (!song) return maxFrames;
-    qvl::startSong(context, song);
-    int64_t frames = 0;
-    while (frames < maxFrames) {
-        song->tickRoutine(context, *song);
-        if (song->loopBackCount > 0) break;
-        frames += song->samplesPerTick;
-    }
-    qvl::freeSong(context, song);
-    return frames < maxFrames ? frames : maxFrames;
 }
 
 void showProgress(int64_t done, int64_t total) {
@@ -135,7 +117,9 @@ int main(int argc, char** argv) {
                      options.module);
         return 1;
     }
-    const int64_t total = options.frames >= 0 ? options.frames : framesUntilLoop(options.module);
+    const int64_t total = options.frames >= 0
+                              ? options.frames
+                              : qvl::framesUntilLoop(options.module, kMixRate, maxFrames);
 
     qvl::SoundFileWriter out;
     if (!out.open(options.output, format, kMixRate)) {
