@@ -105,7 +105,9 @@ Module.qvlTextLayer = (() => {
     measured = false;
     page = shown;
     name = pageName;
-    firstLine = rows.find((row) => row.trim() !== '') || '';
+    // the first line of text, not of a picture: the art says nothing read aloud
+    firstLine = rows.find((row, k) => row.trim() !== '' &&
+                          !blocks.some((b) => k >= b.first && k < b.end)) || '';
   }
 
   function state(shown, scrollY, selection) {
