@@ -4,8 +4,7 @@
 // when the median load had its three files.
 // usage: node first_picture.cjs WWW_DIR [RUNS]
 'use strict';
-const fs = require('fs'), os = require('os'), path = require('path');
-const puppeteer = require('puppeteer-core');
+const {launch} = require('../../tests/web/chromium.cjs');
 const {serve} = require('../../tests/web/static_server.cjs');
 
 const [www, runs = '9'] = process.argv.slice(2);
@@ -27,13 +26,7 @@ async function load(browser, url) {
 
 async function main() {
   const server = await serve(www);
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'qvl-chromium-'));
-  const browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync', `--user-data-dir=${profile}`],
-  });
+  const browser = await launch();
   try {
     const url = `http://127.0.0.1:${server.address().port}/`;
     await load(browser, url);  // the browser's own first page: its start-up, not counted
@@ -46,8 +39,7 @@ async function main() {
     console.log(`  the median load had quorvel.js at ${ms(median.js)} ms, magazine.data at ` +
                 `${ms(median.data)}, quorvel.wasm at ${ms(median.wasm)}`);
   } finally {
-    await browser.close();
-    fs.rmSync(profile, {recursive: true, force: true});
+    await browser.closeAndClean();
     server.close();
   }
 }

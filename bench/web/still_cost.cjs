@@ -8,8 +8,7 @@
 //   browser then played something else there, a gap in the music.
 // usage: node still_cost.cjs WWW_DIR [SECONDS]
 'use strict';
-const fs = require('fs'), os = require('os'), path = require('path');
-const puppeteer = require('puppeteer-core');
+const {launch} = require('../../tests/web/chromium.cjs');
 const {serve} = require('../../tests/web/static_server.cjs');
 
 const [www, seconds = '10'] = process.argv.slice(2);
@@ -24,14 +23,7 @@ async function taskSeconds(page) {
 
 async function main() {
   const server = await serve(www);
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'qvl-chromium-'));
-  const browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync',
-           '--autoplay-policy=no-user-gesture-required', `--user-data-dir=${profile}`],
-  });
+  const browser = await launch(['--autoplay-policy=no-user-gesture-required']);
   try {
     const page = await browser.newPage();
     await page.setViewport({width: 1400, height: 1000});
@@ -65,8 +57,7 @@ async function main() {
                 ` ${share(slow)} with the CPU throttled 4 x`);
     console.log(`densest song at 4 x: ${callbacks.late} of ${callbacks.all} audio callbacks late`);
   } finally {
-    await browser.close();
-    fs.rmSync(profile, {recursive: true, force: true});
+    await browser.closeAndClean();
     server.close();
   }
 }

@@ -65,21 +65,8 @@ run_viewer() {
 }
 # A pixel of the shot reduced to 5/6/5 bits, as the display stores the frame.
 pixel() { convert "$work/shot.png" -format "%[fx:int(255*p{$1}.r/8)],%[fx:int(255*p{$1}.g/4)],%[fx:int(255*p{$1}.b/8)]" info:; }
-# Every pixel of picture FILE reduced to 5/6/5 bits, one line each; with GEOMETRY, of that part
-# of it only, and with a third argument, one pixel of each 2 x 2 square of that part (a
-# screenshot at 2 x gives the frame).
-frame565() {
-    convert "$1" ${2:+-crop "$2" +repage} ${3:+-sample 50%} -depth 8 rgb:- |
-        od -An -v -tu1 -w3 | awk '{ print int($1 / 8), int($2 / 4), int($3 / 8) }'
-}
-# Picture SHOT (GEOMETRY of it, at 2 x unless SCALE says 1) shows magshot's frame REF: all
-# 640 x 480 pixels.
-same_frame() {
-    local half=half
-    [ "${4:-2}" = 1 ] && half=
-    frame565 "$work/$1" "$3" $half >"$work/shot.txt" && frame565 "$work/$2" >"$work/ref.txt" &&
-        [ "$(wc -l <"$work/shot.txt")" = 307200 ] && cmp -s "$work/shot.txt" "$work/ref.txt"
-}
+# frame565 and same_frame: screenshots against magshot's frames.
+. "$here/../support/screen_frames.sh"
 geometry() { xwininfo -id "$wid" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } /Width/ { w = $NF } /Height/ { h = $NF } END { print w "x" h "+" x "+" y }'; }
 
 # What the window must show, from magshot: the home page, the third entry selected (Down Down),

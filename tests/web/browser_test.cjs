@@ -11,8 +11,8 @@
 // one-end.raw (chapter one, after a wheel notch down, at its end); intro.wav and drift.wav (the
 // demo's first two songs).
 'use strict';
-const fs = require('fs'), os = require('os'), path = require('path');
-const puppeteer = require('puppeteer-core');
+const fs = require('fs'), path = require('path');
+const {launch} = require('./chromium.cjs');
 const {serve} = require('./static_server.cjs');
 
 const [www, single, noFont, expected] = process.argv.slice(2);
@@ -387,14 +387,7 @@ async function openPage(browser, errors, url, setUp, viewport = {width: 1400, he
 
 async function main() {
   const demo = await serve(www), broken = await serve(noFont);
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'qvl-chromium-'));
-  const browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update', '--disable-sync',
-           '--autoplay-policy=no-user-gesture-required', `--user-data-dir=${profile}`],
-  });
+  const browser = await launch(['--disable-quic', '--autoplay-policy=no-user-gesture-required']);
   try {
     const errors = [];
     const url = `http://127.0.0.1:${demo.address().port}/`;
@@ -413,8 +406,7 @@ async function main() {
     console.log('     phone upright and sideways: taps, strokes and the key strip, the same frames');
     console.log('web: ' + figures.join('; '));
   } finally {
-    await browser.close();
-    fs.rmSync(profile, {recursive: true, force: true});
+    await browser.closeAndClean();
     demo.close();
     broken.close();
   }
