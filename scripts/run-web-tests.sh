@@ -3,7 +3,8 @@
 # the portable ones); then the browser tests: builds build/web/www and the single-file page, has
 # magshot (release build, headless backend) draw the demo's frames after the keys the browser
 # test presses and xm2wav render the demo's first two songs, and checks the pages in headless
-# chromium against them; a magazine without its font is packed to check its message. Needs what
+# chromium against them; a magazine without its font is packed to check its message; then the
+# reader page opening zips of the demo (tests/web/make_zips.py writes them). Needs what
 # scripts/install-deps.sh installs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,3 +37,7 @@ rm "$frames/no-font/data/system/font.bmp"
 scripts/pack-web.py --engine build/web/engine "$frames/no-font" "$frames/no-font-www" >/dev/null
 node tests/web/browser_test.cjs build/web/www build/web/quorvel-demo.html "$frames/no-font-www" \
     "$frames"
+# The reader page beside the zips it is to open.
+python3 tests/web/make_zips.py demo "$frames/site"
+cp -r build/web/reader "$frames/site/reader"
+node tests/web/reader_test.cjs "$frames/site" demo "$frames"
