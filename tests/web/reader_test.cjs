@@ -2,7 +2,7 @@
 // SITE_DIR/shared) beside the reader (SITE_DIR/reader): the demo zipped in a folder with names
 // in mixed case by ?magazine=, by the file picker, as a folder by the picker and by a drop, one
 // zip down, and from another site that allows it, each against magshot's frames after the same
-// keys; two magazines at one depth listed by name; every bad input's message, after which the
+// keys; its end (F12) bringing the chooser back; two magazines at one depth listed by name; every bad input's message, after which the
 // demo opens; a second magazine's picture and samples and none of the first's. Prints the
 // page's download size and the time from ?magazine= to the first picture.
 // usage: node reader_test.cjs SITE_DIR DEMO_DIR EXPECTED_DIR (as browser_test.cjs's)
@@ -86,6 +86,11 @@ async function byPicker(browser, base, errors) {
   await page.mouse.dragOver(at, dragged);
   await page.mouse.drop(at, dragged);
   await expectDemo(page);
+  // F12 ends the magazine: its frame goes and the chooser comes back
+  await page.keyboard.press('F12');
+  await page.waitForFunction(() => !document.getElementById('viewer') &&
+                             !document.getElementById('chooser').hidden, {timeout: 5000});
+  check(await notes(page) === 'The magazine has ended.', 'notes: ' + await notes(page));
   await page.close();
 }
 
