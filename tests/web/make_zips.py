@@ -16,6 +16,7 @@ reading of the format), into OUT_DIR/zips and OUT_DIR/shared:
   huge.zip           a file of 257 MiB (of zeros, a few hundred KB deflated)
   bomb.zip           the demo and a file that claims 1 KB and inflates to 300 MiB
   escape.zip         the demo and a file named ../escape.txt
+  clash.zip          the demo with a file named as its art folder
   shared/demo.zip    demo.zip again, which the test's server lets other sites read
 
 usage: make_zips.py DEMO_DIR OUT_DIR
@@ -147,6 +148,7 @@ def main():
     bomb = zipped_with_zeros(files, 'bomb.bin', 300 * MIB)
     write('zips/bomb.zip', claiming(bomb, 'bomb.bin', 1024))
     write('zips/escape.zip', zipped(files + [('../escape.txt', b'out')]))
+    write('zips/clash.zip', zipped([('art', b'a file')] + files))
 
 
 if __name__ == '__main__':
