@@ -187,14 +187,40 @@
     choices.hidden = false;
   }
 
-  // Starts the viewer in a new frame, in place of the last magazine, and reads every file
-  // meanwhile (the engine loads while the files inflate); an entry that cannot be read is left
-  // out and named.
+  // A hidden frame that loads the viewer's page and engine while the files are fetched and
+  // read; its viewer starts once start() hands it the magazine.
+  let waiting = null;
+  function waitingFrame() {
+    if (waiting) return waiting;
+    const own = waiting = document.createElement('iframe');
+    let hand;
+    own.qvlMagazine = {entries: new Promise((resolve) => { hand = resolve; })};
+    own.qvlStart = (dir, files) => {
+      own.qvlMagazine.dir = dir;
+      hand(files);
+    };
+    own.className = 'waiting';
+    own.allow = 'fullscreen; autoplay; clipboard-write';
+    own.addEventListener('load', () => frame === own && own.contentWindow.focus());
+    own.src = 'viewer.html';
+    $('room').append(own);
+    return own;
+  }
+
+  function dropWaiting() {
+    if (waiting) waiting.remove();
+    waiting = null;
+  }
+
+  // Starts the viewer in the waiting frame, in place of the last magazine, and reads every file
+  // meanwhile; an entry that cannot be read is left out and named.
   function start(items, folder, title) {
     choices.hidden = true;
     show('');
+    const own = waitingFrame();
+    waiting = null;
     if (frame) frame.remove();
-    const own = frame = document.createElement('iframe');
+    frame = own;
     const damaged = [];
     let done = 0;
     const report = (text) => { if (frame === own) notes.textContent = text; };
@@ -211,17 +237,13 @@
         files[k] = await read(items[k]);
       }
     };
-    window.qvlReader.magazine = {dir: folder, entries: Promise.all(
-      Array.from({length: 8}, reader)).then(() => {
+    own.qvlStart(folder, Promise.all(Array.from({length: 8}, reader)).then(() => {
       report(damaged.join(' '));
       return files.filter(Boolean);
-    })};
-    frame.id = 'viewer';
-    frame.title = title;
-    frame.allow = 'fullscreen; autoplay; clipboard-write';
-    frame.addEventListener('load', () => frame === own && own.contentWindow.focus());
-    frame.src = 'viewer.html';
-    $('room').prepend(frame);
+    }));
+    own.id = 'viewer';
+    own.className = '';
+    own.title = title;
     $('name').textContent = title;
     document.title = `${title} - quorvel`;
     closeChooser();
@@ -232,14 +254,19 @@
     const ticket = ++attempt;
     problem.textContent = '';
     choices.hidden = true;
+    waitingFrame();
     const query = new URLSearchParams(location.search);
     if (fromAddress) query.set('magazine', fromAddress);
     else query.delete('magazine');
     source().then((items) => openItems(items, title, ticket)).then(() => {
       if (ticket === attempt)
         history.replaceState(null, '', location.pathname + (query.toString() ? '?' + query : ''));
-    }).catch((error) => ticket === attempt && fail(error instanceof ArchiveError
-      ? new ArchiveError(`${title} cannot be opened: ${error.message}.`) : error));
+    }).catch((error) => {
+      if (ticket !== attempt) return;
+      dropWaiting();
+      fail(error instanceof ArchiveError
+        ? new ArchiveError(`${title} cannot be opened: ${error.message}.`) : error);
+    });
   }
 
   const openZip = (file) => open(async () => zipItems(await zipFromFile(file)), file.name);
@@ -252,7 +279,7 @@
     if (transfer.files.length) openZip(transfer.files[0]);
   }
 
-  window.qvlReader = {magazine: null, drop};
+  window.qvlReader = {drop};
 
   // ---- the page's controls -----------------------------------------------------------------
 
