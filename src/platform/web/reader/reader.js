@@ -56,7 +56,8 @@
   // A folder is held to the limits a zip is held to.
   function counted(items) {
     if (items.length > kLimits.entries)
-      throw new ArchiveError(`it holds more than ${kLimits.entries} files, the most read`);
+      throw new ArchiveError(`it holds more than ${kLimits.entries} files; at most ` +
+                             `${kLimits.entries} are read`);
     if (items.reduce((sum, item) => sum + item.size, 0) > kLimits.bytes)
       throw new ArchiveError(`its files hold more than ${kLimits.bytes / 1048576} MiB`);
     return items;
